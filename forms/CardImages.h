@@ -1,0 +1,25 @@
+#pragma once
+// The 56 card images of the table's image list, drawn by the program itself:
+// 1..52 the faces (image i is card i), 53 the upright back, 54 the back turned a quarter
+// turn clockwise, 55 upside down, 56 a quarter turn anticlockwise.
+// Sizes in logical pixels: faces 55 x 79, backs 53 x 79, turned backs 79 x 53.
+// Each image is drawn once, at the device pixel ratio asked for, and cached.
+
+#include <QPixmap>
+#include <QSize>
+
+namespace CardImages {
+
+constexpr int FirstBack = 53;
+constexpr int Count = 56;
+
+// Logical size of image `index` (1..56); an invalid index gives an empty size.
+QSize LogicalSize(int index);
+
+// The image, drawn at `dpr` on first use and cached per ratio. An invalid index gives a null pixmap.
+const QPixmap& Image(int index, qreal dpr);
+
+// Draw and cache all 56 images at `dpr` now.
+void Prepare(qreal dpr);
+
+} // namespace CardImages

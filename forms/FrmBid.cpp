@@ -1,0 +1,166 @@
+#include "FrmBid.h"
+
+#include "ModVariables.h"
+#include "Module2.h"
+#include "Table.h"
+#include "Twips.h"
+#include "Waits.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+namespace {
+QFont TimesBold(qreal points) {
+    QFont f;
+    f.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")});
+    f.setPointSizeF(points);
+    f.setBold(true);
+    return f;
+}
+} // namespace
+
+FrmBid::FrmBid(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("FrmBid"));
+    setWindowTitle(QStringLiteral("Enter your Bid."));
+    setFont(TimesBold(9.75));
+    setFixedSize(Px(3255), Px(1935));
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(128, 255, 255));
+    p.setColor(QPalette::WindowText, Qt::black);
+    setPalette(p);
+    setAutoFillBackground(true);
+
+    TxtBid = new QLineEdit(this);
+    TxtBid->setObjectName(QStringLiteral("TxtBid"));
+    TxtBid->setGeometry(PxRect(2400, 360, 615, 375));
+    TxtBid->setFont(TimesBold(12));
+    TxtBid->setAccessibleName(QStringLiteral("Your bid"));
+    TxtBid->setInputMethodHints(Qt::ImhDigitsOnly);
+    // Text that arrives other than by typing (paste, drop, input methods) must still be digits.
+    TxtBid->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), TxtBid));
+    TxtBid->setMaxLength(9);
+    TxtBid->installEventFilter(this);
+
+    LblBidTxt = new QLabel(QStringLiteral("Please enter your bid for this hand. It must be a number between 0 and 13. "
+                                          "If you make a mistake press left arrow key."),
+                           this);
+    LblBidTxt->setGeometry(PxRect(0, 120, 2295, 1215));
+    LblBidTxt->setWordWrap(true);
+    LblBidTxt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LblBidTxt->setContentsMargins(4, 0, 2, 0);
+    LblBidTxt->setAutoFillBackground(true);
+    LblBidTxt->setPalette(p);
+    LblBidTxt->setBuddy(TxtBid);
+
+    CmdBid = new QPushButton(QStringLiteral("Bid"), this);
+    CmdBid->setObjectName(QStringLiteral("CmdBid"));
+    CmdBid->setGeometry(PxRect(960, 1440, 1215, 375));
+    // A bid is given only by pressing Bid: Enter never answers the dialog.
+    CmdBid->setAutoDefault(false);
+    CmdBid->setDefault(false);
+    connect(CmdBid, &QPushButton::clicked, this, [this] { CmdBid_Click(); });
+
+    setTabOrder(TxtBid, CmdBid);
+    TxtBid->setFocus();
+}
+
+void FrmBid::Form_Load() { ShowInfo(G.PlayerName + QStringLiteral(" please enter your bid above.")); }
+
+int FrmBid::TxtBid_KeyPress(int KeyAscii) {
+    if (KeyAscii == 8) {
+        // Backspace empties the box rather than deleting one digit.
+        TxtBid->clear();
+        TxtBid->setFocus();
+    }
+    if (KeyAscii < '0' || KeyAscii > '9') {
+        TxtBid->setFocus();
+        return 0;
+    }
+    return KeyAscii;
+}
+
+std::optional<int> FrmBid::ParseBid(const QString& text) {
+    if (text.isEmpty()) return std::nullopt;
+    for (QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+    // Leading zeros are fine (07 is 7); the digits are compared without converting, so no
+    // length of entry can overflow.
+    QString digits = text;
+    while (digits.size() > 1 && digits.startsWith(QLatin1Char('0'))) digits.remove(0, 1);
+    if (digits.size() > 2) return std::nullopt;
+    const int value = digits.toInt();
+    if (value > 13) return std::nullopt;
+    return value;
+}
+
+void FrmBid::CmdBid_Click() {
+    const QString message = QStringLiteral("You must enter a number between 0 and 13.");
+    if (TxtBid->text().isEmpty()) {
+        MsgDeluxe(message, QStringLiteral("Right"), QString(), QString(), 1, QStringLiteral("No Number."));
+        TxtBid->setFocus();
+        return;
+    }
+    const auto bid = ParseBid(TxtBid->text());
+    if (!bid) {
+        MsgDeluxe(message, QStringLiteral("Right"), QString(), QString(), 1, QStringLiteral("Wrong entry."));
+        TxtBid->setFocus();
+        TxtBid->clear();
+        return;
+    }
+    G.Bids[1] = static_cast<qint16>(*bid);
+    SetCaption(TableForm().lblBid[1], QStringLiteral("Bid: %1 Tricks made: %2").arg(G.Bids[1]).arg(G.TricksMade[1]));
+    accept();
+}
+
+bool FrmBid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == TxtBid && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        switch (key->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return false; // moving about is not typing
+        default: break;
+        }
+        int ascii = 0;
+        if (key->key() == Qt::Key_Backspace)
+            ascii = 8;
+        else if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            ascii = 13;
+        else if (key->key() == Qt::Key_Escape)
+            ascii = 27;
+        else if (!key->text().isEmpty() && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+            ascii = key->text().at(0).unicode();
+        if (TxtBid_KeyPress(ascii) == 0) return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FrmBid::closeEvent(QCloseEvent* e) {
+    // Closed without a valid bid: the bid stays as it was and the bidding goes on.
+    QDialog::closeEvent(e);
+}
+
+void FrmBid::keyPressEvent(QKeyEvent* e) {
+    // There is no cancel and no default button: Escape and Enter do nothing here.
+    if (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+void ShowBidDialog() {
+    FrmBid dialog(&TableForm());
+    dialog.Form_Load();
+    dialog.setWindowModality(Qt::ApplicationModal);
+    QObject::connect(&dialog, &QDialog::finished, [] { Waits::Notify(); });
+    Waits::RunModal(&dialog);
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The human's bid: a small modal dialog with a box for digits and a Bid button.
+#include <QDialog>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class FrmBid : public QDialog {
+    Q_OBJECT
+  public:
+    explicit FrmBid(QWidget* owner);
+
+    QLabel* LblBidTxt = nullptr;
+    QLineEdit* TxtBid = nullptr;
+    QPushButton* CmdBid = nullptr;
+
+    void Form_Load();
+    // The key filter: returns the key to let through, 0 to discard it.
+    int TxtBid_KeyPress(int KeyAscii);
+    void CmdBid_Click();
+
+    // Whole number 0..13 from the box's text, nullopt otherwise (pure, for the click handler).
+    static std::optional<int> ParseBid(const QString& text);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+};
+
+// Shows a freshly loaded FrmBid modally over the table and returns when it has gone.
+void ShowBidDialog();

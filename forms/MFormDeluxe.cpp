@@ -1,0 +1,309 @@
+#include "MFormDeluxe.h"
+
+#include "ModVariables.h"
+#include "Table.h"
+#include "Twips.h"
+#include "Waits.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QSvgRenderer>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QColor Olive(128, 128, 0);
+const QColor Light(240, 240, 240);
+const QColor Shadow(128, 128, 128);
+const QColor TitleBack(0, 0, 64);
+const QColor MessageText(255, 224, 192);
+const QColor CaptionText(0, 255, 0);
+const QColor PictureBack(255, 255, 128);
+
+// Fonts are sized in pixels at 96 dpi (a point is 4/3 of a pixel there), the same scale at
+// which 15 twips make a pixel, so the text always fits the boxes the layout gives it.
+QFont DesignFont(const QStringList& families, QFont::StyleHint hint, qreal points, bool bold,
+                 bool italic = false, bool underline = false) {
+    QFont f;
+    f.setFamilies(families);
+    f.setStyleHint(hint);
+    f.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
+    f.setBold(bold);
+    f.setItalic(italic);
+    f.setUnderline(underline);
+    return f;
+}
+
+const QStringList TimesFamilies{QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")};
+const QStringList VerdanaFamilies{QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")};
+
+void SetColours(QWidget* w, const QColor& back, const QColor& text) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, back);
+    pal.setColor(QPalette::WindowText, text);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+// A one-pixel line from a to b (horizontal or vertical) with its end point left out, the
+// way the panels were always drawn: that is what leaves the top-right corner of a raised
+// panel light.
+void DrawLine(QPainter& p, QPoint a, QPoint b, const QColor& c) {
+    if (a.y() == b.y() && a.x() != b.x()) {
+        const int step = b.x() > a.x() ? -1 : 1;
+        const int x0 = std::min(a.x(), b.x() + step);
+        const int x1 = std::max(a.x(), b.x() + step);
+        p.fillRect(QRect(x0, a.y(), x1 - x0 + 1, 1), c);
+    } else if (a.x() == b.x() && a.y() != b.y()) {
+        const int step = b.y() > a.y() ? -1 : 1;
+        const int y0 = std::min(a.y(), b.y() + step);
+        const int y1 = std::max(a.y(), b.y() + step);
+        p.fillRect(QRect(a.x(), y0, 1, y1 - y0 + 1), c);
+    }
+}
+
+// The outline of the rectangle with corners a and b, all four corners included.
+void DrawBox(QPainter& p, QPoint a, QPoint b, const QColor& c) {
+    const QRect r = QRect(a, b).normalized();
+    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), c);
+    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c);
+    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), c);
+    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), c);
+}
+
+// Light box with dark bottom and right edges (raised), or the reverse (pressed).
+void DrawEdges(QPainter& p, int w, int h, const QColor& box, const QColor& edges) {
+    DrawBox(p, {0, 0}, {w - 1, h - 1}, box);
+    DrawLine(p, {0, h - 1}, {w - 1, h - 1}, edges);
+    DrawLine(p, {w - 1, h - 1}, {w - 1, 0}, edges);
+}
+
+QPixmap Flame(qreal dpr) {
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/flame.svg");
+    if (!QFileInfo::exists(path)) return {};
+    QSvgRenderer svg(path);
+    if (!svg.isValid()) return {};
+    const int side = static_cast<int>(std::lround(32 * dpr));
+    QPixmap pm(side, side);
+    pm.fill(Qt::transparent);
+    {
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        svg.render(&p, QRectF(0, 0, side, side));
+    }
+    pm.setDevicePixelRatio(dpr);
+    return pm;
+}
+
+} // namespace
+
+// ---- DeluxeCaption ----
+
+DeluxeCaption::DeluxeCaption(int index, QWidget* parent) : QAbstractButton(parent), index_(index) {
+    setObjectName(QStringLiteral("Label1_%1").arg(index));
+    setFocusPolicy(Qt::NoFocus);
+    setFont(DesignFont(TimesFamilies, QFont::Serif, 12, true));
+}
+
+// An ampersand is shown as itself: a caption must never turn into a keyboard shortcut.
+void DeluxeCaption::SetCaption(const QString& caption) {
+    QString escaped = caption;
+    escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    setText(escaped);
+}
+
+QString DeluxeCaption::Caption() const {
+    QString shown = text();
+    shown.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    return shown;
+}
+
+void DeluxeCaption::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setFont(font());
+    p.setPen(CaptionText);
+    p.drawText(rect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic, text());
+}
+
+// Any mouse button draws the button pressed; only the primary one can go on to a click.
+void DeluxeCaption::mousePressEvent(QMouseEvent* e) {
+    emit MouseDown(index_);
+    if (e->button() == Qt::LeftButton)
+        QAbstractButton::mousePressEvent(e);
+    else
+        e->accept();
+}
+
+// ---- DeluxePanel ----
+
+DeluxePanel::DeluxePanel(QWidget* parent) : QWidget(parent) {
+    SetColours(this, Olive, CaptionText);
+}
+
+void DeluxePanel::SetPressed(bool pressed) {
+    pressed_ = pressed;
+    update();
+}
+
+void DeluxePanel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (pressed_)
+        DrawEdges(p, width(), height(), Shadow, Light);
+    else
+        DrawEdges(p, width(), height(), Light, Shadow);
+}
+
+// ---- DeluxeTitle ----
+
+DeluxeTitle::DeluxeTitle(QWidget* parent) : QLabel(parent) {
+    setContentsMargins(1, 1, 1, 1);
+}
+
+void DeluxeTitle::paintEvent(QPaintEvent* e) {
+    QLabel::paintEvent(e);
+    QPainter p(this);
+    DrawBox(p, {0, 0}, {width() - 1, height() - 1}, Qt::black);
+}
+
+// ---- MFormDeluxe ----
+
+MFormDeluxe::MFormDeluxe(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+    setObjectName(QStringLiteral("MFormDeluxe"));
+    setWindowModality(Qt::ApplicationModal);
+    SetColours(this, Olive, MessageText);
+
+    Label3 = new DeluxeTitle(this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setTextFormat(Qt::PlainText);
+    Label3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Label3->setFont(DesignFont(TimesFamilies, QFont::Serif, 9.75, true, true, true));
+    SetColours(Label3, TitleBack, Qt::white);
+
+    Label2 = new QLabel(this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setTextFormat(Qt::PlainText);
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label2->setFont(DesignFont(VerdanaFamilies, QFont::SansSerif, 11.25, true));
+    SetColours(Label2, Olive, MessageText);
+
+    // A 32 x 32 picture inside a one-pixel border: 510 twips square.
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setAccessibleName(QStringLiteral("Flame"));
+    Picture1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Picture1->setLineWidth(1);
+    Picture1->setAlignment(Qt::AlignCenter);
+    SetColours(Picture1, PictureBack, Qt::black);
+    PlaceTwips(Picture1, QRect(3900, 0, 510, 510));
+
+    for (int i = 0; i < 3; ++i) {
+        Pic1[i] = new DeluxePanel(this);
+        Pic1[i]->setObjectName(QStringLiteral("Pic1_%1").arg(i));
+        PlaceTwips(Pic1[i], QRect(0, 0, 1275, 300));
+        Label1[i] = new DeluxeCaption(i, Pic1[i]);
+        connect(Label1[i], &DeluxeCaption::MouseDown, this, &MFormDeluxe::Label1_MouseDown);
+        connect(Label1[i], &QAbstractButton::clicked, this, [this, i] { Label1_Click(i); });
+    }
+}
+
+void MFormDeluxe::PlaceTwips(QWidget* control, const QRect& twips) {
+    twips_.insert(control, twips);
+    control->setGeometry(PxRect(twips.left(), twips.top(), twips.width(), twips.height()));
+}
+
+void MFormDeluxe::PlaceWindowTwips(const QRect& screenPx, const QRect& twips) {
+    window_ = twips;
+    setGeometry(screenPx.left() + Px(twips.left()), screenPx.top() + Px(twips.top()), Px(twips.width()),
+                Px(twips.height()));
+}
+
+void MFormDeluxe::ClearFrame() {
+    frameDrawn_ = false;
+    update();
+}
+
+void MFormDeluxe::DrawFrame() {
+    frameDrawn_ = true;
+    update();
+}
+
+void MFormDeluxe::ShowPicture(int icon) {
+    Picture1->setPixmap(icon == 1 ? Flame(devicePixelRatioF()) : QPixmap());
+}
+
+void MFormDeluxe::ShowModal(int lastButton) {
+    answered_ = false;
+    try {
+        Waits::RunModal(this);
+    } catch (...) {
+        hide(); // the chain that asked is being abandoned: take the question away with it
+        throw;
+    }
+    if (!answered_) {
+        hide();
+        G.ButtonPressed = static_cast<qint16>(lastButton);
+    }
+}
+
+void MFormDeluxe::Label1_Click(int Index) {
+    if (!isVisible()) return;
+    hide();
+    G.ButtonPressed = static_cast<qint16>(Index);
+    answered_ = true;
+    Waits::Notify();
+}
+
+// The caption moves one pixel right and down and the panel is drawn sunken. It stays so
+// until the next layout: a press released elsewhere leaves it pressed.
+void MFormDeluxe::Label1_MouseDown(int Index) {
+    DeluxePanel* panel = Pic1.at(Index);
+    const int w = panel->width();
+    const int h = panel->height();
+    Label1[Index]->setGeometry(2, 2, w - 3, h - 3);
+    panel->SetPressed(true);
+}
+
+// The raised frame, one pixel inside the top and left edges and two inside the bottom and
+// right edges.
+void MFormDeluxe::paintEvent(QPaintEvent*) {
+    if (!frameDrawn_) return;
+    const int W = window_.width();
+    const int H = window_.height();
+    QPainter p(this);
+    DrawBox(p, {Px(15), Px(15)}, {Px(W - 30), Px(H - 30)}, Light);
+    DrawLine(p, {Px(15), Px(H - 30)}, {Px(W - 30), Px(H - 30)}, Shadow);
+    DrawLine(p, {Px(W - 30), Px(H - 30)}, {Px(W - 30), Px(30)}, Shadow);
+}
+
+// The dialog has no keyboard answer: no default button, no cancel button.
+void MFormDeluxe::keyPressEvent(QKeyEvent* e) {
+    e->accept();
+}
+
+// Only a button answers; a close request (Alt+F4, the window manager) would leave no answer
+// and is refused, unless the whole program is ending.
+void MFormDeluxe::closeEvent(QCloseEvent* e) {
+    if (Waits::Exiting()) {
+        e->accept();
+        Waits::Notify();
+        return;
+    }
+    e->ignore();
+}
+
+MFormDeluxe& DeluxeForm() {
+    static QPointer<MFormDeluxe> form;
+    QWidget* owner = TableExists() ? &TableForm() : nullptr;
+    if (!form)
+        form = new MFormDeluxe(owner);
+    else if (owner && form->parentWidget() != owner)
+        form->setParent(owner, form->windowFlags());
+    return *form;
+}

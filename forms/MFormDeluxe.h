@@ -1,0 +1,121 @@
+#pragma once
+// The program's own message dialog window: a borderless olive window with a title strip,
+// the message, the flame picture and up to three buttons drawn as raised panels.
+// MsgDeluxe (Module2) lays it out and shows it; only a mouse click on a caption answers it.
+//
+// Every position is kept in twips, as the layout computes it, and mapped to pixels with
+// Px(). Half twips (the three-button row puts lefts at 292.5, 1612.5, 2932.5) are rounded
+// up to the next whole twip when stored.
+
+#include <QAbstractButton>
+#include <QHash>
+#include <QLabel>
+#include <QRect>
+#include <QWidget>
+#include <array>
+
+// The caption of one button: the part the player clicks. It is a real button to assistive
+// technology (named by its caption) but looks like plain green text inside its panel, and
+// it never takes focus, so no key can answer the dialog.
+class DeluxeCaption : public QAbstractButton {
+    Q_OBJECT
+  public:
+    DeluxeCaption(int index, QWidget* parent);
+    void SetCaption(const QString& caption);
+    QString Caption() const;
+
+  signals:
+    // Any mouse button pressed on the caption.
+    void MouseDown(int index);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+
+  private:
+    int index_;
+};
+
+// The panel of one button, drawn raised or pressed.
+class DeluxePanel : public QWidget {
+    Q_OBJECT
+  public:
+    explicit DeluxePanel(QWidget* parent);
+    bool Pressed() const { return pressed_; }
+    void SetPressed(bool pressed);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+
+  private:
+    bool pressed_ = false;
+};
+
+// The title strip: a label with a one-pixel black border.
+class DeluxeTitle : public QLabel {
+    Q_OBJECT
+  public:
+    explicit DeluxeTitle(QWidget* parent);
+
+  protected:
+    void paintEvent(QPaintEvent* e) override;
+};
+
+class MFormDeluxe : public QWidget {
+    Q_OBJECT
+  public:
+    explicit MFormDeluxe(QWidget* parent);
+
+    // Controls, by their design names.
+    DeluxeTitle* Label3 = nullptr; // title strip
+    QLabel* Label2 = nullptr;      // message
+    QLabel* Picture1 = nullptr;    // the picture
+    std::array<DeluxePanel*, 3> Pic1{};
+    std::array<DeluxeCaption*, 3> Label1{};
+
+    // Event handlers.
+    void Label1_Click(int Index);
+    void Label1_MouseDown(int Index);
+
+    // Layout in twips: a control's place inside the window, and the window's place on its
+    // screen (left, top from the screen's corner) with its size.
+    void PlaceTwips(QWidget* control, const QRect& twips);
+    QRect TwipsOf(const QWidget* control) const { return twips_.value(control); }
+    void PlaceWindowTwips(const QRect& screenPx, const QRect& twips);
+    QRect WindowTwips() const { return window_; }
+
+    int WidthTwips() const { return window_.width(); }
+    int HeightTwips() const { return window_.height(); }
+    int MessageHeightTwips() const { return TwipsOf(Label2).height(); }
+    int ButtonLeftTwips(int i) const { return TwipsOf(Pic1.at(i)).left(); }
+    int ButtonTopTwips(int i) const { return TwipsOf(Pic1.at(i)).top(); }
+    int PictureTopTwips() const { return TwipsOf(Picture1).top(); }
+
+    // The window's frame: cleared before a new layout, drawn for the laid-out size.
+    void ClearFrame();
+    void DrawFrame();
+    bool FrameDrawn() const { return frameDrawn_; }
+
+    // Shows picture `icon` of the image list (only 1, the flame, exists) at the window's
+    // current pixel ratio; any other index leaves just the background.
+    void ShowPicture(int icon);
+
+    // Shows the dialog modally and returns once it is answered. If the wait ends without
+    // an answer (the program is shutting down) the last button shown counts as pressed:
+    // that is never the button that confirms anything destructive.
+    void ShowModal(int lastButton);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    QHash<const QWidget*, QRect> twips_;
+    QRect window_;
+    bool frameDrawn_ = false;
+    bool answered_ = false;
+};
+
+// The one dialog of the run, created on first use and owned by the table when it exists.
+MFormDeluxe& DeluxeForm();

@@ -1,0 +1,487 @@
+#include "Table.h"
+
+#include "CardImages.h"
+#include "DataFiles.h"
+#include "ModDeals.h"
+#include "ModPlayGame.h"
+#include "ModVariables.h"
+#include "Module2.h"
+#include "Sound.h"
+#include "Twips.h"
+#include "Waits.h"
+#include "frmAbout.h"
+#include "frmHelp.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QInputDialog>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QScreen>
+#include <QSvgRenderer>
+
+std::function<void()> ExitHook;
+
+namespace {
+QPointer<Table> theTable;
+
+QColor Rgb(int r, int g, int b) { return QColor(r, g, b); }
+
+QFont VbFont(const QStringList& families, qreal points, bool bold, bool italic = false) {
+    QFont f;
+    f.setFamilies(families);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    f.setItalic(italic);
+    return f;
+}
+const QStringList Verdana{QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")};
+const QStringList TimesNewRoman{QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")};
+
+void Colour(QWidget* w, const QColor& back, const QColor& text) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, back);
+    p.setColor(QPalette::Base, back);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::Button, back);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+QLabel* MakeLabel(QWidget* parent, int left, int top, int width, int height, const QString& text,
+                  bool autoSize) {
+    auto* l = new QLabel(text, parent);
+    l->setProperty("autoSize", autoSize);
+    l->setGeometry(PxRect(left, top, width, height));
+    if (autoSize) l->adjustSize();
+    return l;
+}
+
+// The rounded playing area in the middle of the table.
+class RoundedArea : public QFrame {
+  public:
+    using QFrame::QFrame;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const qreal pen = 4;
+        p.setPen(QPen(Rgb(128, 64, 0), pen));
+        p.setBrush(Rgb(0, 128, 0));
+        p.drawRoundedRect(QRectF(rect()).adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2), 24, 24);
+    }
+};
+
+// A portrait drawn from its SVG at the screen's pixel ratio, stretched to the control.
+class Portrait : public QLabel {
+  public:
+    Portrait(const QString& file, QWidget* parent) : QLabel(parent), file_(file) {}
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        QSvgRenderer svg(QCoreApplication::applicationDirPath() + QLatin1Char('/') + file_);
+        if (svg.isValid()) svg.render(&p, QRectF(rect()));
+    }
+
+  private:
+    QString file_;
+};
+
+QAccessibleInterface* CardAccessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("CardPic") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Button);
+    return nullptr;
+}
+
+// Runs a standard dialog modally through the game's one wait, so tests can answer it
+// and an exit in the meantime unwinds cleanly.
+int ExecDialog(QDialog& d) {
+    d.setWindowModality(Qt::ApplicationModal);
+    QObject::connect(&d, &QDialog::finished, [] { Waits::Notify(); });
+    Waits::RunModal(&d);
+    return d.result();
+}
+} // namespace
+
+// ---------------------------------------------------------------- CardPic
+
+CardPic::CardPic(int index, QWidget* parent) : QWidget(parent), index_(index) {
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setObjectName(QStringLiteral("CardsPic%1").arg(index));
+    SetImage(53);
+    Move(left_, top_);
+}
+
+void CardPic::SetImage(int image) {
+    image_ = image;
+    resize(CardImages::LogicalSize(image));
+    UpdateAccessibility();
+    update();
+}
+
+void CardPic::Move(int left, int top) {
+    left_ = left;
+    top_ = top;
+    move(Px(left), Px(top));
+}
+
+void CardPic::ZOrder() { raise(); }
+
+void CardPic::UpdateAccessibility() {
+    // A hidden card is only ever a card back to assistive technology.
+    const bool faceUp = image_ >= 1 && image_ <= 52;
+    setAccessibleName(faceUp ? G.Cards[image_].FullName : QStringLiteral("Card back"));
+}
+
+void CardPic::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.drawPixmap(0, 0, CardImages::Image(image_, devicePixelRatioF()));
+}
+
+void CardPic::mousePressEvent(QMouseEvent* e) {
+    pressed_ = e->button() == Qt::LeftButton;
+    e->accept();
+}
+
+void CardPic::mouseReleaseEvent(QMouseEvent* e) {
+    const bool click = pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+    pressed_ = false;
+    if (click) emit clicked(index_);
+}
+
+void CardPic::keyPressEvent(QKeyEvent* e) { QWidget::keyPressEvent(e); }
+
+// ---------------------------------------------------------------- Table
+
+void SetCaption(QLabel* label, const QString& text) {
+    label->setText(text);
+    if (label->property("autoSize").toBool()) label->adjustSize();
+}
+
+void Table::AutoSize(QLabel* l) {
+    if (l->property("autoSize").toBool()) l->adjustSize();
+}
+
+Table::Table() {
+    static bool factoryInstalled = false;
+    if (!factoryInstalled) {
+        QAccessible::installFactory(CardAccessibleFactory);
+        factoryInstalled = true;
+    }
+    setWindowTitle(QStringLiteral("Vantrick!"));
+    setWindowIcon(QIcon(QCoreApplication::applicationDirPath() + QStringLiteral("/vantrick.svg")));
+    setFont(VbFont(Verdana, 9.75, true));
+
+    Client = new QWidget(this);
+    Client->setObjectName(QStringLiteral("Table"));
+    Client->setFixedSize(Px(11175), Px(8970));
+    Colour(Client, Rgb(0, 64, 0), Rgb(255, 255, 128));
+    setCentralWidget(Client);
+
+    Shape1 = new RoundedArea(Client);
+    Shape1->setGeometry(PxRect(2760, 2400, 5280, 3645));
+    Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Shape1->setAccessibleName(QStringLiteral("Playing area"));
+
+    const QColor darkGreen = Rgb(0, 64, 0), lightYellow = Rgb(255, 255, 128);
+    lblPlayer = MakeLabel(Client, 840, 7680, 0, 0, QStringLiteral("Player"), true);
+    lblPlayer->setFont(VbFont(Verdana, 11.25, true));
+    lblProf = MakeLabel(Client, 0, 4440, 0, 0, QStringLiteral("Prof. Quimby"), true);
+    LblMarigold = MakeLabel(Client, 2280, 960, 0, 0, QStringLiteral("Marigold"), true);
+    lblTabitha = MakeLabel(Client, 9720, 4440, 0, 0, QStringLiteral("Lady Tabitha"), true);
+    lblBid[1] = MakeLabel(Client, 3000, 7680, 0, 0, QString(), true);
+    lblBid[2] = MakeLabel(Client, 0, 4800, 1395, 960, QString(), false);
+    lblBid[3] = MakeLabel(Client, 3240, 120, 0, 0, QString(), true);
+    lblBid[4] = MakeLabel(Client, 9720, 4800, 1395, 1080, QString(), false);
+    for (QLabel* l : {lblPlayer, lblProf, LblMarigold, lblTabitha, lblBid[1], lblBid[2], lblBid[3], lblBid[4]})
+        Colour(l, darkGreen, lightYellow);
+    Colour(lblProf, Rgb(0, 64, 64), lightYellow);
+    for (QLabel* l : {lblProf, LblMarigold, lblTabitha}) {
+        l->setFont(VbFont(Verdana, 9.75, true, true));
+        AutoSize(l);
+    }
+    for (QLabel* l : {lblBid[2], lblBid[4]}) {
+        l->setWordWrap(true);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+    AutoSize(lblPlayer);
+
+    ImgProf = new Portrait(QStringLiteral("prof.svg"), Client);
+    ImgProf->setGeometry(PxRect(0, 3600, 675, 825));
+    ImgProf->setToolTip(QStringLiteral("The handsome Professor"));
+    ImgComps3 = new Portrait(QStringLiteral("marigold.svg"), Client);
+    ImgComps3->setGeometry(PxRect(2280, 120, 825, 840));
+    ImgComps3->setToolTip(QStringLiteral("Beautiful Marigold"));
+    ImgComps0 = new Portrait(QStringLiteral("lady.svg"), Client);
+    ImgComps0->setGeometry(PxRect(10440, 3480, 525, 855));
+    ImgComps0->setToolTip(QStringLiteral("Her Ladyship"));
+    ImgProf->setAccessibleName(QStringLiteral("Portrait of the Prof"));
+    ImgComps3->setAccessibleName(QStringLiteral("Portrait of Marigold"));
+    ImgComps0->setAccessibleName(QStringLiteral("Portrait of the Lady"));
+
+    FramScores = new QFrame(Client);
+    FramScores->setGeometry(PxRect(7800, 0, 3255, 1695));
+    FramScores->setFrameShape(QFrame::Box);
+    FramScores->setFrameShadow(QFrame::Sunken);
+    Colour(FramScores, Rgb(192, 192, 0), Qt::black);
+    FramScores->setToolTip(QStringLiteral("The  scores"));
+    const QString frameCaption = QStringLiteral("Game Score            Hand Score");
+    FramScores->setAccessibleName(frameCaption);
+    auto* caption = new QLabel(frameCaption, FramScores);
+    QFont capFont = VbFont(Verdana, 8.25, true);
+    capFont.setUnderline(true);
+    caption->setFont(capFont);
+    caption->setObjectName(QStringLiteral("FramScoresCaption"));
+    caption->move(Px(120), 0);
+    caption->adjustSize();
+    const int rowTops[5] = {0, 240, 600, 960, 1320};
+    const char* const names[5] = {"", "Player", "Prof. Quimby", "Marigold", "Lady Tabitha"};
+    for (int s = 1; s <= 4; ++s) {
+        LblScores[s] = MakeLabel(FramScores, 120, rowTops[s], 1935, 255, QString::fromLatin1(names[s]), false);
+        LblHandSc[s] = MakeLabel(FramScores, 2160, rowTops[s], 615, 255, QString(), false);
+        for (QLabel* l : {LblScores[s], LblHandSc[s]}) {
+            Colour(l, Rgb(255, 255, 192), Qt::black);
+            l->setFont(VbFont(Verdana, 9, true));
+        }
+    }
+
+    LblRounds = MakeLabel(Client, 8040, 1800, 3255, 375, QString(), false);
+    LblRounds->setToolTip(QStringLiteral("Current number cards dealt this hand"));
+    LblTrumps = MakeLabel(Client, 8040, 2160, 3135, 255, QString(), false);
+    for (QLabel* l : {LblRounds, LblTrumps}) Colour(l, darkGreen, Rgb(255, 255, 192));
+
+    for (int i = 1; i <= 52; ++i) {
+        CardsPic[i] = new CardPic(i, Client);
+        // Element 1 is the design's own card; the copies start hidden.
+        CardsPic[i]->setVisible(i == 1);
+        connect(CardsPic[i], &CardPic::clicked, this,
+                [this](int index) { Waits::RunChain([this, index] { CardsPic_Click(index); }); });
+    }
+
+    BtnContinue = new QPushButton(QStringLiteral("Carr&y On"), Client);
+    BtnContinue->setGeometry(PxRect(4800, 3840, 1095, 735));
+    BtnContinue->setToolTip(QStringLiteral("Click to play next trick"));
+    BtnContinue->setFont(VbFont(Verdana, 9, true));
+    BtnContinue->setStyleSheet(QStringLiteral("QPushButton { background-color: rgb(192,192,0); color: black;"
+                                              " border: 2px outset rgb(224,224,96); }"
+                                              "QPushButton:pressed { border-style: inset; }"
+                                              "QPushButton:focus { border-color: rgb(255,255,160); }"));
+    BtnContinue->hide();
+    connect(BtnContinue, &QPushButton::clicked, this, [this] { BtnContinue_Click(); });
+
+    List1 = new QListWidget(Client);
+    List1->setGeometry(PxRect(0, 8040, 11175, 915));
+    List1->setToolTip(QStringLiteral("General Instructions and record of game"));
+    List1->setFont(VbFont(TimesNewRoman, 12, true));
+    List1->setAccessibleName(QStringLiteral("Messages"));
+    List1->setFocusPolicy(Qt::NoFocus);
+    QPalette lp = List1->palette();
+    lp.setColor(QPalette::Base, Rgb(0, 0, 128));
+    lp.setColor(QPalette::Text, Rgb(128, 255, 255));
+    lp.setColor(QPalette::Highlight, Rgb(0, 0, 96));
+    lp.setColor(QPalette::HighlightedText, Qt::white);
+    List1->setPalette(lp);
+    List1->setFrameShape(QFrame::NoFrame);
+
+    // Menus.
+    auto run = [this](void (Table::*handler)()) {
+        return [this, handler] { Waits::RunChain([this, handler] { (this->*handler)(); }); };
+    };
+    MnuPlay = menuBar()->addMenu(QStringLiteral("Play"));
+    MNuNew = MnuPlay->addAction(QStringLiteral("New Game"), run(&Table::MNuNew_Click));
+    MNuNew->setShortcut(QKeySequence(Qt::Key_F2));
+    MnuExit = MnuPlay->addAction(QStringLiteral("Exit"), run(&Table::MnuExit_Click));
+    MnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    MnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
+    MnuVTHelp = MnuHelp->addAction(QStringLiteral("Vantrick Help"), run(&Table::MnuVTHelp_Click));
+    MnuVTHelp->setShortcut(QKeySequence(Qt::Key_F1));
+    MnuChangeName = menuBar()->addAction(QStringLiteral("Change Your Name"));
+    connect(MnuChangeName, &QAction::triggered, this, run(&Table::MnuChangeName_Click));
+    MnuStats = menuBar()->addMenu(QStringLiteral("Game Statistics"));
+    MnuWon = MnuStats->addAction(QStringLiteral("Number Games Won"), run(&Table::MnuWon_Click));
+    MnuWon->setShortcut(QKeySequence(Qt::Key_F4));
+    MnuDelete = MnuStats->addAction(QStringLiteral("Delete Statistics"), run(&Table::MnuDelete_Click));
+    MnuAbout = menuBar()->addAction(QStringLiteral("About Vantrick"));
+    connect(MnuAbout, &QAction::triggered, this, run(&Table::MnuAbout_Click));
+    for (QAction* a : {MNuNew, MnuExit, MnuVTHelp, MnuWon, MnuDelete}) a->setShortcutContext(Qt::ApplicationShortcut);
+
+    adjustSize();
+}
+
+void EnablePlayMenu(bool enabled) {
+    Table& t = TableForm();
+    t.MnuPlay->setEnabled(enabled);
+    t.MnuPlay->menuAction()->setEnabled(enabled);
+    t.MNuNew->setEnabled(enabled);
+    t.MnuExit->setEnabled(enabled);
+}
+
+void Table::Form_Load() {
+    // The 52 card pictures already exist, every one showing the back.
+    G.PlayerName = DataFiles::LoadName();
+    LoadStatistics();
+    G.PlayerNames[1] = G.PlayerName;
+    G.PlayerNames[2] = QStringLiteral("The Prof.");
+    G.PlayerNames[3] = QStringLiteral("Marigold");
+    G.PlayerNames[4] = QStringLiteral("The Lady");
+    SetCaption(lblPlayer, G.PlayerName);
+    SetCaption(LblMarigold, QStringLiteral("Hellooo Barnaby"));
+    SetCaption(lblProf, QStringLiteral("How do you do ") + G.PlayerName);
+    SetCaption(lblTabitha, QStringLiteral("Hello there "));
+    for (int i = 1; i <= 52; ++i) G.Cards[i].Holder = 0;
+    G.PauseMs = 150;
+    MakeCards();
+    for (int i = 1; i <= 52; ++i) CardsPic[i]->SetImage(53); // names follow the filled records
+
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        CardImages::Prepare(screen->devicePixelRatio());
+        const QRect avail = screen->availableGeometry();
+        QRect frame = frameGeometry();
+        frame.moveCenter(avail.center());
+        move(frame.topLeft());
+    }
+    show();
+    Sound::Preload();
+    ShowPack();
+    ShowInfo(G.PlayerName +
+             QStringLiteral(" welcome to another round of Vantrick. Just press F2 or use Play menu to deal the cards"));
+}
+
+void Table::MNuNew_Click() {
+    if (!G.GameOn) {
+        StartHand();
+        return;
+    }
+    MsgDeluxe(G.PlayerName + QStringLiteral(" you are in the middle of a game, are you sure you wish to start a new one?"),
+              QStringLiteral("Yes"), QStringLiteral("Oops No"), QString(), 1, QStringLiteral("New Game?"));
+    if (G.ButtonPressed == 0) {
+        G.GameOn = false;
+        // Whatever part of the old hand is waiting (a pause, Carry On) is given up; the new
+        // game starts once it has unwound.
+        Waits::AbandonChain();
+        Waits::StartWhenUnwound([] { StartHand(); });
+    }
+}
+
+void Table::MnuExit_Click() {
+    if (!G.GameOn) {
+        ExitProgram();
+        return;
+    }
+    MsgDeluxe(G.PlayerName + QStringLiteral(" you are in the middle of a game, are you sure you wish to exit?"),
+              QStringLiteral("Exit"), QStringLiteral("Cancel"), QString(), 1, QStringLiteral("Really Exit?"));
+    if (G.ButtonPressed == 0) ExitProgram();
+}
+
+void Table::closeEvent(QCloseEvent* e) {
+    if (closingByProgram_ || Waits::Exiting()) {
+        e->accept();
+        return;
+    }
+    e->ignore();
+    Waits::RunChain([this] {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Do you really wish to shut everything down?"),
+                        QStringLiteral("If you click OK then everything will shut down, else click on Cancel and "
+                                       "carry on with your game  "),
+                        QMessageBox::Ok | QMessageBox::Cancel, this);
+        box.setObjectName(QStringLiteral("ShutDownQuestion"));
+        if (ExecDialog(box) == QMessageBox::Ok) ExitProgram();
+    });
+}
+
+void Table::MnuChangeName_Click() {
+    QMessageBox ask(QMessageBox::Critical, QStringLiteral("New Name"),
+                    QStringLiteral("If you wish to enter or change the player's name click Yes"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    ask.setObjectName(QStringLiteral("NewNameQuestion"));
+    if (ExecDialog(ask) != QMessageBox::Yes) return;
+
+    QInputDialog input(this);
+    input.setObjectName(QStringLiteral("PlayerNameInput"));
+    input.setWindowTitle(QStringLiteral("Player's Name"));
+    input.setLabelText(QStringLiteral("Please enter player's name."));
+    input.setTextValue(QString());
+    QString name = ExecDialog(input) == QDialog::Accepted ? input.textValue() : QString();
+    // The file keeps the name between double quotes; a quote inside it would cut it short.
+    name.replace(QLatin1Char('"'), QLatin1Char('\''));
+    name.remove(QLatin1Char('\r'));
+    name.remove(QLatin1Char('\n'));
+    G.PlayerName = name;
+    G.PlayerNames[1] = name;
+    SetCaption(lblPlayer, QStringLiteral("Welcome ") + name);
+    DataFiles::SaveName(name);
+}
+
+void Table::MnuVTHelp_Click() { ShowHelp(); }
+
+void Table::MnuAbout_Click() { ShowAbout(); }
+
+void Table::MnuWon_Click() {
+    const auto& w = G.GamesWon;
+    MsgDeluxe(QStringLiteral(" you have won %1 games. Quimby has won %2 games. Marigodl has won %3 games. "
+                             "Tabitha has won %4 games.")
+                  .arg(w[1])
+                  .arg(w[2])
+                  .arg(w[3])
+                  .arg(w[4]),
+              QStringLiteral("Right"), QString(), QString(), 1, QStringLiteral("Game Statistics"));
+}
+
+void Table::MnuDelete_Click() {
+    MsgDeluxe(G.PlayerName + QStringLiteral(" are you sure you wish to delete all statistics of games won and lost?"),
+              QStringLiteral("Yes"), QStringLiteral("No"), QString(), 1, QStringLiteral("Delete Statisitcs?"));
+    if (G.ButtonPressed != 0) return;
+    for (int s = 1; s <= 4; ++s) G.GamesWon[s] = 0;
+    SaveStatistics();
+}
+
+void Table::BtnContinue_Click() {
+    BtnContinue->hide();
+    G.ContinueFlag = true;
+    Waits::Notify();
+}
+
+void Table::CardsPic_Click(int Index) {
+    if (Index < 1 || Index > 52) return;
+    if (!(G.Turn == 1 && G.Cards[Index].Holder == 1)) return;
+    if (!IsLegalPlay(1, Index)) {
+        MsgDeluxe(G.PlayerName + QStringLiteral(" you have the current suit and must play it."), QStringLiteral("Oops"),
+                  QString(), QString(), 1, QStringLiteral("You have the suit"));
+        return;
+    }
+    G.Turn = 0;
+    PlayCard(1, Index);
+}
+
+Table& TableForm() {
+    if (!theTable) theTable = new Table();
+    return *theTable;
+}
+
+bool TableExists() { return !theTable.isNull(); }
+
+void DestroyTableForm() { delete theTable.data(); }
+
+void ExitProgram() {
+    Waits::BeginExit();
+    if (theTable) {
+        theTable->closingByProgram_ = true;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != theTable.data()) w->hide();
+        theTable->close();
+    }
+    if (ExitHook)
+        ExitHook();
+    else
+        QCoreApplication::exit(0);
+}

@@ -1,0 +1,124 @@
+#pragma once
+// The table window: the card table with its labels, 52 card pictures, the message list,
+// the Carry On button and the menus. Its controls keep their design names so that the
+// game procedures read like the game's own design (TableForm().LblTrumps->setText(...)).
+
+#include <QLabel>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QPushButton>
+#include <array>
+#include <functional>
+
+class QAction;
+class QFrame;
+class QMenu;
+
+// One card picture: always stands for the same card number; shows one of the 56 images
+// at the image's own size. Its place is kept in twips exactly as the game sets it.
+class CardPic : public QWidget {
+    Q_OBJECT
+  public:
+    CardPic(int index, QWidget* parent);
+    int Index() const { return index_; }
+    int Image() const { return image_; }
+    void SetImage(int image);
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    void Move(int left, int top);
+    void SetLeft(int left) { Move(left, top_); }
+    void SetTop(int top) { Move(left_, top); }
+    void ZOrder(); // bring to the front
+  signals:
+    void clicked(int index);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+
+  private:
+    void UpdateAccessibility();
+    int index_;
+    int image_ = 53;
+    int left_ = 1440;
+    int top_ = 3840;
+    bool pressed_ = false;
+};
+
+class Table : public QMainWindow {
+    Q_OBJECT
+  public:
+    Table();
+
+    // Controls, by their design names. Index 0 of the per-seat arrays is unused.
+    QWidget* Client = nullptr; // the 11175 x 8970 twips client area
+    QFrame* Shape1 = nullptr;
+    std::array<CardPic*, 53> CardsPic{};
+    QLabel* lblPlayer = nullptr;
+    QLabel* lblProf = nullptr;
+    QLabel* LblMarigold = nullptr;
+    QLabel* lblTabitha = nullptr;
+    std::array<QLabel*, 5> lblBid{};
+    QLabel* ImgProf = nullptr;
+    QLabel* ImgComps3 = nullptr; // ImgComps(3), seat 3's portrait
+    QLabel* ImgComps0 = nullptr; // ImgComps(0), seat 4's portrait
+    QFrame* FramScores = nullptr;
+    std::array<QLabel*, 5> LblScores{};
+    std::array<QLabel*, 5> LblHandSc{};
+    QLabel* LblRounds = nullptr;
+    QLabel* LblTrumps = nullptr;
+    QPushButton* BtnContinue = nullptr;
+    QListWidget* List1 = nullptr;
+
+    QMenu* MnuPlay = nullptr;
+    QAction* MNuNew = nullptr;
+    QAction* MnuExit = nullptr;
+    QMenu* MnuHelp = nullptr;
+    QAction* MnuVTHelp = nullptr;
+    QAction* MnuChangeName = nullptr;
+    QMenu* MnuStats = nullptr;
+    QAction* MnuWon = nullptr;
+    QAction* MnuDelete = nullptr;
+    QAction* MnuAbout = nullptr;
+
+    // Event handlers.
+    void Form_Load();
+    void MNuNew_Click();
+    void MnuExit_Click();
+    void MnuChangeName_Click();
+    void MnuVTHelp_Click();
+    void MnuAbout_Click();
+    void MnuWon_Click();
+    void MnuDelete_Click();
+    void BtnContinue_Click();
+    void CardsPic_Click(int Index);
+
+    // Brings a label that sizes to its text back to its text's size.
+    static void AutoSize(QLabel* l);
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    bool closingByProgram_ = false;
+    friend void ExitProgram();
+};
+
+// The one table window of the run, created on first use.
+Table& TableForm();
+bool TableExists();
+// Tests: destroy the table so the next TableForm() builds a fresh one.
+void DestroyTableForm();
+
+// Close every window and end the program at once (abandoning any chain that waits).
+void ExitProgram();
+// Tests replace the final "end the event loop" of ExitProgram.
+extern std::function<void()> ExitHook;
+
+// Sets a label's caption; a label that sizes to its text is resized to it.
+void SetCaption(QLabel* label, const QString& text);
+
+// Enables or disables the Play menu with its commands and their shortcuts.
+void EnablePlayMenu(bool enabled);

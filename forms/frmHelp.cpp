@@ -1,0 +1,178 @@
+#include "frmHelp.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPointer>
+#include <algorithm>
+
+namespace {
+
+struct HelpSection {
+    const char* heading;
+    int indent; // blanks before the heading, so that it stands roughly in the middle
+    QStringList body;
+};
+
+// The lines are broken here, once, at no more than 142 characters: the window prints them
+// as they stand and sizes itself to the widest.
+const HelpSection kSections[] = {
+    {"Introduction",
+     55,
+     {" This trick-taking game travels under a good many names and is played in a good many countries. Whatever "
+      "it is called, it is a great game."}},
+    {"Players",
+     57,
+     {" Four players take part, each one playing for himself. At this table you sit down with three computer "
+      "opponents: Professor Quimby, the",
+      " beautiful Marigold and Lady Tabitha. Between them they will give you a good game."}},
+    {"The Cards",
+     56,
+     {" The game uses an ordinary pack of 52 cards. In every suit the cards rank from the highest to the lowest: "
+      "A K Q J 10 9 8 7 6 5 4 3 2."}},
+    {"Playing the Game",
+     54,
+     {" A game is made up of a series of hands. In the first hand each player receives 10 cards, in the next 9, "
+      "and so on down through 8, 7,",
+      " 6, 5, 4, 3 and 2 to a single card; after that the hands grow again through 2, 3, 4, 5, 6, 7, 8 and 9 back "
+      "to 10 cards. A whole game",
+      " usually lasts between 20 and 30 minutes."}},
+    {"Object of the Game",
+     54,
+     {" In every hand each player names the number of tricks he expects to win, and then tries to win exactly "
+      "that number, no more and no",
+      " fewer (see Scoring)."}},
+    {"The Deal",
+     57,
+     {" The cards are shuffled and cut, and the dealer of the first hand is picked at random. The cards are dealt "
+      "one at a time until every",
+      " player holds the number of cards for that hand. The next card of the pack is then turned face up: its suit "
+      "is trumps for the hand, and",
+      " a trump beats any card of the other three suits. The cards that were not dealt stay face down beside the "
+      "turned-up trump."}},
+    {"Bidding",
+     57,
+     {" The bidding begins with the player on the dealer's left and goes round clockwise to the dealer, who bids "
+      "last. A bid is a number of",
+      " tricks. Every player must bid, and a bid of zero is allowed. The dealer, however, may not make a bid that "
+      "would bring the total of all",
+      " the bids to the number of tricks there are to be won in the hand."}},
+    {"The Play",
+     57,
+     {" The player on the dealer's left leads to the first trick and may lead any suit. Play goes round "
+      "clockwise. Each player must follow the",
+      " suit that was led if he can; if he cannot, he may play any card he likes, a trump included. The highest "
+      "trump played wins the trick;",
+      " when no trump has been played, the highest card of the suit led wins it. The winner of each trick leads to "
+      "the next, until all the",
+      " tricks have been played."}},
+    {"Scoring",
+     57,
+     {" A player scores 1 point for every trick he wins, and a bonus of 10 points when he wins exactly the number "
+      "of tricks he bid. With a bid",
+      " of 2, for instance, 2 tricks score 12 points, while 1 trick scores only 1 point and 3 tricks only 3. So "
+      "even a player whose bid has",
+      " already failed has good reason to go on winning tricks and spoil the bids of the others."}},
+};
+
+// Room around the printed text and below it for the Close button, in multiples of the
+// font's own measures so that it scales with the font.
+int TextLeft(const QFontMetrics& fm) { return fm.averageCharWidth() * 2; }
+int TextTop(const QFontMetrics& fm) { return fm.lineSpacing(); }
+
+} // namespace
+
+QStringList HelpLines() {
+    static const QStringList lines = [] {
+        QStringList out;
+        for (const HelpSection& s : kSections) {
+            if (!out.isEmpty())
+                out << QString();
+            out << QString(s.indent, QLatin1Char(' ')) + QLatin1String(s.heading) << QString();
+            out << s.body;
+        }
+        return out;
+    }();
+    return lines;
+}
+
+frmHelp::frmHelp() {
+    setWindowTitle(QStringLiteral("Vantrick Rules - adapted from the traditional rules of the game"));
+    // The text is painted, so a screen reader gets it from the window's description.
+    setAccessibleName(QStringLiteral("Vantrick Help"));
+    setAccessibleDescription(HelpLines().join(QLatin1Char('\n')));
+    // Help must not keep the program alive once the table has gone.
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    QFont f;
+    f.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
+    f.setBold(true);
+    f.setPointSizeF(9);
+    setFont(f);
+
+    btnClose = new QPushButton(QStringLiteral("&Close"), this);
+    QFont bf;
+    bf.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")});
+    bf.setBold(true);
+    bf.setPointSizeF(10.5);
+    btnClose->setFont(bf);
+    connect(btnClose, &QPushButton::clicked, this, &frmHelp::btnClose_Click);
+
+    SizeToText();
+}
+
+void frmHelp::SizeToText() {
+    const QFontMetrics fm(font());
+    const QStringList lines = HelpLines();
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, fm.horizontalAdvance(line));
+
+    const QSize button = btnClose->sizeHint().expandedTo(QSize(fm.averageCharWidth() * 12, 0));
+    const int textBottom = TextTop(fm) + static_cast<int>(lines.size()) * fm.lineSpacing();
+    const int w = widest - 5;
+    const int h = textBottom + fm.lineSpacing() + button.height() + fm.lineSpacing();
+
+    btnClose->setGeometry((w - button.width()) / 2, textBottom + fm.lineSpacing(), button.width(), button.height());
+    setFixedSize(w, h);
+}
+
+void frmHelp::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::FontChange && btnClose)
+        SizeToText();
+    QWidget::changeEvent(e);
+}
+
+void frmHelp::paintEvent(QPaintEvent*) {
+    // The toolkit has already cleared the exposed part of the surface; print everything
+    // again from the top, one line below the other.
+    QPainter p(this);
+    p.setFont(font());
+    p.setPen(palette().color(QPalette::WindowText));
+    const QFontMetrics fm(font());
+    const int x = TextLeft(fm);
+    int y = TextTop(fm);
+    for (const QString& line : HelpLines()) {
+        p.drawText(x, y + fm.ascent(), line);
+        y += fm.lineSpacing();
+    }
+}
+
+void frmHelp::btnClose_Click() { hide(); }
+
+frmHelp& HelpForm() {
+    static QPointer<frmHelp> form;
+    if (!form) {
+        form = new frmHelp();
+        // Kept until the program ends; taken down before the application object goes.
+        qAddPostRoutine([] { delete form.data(); });
+    }
+    return *form;
+}
+
+void ShowHelp() {
+    frmHelp& f = HelpForm();
+    f.show();
+    f.raise();
+    f.activateWindow();
+}

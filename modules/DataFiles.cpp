@@ -1,0 +1,114 @@
+#include "DataFiles.h"
+
+#include "ModVariables.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <algorithm>
+
+namespace DataFiles {
+
+namespace {
+QString overrideDir;
+
+const QString NameFile = QStringLiteral("Name.dat");
+const QString ScoresFile = QStringLiteral("Scores.dat");
+
+QString ProgramDir() { return QCoreApplication::applicationDirPath(); }
+
+QString FirstLine(const QByteArray& bytes) {
+    QString text = QString::fromUtf8(bytes);
+    if (text.contains(QChar::ReplacementCharacter)) text = QString::fromLatin1(bytes);
+    const qsizetype end = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
+    return end < 0 ? text : text.left(end);
+}
+
+// The file's bytes from the data directory, or from the program directory's copy the first
+// time a per-user directory is used.
+std::optional<QByteArray> ReadDataFile(const QString& name) {
+    for (const QString& dir : {DataDir(), ProgramDir()}) {
+        QFile f(dir + QLatin1Char('/') + name);
+        if (f.open(QIODevice::ReadOnly)) return f.readAll();
+        if (!overrideDir.isEmpty()) break; // tests see only their own directory
+    }
+    return std::nullopt;
+}
+
+bool WriteDataFile(const QString& name, const QByteArray& bytes) {
+    const QString dir = DataDir();
+    QDir().mkpath(dir);
+    QSaveFile f(dir + QLatin1Char('/') + name);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    if (f.write(bytes) != bytes.size()) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+} // namespace
+
+QByteArray FormatName(const QString& name) {
+    return QByteArray("\"") + name.toUtf8() + QByteArray("\"\r\n");
+}
+
+std::optional<QString> ParseName(const QByteArray& bytes) {
+    const QString line = FirstLine(bytes);
+    qsizetype i = 0;
+    while (i < line.size() && line.at(i) == QLatin1Char(' ')) ++i;
+    if (i >= line.size()) return std::nullopt;
+    if (line.at(i) == QLatin1Char('"')) {
+        const qsizetype close = line.indexOf(QLatin1Char('"'), i + 1);
+        return close < 0 ? line.mid(i + 1) : line.mid(i + 1, close - i - 1);
+    }
+    const qsizetype comma = line.indexOf(QLatin1Char(','), i);
+    QString field = comma < 0 ? line.mid(i) : line.mid(i, comma - i);
+    while (field.endsWith(QLatin1Char(' ')) || field.endsWith(QLatin1Char('\t'))) field.chop(1);
+    return field;
+}
+
+QByteArray FormatScores(const std::array<qint16, 5>& won) {
+    return QStringLiteral("%1,%2,%3,%4\r\n").arg(won[1]).arg(won[2]).arg(won[3]).arg(won[4]).toLatin1();
+}
+
+std::array<qint16, 5> ParseScores(const QByteArray& bytes) {
+    std::array<qint16, 5> won{};
+    const QStringList fields = FirstLine(bytes).split(QLatin1Char(','));
+    for (int seat = 1; seat <= 4 && seat <= fields.size(); ++seat) {
+        bool ok = false;
+        const qlonglong v = fields.at(seat - 1).trimmed().toLongLong(&ok);
+        if (ok) won[seat] = static_cast<qint16>(std::clamp<qlonglong>(v, 0, 32767));
+    }
+    return won;
+}
+
+QString DataDir() {
+    if (!overrideDir.isEmpty()) return overrideDir;
+    const QString dir = ProgramDir();
+    if (QFileInfo(dir).isWritable()) return dir;
+    // An installed game cannot write beside itself: keep the player's files per user.
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+void SetDataDirOverride(const QString& dir) { overrideDir = dir; }
+
+QString LoadName() {
+    const auto bytes = ReadDataFile(NameFile);
+    if (!bytes) return QStringLiteral("Player");
+    return ParseName(*bytes).value_or(QStringLiteral("Player"));
+}
+
+bool SaveName(const QString& name) { return WriteDataFile(NameFile, FormatName(name)); }
+
+void LoadStatistics() {
+    const auto bytes = ReadDataFile(ScoresFile);
+    G.GamesWon = bytes ? ParseScores(*bytes) : std::array<qint16, 5>{};
+}
+
+bool SaveStatistics() { return WriteDataFile(ScoresFile, FormatScores(G.GamesWon)); }
+
+} // namespace DataFiles

@@ -1,0 +1,42 @@
+#pragma once
+// The two data files and where they live.
+//
+// Name.dat holds the player's name as one quoted field; Scores.dat one line of four
+// comma-separated counts of games won. Both live in the program's directory; where that
+// directory cannot be written (an installed game), the per-user data directory is used,
+// seeded from the program directory's copies the first time. Writes are atomic, and a
+// failed write never stops the game.
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <optional>
+
+namespace DataFiles {
+
+// Pure formats.
+QByteArray FormatName(const QString& name);
+// The first field of the file, or nullopt when the file has no usable field.
+std::optional<QString> ParseName(const QByteArray& bytes);
+QByteArray FormatScores(const std::array<qint16, 5>& won);
+// Reads what it can: counts it cannot read are 0; every count is held to 0..32767.
+std::array<qint16, 5> ParseScores(const QByteArray& bytes);
+
+// The directory the data files are read from and written to.
+QString DataDir();
+// Tests point the data files somewhere else ("" goes back to the normal choice).
+void SetDataDirOverride(const QString& dir);
+
+// Read Name.dat; "Player" when it is missing, empty or unreadable.
+QString LoadName();
+// Write Name.dat atomically; false when it could not be written.
+bool SaveName(const QString& name);
+
+// GamesWon(1..4) from Scores.dat / to Scores.dat.
+void LoadStatistics();
+bool SaveStatistics();
+
+} // namespace DataFiles
+
+using DataFiles::LoadStatistics;
+using DataFiles::SaveStatistics;

@@ -1,0 +1,31 @@
+#include "ModBidding.h"
+
+#include "FrmBid.h"
+#include "ModDeals.h"
+#include "ModVariables.h"
+#include "Table.h"
+
+#include <QApplication>
+
+void ComputerBid(int seat) {
+    G.PauseMs = 750;
+    G.Bids[seat] = ComputeComputerBid(seat);
+    SetCaption(TableForm().lblBid[seat],
+               QStringLiteral("Bid: %1 Tricks made: %2").arg(G.Bids[seat]).arg(G.TricksMade[seat]));
+    ShowInfo(G.PlayerNames[seat] + QStringLiteral(" bid %1").arg(G.Bids[seat]));
+    QApplication::beep();
+    Pause();
+    Pause();
+    G.PauseMs = 150;
+}
+
+void BiddingSequence() {
+    for (qint16 seat : DealOrder(G.Dealer)) {
+        if (seat == 1) {
+            ShowInfo(G.PlayerName + QStringLiteral(" please make your bid above"));
+            ShowBidDialog();
+        } else {
+            ComputerBid(seat);
+        }
+    }
+}

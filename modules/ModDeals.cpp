@@ -1,0 +1,266 @@
+#include "ModDeals.h"
+
+#include "ModBidding.h"
+#include "ModPlayGame.h"
+#include "ModVariables.h"
+#include "Table.h"
+
+#include <QApplication>
+#include <random>
+
+namespace {
+std::mt19937& Generator() {
+    static std::mt19937 gen = [] {
+        std::random_device rd;
+        std::seed_seq seq{rd(), rd(), rd(), rd(), static_cast<unsigned>(TickCount())};
+        return std::mt19937(seq);
+    }();
+    return gen;
+}
+} // namespace
+
+qint16 HandSizeFor(int handNumber) { return static_cast<qint16>(std::abs(handNumber - 10) + 1); }
+
+std::array<qint16, 4> DealOrder(int dealer) {
+    std::array<qint16, 4> order{};
+    qint16 seat = NextSeat(dealer);
+    for (auto& s : order) {
+        s = seat;
+        seat = NextSeat(seat);
+    }
+    return order;
+}
+
+void SeedDeal(std::uint32_t seed) { Generator().seed(seed); }
+
+void StartHand() {
+    Table& t = TableForm();
+    G.NextTop4 = 2460;
+    G.NextTop2 = 2460;
+    G.NextLeft1 = 1600;
+    G.NextLeft3 = 3240;
+    G.TrickCard1 = G.TrickCard2 = G.TrickCard3 = G.TrickCard4 = -1;
+    G.LedSuit = -1;
+    G.Turn = -1;
+    t.List1->clear();
+    for (int i = 1; i <= 52; ++i) {
+        t.CardsPic[i]->SetImage(53);
+        G.Cards[i].Holder = 0;
+    }
+    ShowPack();
+    for (int s = 1; s <= 4; ++s) {
+        G.TricksMade[s] = 0;
+        G.Bids[s] = 0;
+        G.SuitCount[s] = 0;
+        SetCaption(t.LblHandSc[s], QStringLiteral("0"));
+        SetCaption(t.lblBid[s], QString());
+    }
+    if (!G.GameOn) {
+        for (int s = 1; s <= 4; ++s) G.GameScore[s] = 0;
+        SetCaption(t.LblScores[1], G.PlayerName);
+        SetCaption(t.LblScores[2], QStringLiteral("Prof Quimby"));
+        SetCaption(t.LblScores[3], QStringLiteral("Marigold"));
+        SetCaption(t.LblScores[4], QStringLiteral("Tabitha"));
+        G.HandNumber = 0;
+    }
+    G.LedSuit = 5;
+    G.Turn = 0;
+    G.ContinueFlag = false;
+    G.HandOver = false;
+    G.WinningCard = 0;
+    G.TrickSeat1 = G.TrickSeat2 = G.TrickSeat3 = G.TrickSeat4 = 0;
+    G.Trumps = 0;
+    G.TrickWinner = 0;
+    SetCaption(t.LblMarigold, QStringLiteral("Marigold"));
+    SetCaption(t.lblProf, QStringLiteral("Prof.Quimby"));
+    SetCaption(t.lblTabitha, QStringLiteral("Lady Tabitha"));
+    SetCaption(t.lblPlayer, G.PlayerName);
+
+    if (G.GameOn) {
+        G.Dealer = NextSeat(G.Dealer);
+        switch (G.Dealer) {
+        case 1: ShowInfo(G.PlayerName + QStringLiteral(" you are dealing.")); break;
+        case 2: ShowInfo(QStringLiteral("The Prof. is dealing.")); break;
+        case 3: ShowInfo(QStringLiteral("Bautiful Marigold is dealing.")); break;
+        default: ShowInfo(QStringLiteral("Her Ladyship is dealing.")); break;
+        }
+    } else {
+        ChooseFirstDealer();
+        switch (G.Dealer) {
+        case 1: ShowInfo(G.PlayerName + QStringLiteral(" you are Dealing.")); break;
+        case 2: ShowInfo(QStringLiteral("The Prof  is Dealing.")); break;
+        case 3: ShowInfo(QStringLiteral("Beautiful Marigold is Dealing.")); break;
+        default: ShowInfo(QStringLiteral("Her Ladyship is Dealing.")); break;
+        }
+    }
+    G.GameOn = true;
+    NextHandSize();
+
+    EnablePlayMenu(false);
+    ShowPack();
+    DealCards();
+    const qint16 trumpCard = PickRandomCard();
+    G.Trumps = CardSuit(trumpCard);
+    G.LedSuit = G.Trumps;
+    MovePackToCorner();
+    Pause();
+    CardPic* trump = t.CardsPic[trumpCard];
+    trump->SetImage(trumpCard);
+    trump->Move(100, 150);
+    trump->ZOrder();
+    PlayDealSound();
+    ShowTrumps();
+    ShowInfo(QStringLiteral("Now the bidding begins"));
+    EnablePlayMenu(true);
+
+    BiddingSequence();
+
+    // The dealer leads the first trick.
+    G.TrickSeat1 = G.Dealer;
+    G.Turn = G.Dealer;
+    SetTrickOrder();
+    if (G.Turn == 1) {
+        ShowInfo(G.PlayerName + QStringLiteral(" Click card you wish to play."));
+        return;
+    }
+    ComputerPlay(G.TrickSeat1);
+}
+
+void ChooseFirstDealer() {
+    std::uniform_int_distribution<int> seat(1, 4);
+    G.Dealer = static_cast<qint16>(seat(Generator()));
+}
+
+void NextHandSize() {
+    G.HandNumber = static_cast<qint16>(G.HandNumber + 1);
+    G.HandSize = HandSizeFor(G.HandNumber);
+    for (int s = 1; s <= 4; ++s) G.CardsLeft[s] = G.HandSize;
+    SetCaption(TableForm().LblRounds, QStringLiteral("A %1 card Hand.").arg(G.HandSize));
+}
+
+qint16 PickRandomCard() {
+    // Every card still in the pack is equally likely.
+    std::uniform_int_distribution<int> card(1, 52);
+    for (;;) {
+        const int c = card(Generator());
+        if (G.Cards[c].Holder == 0) return static_cast<qint16>(c);
+    }
+}
+
+void ShowTrumps() {
+    static const char* const words[] = {"Diamonds", "Clubs", "Hearts", "Spades"};
+    if (G.LedSuit < 1 || G.LedSuit > 4) return;
+    SetCaption(TableForm().LblTrumps, QStringLiteral("Trumps:- ") + QString::fromLatin1(words[G.LedSuit - 1]));
+}
+
+namespace {
+// Stacks every card of the pack at (left, top), each 3 twips right of and above the one below.
+void StackPack(int left, int top) {
+    Table& t = TableForm();
+    int k = 0;
+    for (int card = 1; card <= 52; ++card) {
+        if (G.Cards[card].Holder != 0) continue;
+        CardPic* pic = t.CardsPic[card];
+        pic->Move(left + 3 * k, top - 3 * k);
+        pic->ZOrder();
+        pic->show();
+        ++k;
+    }
+}
+} // namespace
+
+void ShowPack() {
+    G.PauseMs = 200;
+    PlayRiffleSound();
+    Pause();
+    StackPack(5040, 3480);
+    G.PauseMs = 150;
+}
+
+void MovePackToCorner() {
+    G.PauseMs = 200;
+    Pause();
+    StackPack(360, 120);
+    G.PauseMs = 150;
+}
+
+void ShowPlayerHand() {
+    Table& t = TableForm();
+    int x = 1500;
+    static const int rankOrder[13] = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 1};
+    for (int suit = 1; suit <= 4; ++suit) {
+        for (int rank : rankOrder) {
+            const int card = (suit - 1) * 13 + rank;
+            if (G.Cards[card].Holder != 1) continue;
+            CardPic* pic = t.CardsPic[card];
+            pic->SetImage(card);
+            pic->Move(x, 6400);
+            pic->ZOrder();
+            x += 850;
+        }
+    }
+}
+
+void DealCards() {
+    const auto order = DealOrder(G.Dealer);
+    for (int round = 0; round < G.HandSize; ++round) {
+        for (qint16 seat : order) {
+            const qint16 card = PickRandomCard();
+            DealCardToSeat(seat, card);
+        }
+    }
+    ShowPlayerHand();
+}
+
+void DealCardToSeat(int seat, int card) {
+    G.PauseMs = 5;
+    if (seat >= 1 && seat <= 4) {
+        CardPic* pic = TableForm().CardsPic[card];
+        G.Cards[card].Holder = static_cast<quint8>(seat);
+        auto keepMoving = [&] {
+            switch (seat) {
+            case 1: return pic->Top() < 5880;
+            case 2: return pic->Left() > 2300;
+            case 3: return pic->Top() > 840;
+            default: return pic->Left() < 7400;
+            }
+        };
+        while (keepMoving()) {
+            switch (seat) {
+            case 1:
+                pic->SetImage(53);
+                pic->SetTop(pic->Top() + 250);
+                break;
+            case 2: pic->SetLeft(pic->Left() - 250); break;
+            case 3: pic->SetTop(pic->Top() - 250); break;
+            default: pic->SetLeft(pic->Left() + 250); break;
+            }
+            pic->ZOrder();
+            Pause();
+        }
+        switch (seat) {
+        case 1:
+            pic->Move(G.NextLeft1, 6400);
+            G.NextLeft1 = static_cast<qint16>(G.NextLeft1 + 400);
+            break;
+        case 2:
+            pic->Move(1440, G.NextTop2);
+            pic->SetImage(54);
+            G.NextTop2 = static_cast<qint16>(G.NextTop2 + 300);
+            break;
+        case 3:
+            pic->Move(G.NextLeft3, 1000);
+            pic->SetImage(55);
+            G.NextLeft3 = static_cast<qint16>(G.NextLeft3 + 300);
+            break;
+        default:
+            pic->Move(8400, G.NextTop4);
+            pic->SetImage(56);
+            G.NextTop4 = static_cast<qint16>(G.NextTop4 + 300);
+            break;
+        }
+        pic->ZOrder();
+    }
+    PlayDealSound();
+    G.PauseMs = 150;
+}

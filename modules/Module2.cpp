@@ -1,0 +1,111 @@
+#include "Module2.h"
+
+#include "MFormDeluxe.h"
+#include "Sound.h"
+#include "Table.h"
+#include "Twips.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Half twips round up to the next whole twip.
+int Twips(double t) {
+    return static_cast<int>(std::lround(t));
+}
+
+} // namespace
+
+// The window is created once and keeps its controls' places and the last captions, so
+// every call lays the whole dialog out again.
+void MsgDeluxe(const QString& message, const QString& button1, const QString& button2, const QString& button3,
+               qint16 icon, const QString& title) {
+    MFormDeluxe& f = DeluxeForm();
+
+    // Buttons raised, hidden ones too.
+    for (int i = 0; i < 3; ++i) {
+        const int w = f.Pic1[i]->width();
+        const int h = f.Pic1[i]->height();
+        f.Label1[i]->setGeometry(1, 1, w - 2, h - 2);
+        f.Pic1[i]->SetPressed(false);
+    }
+
+    // No line of the previous frame may survive into this one.
+    f.ClearFrame();
+
+    // The message wraps at the label's fixed width; its height follows the text.
+    const int messageWidth = 3375;
+    f.Label2->setText(message);
+    const int linePx = QFontMetrics(f.Label2->font()).height();
+    const int messagePx = std::max(f.Label2->heightForWidth(Px(messageWidth)), linePx);
+    const int messageHeight = messagePx * TwipsPerPixel;
+    f.PlaceTwips(f.Label2, QRect(90, 450, messageWidth, messageHeight));
+
+    // Size, and centre on the table's screen.
+    const int W = 4500;
+    const int H = messageHeight + 1140;
+    QScreen* screen = TableExists() ? TableForm().screen() : f.screen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const QRect screenPx = screen ? screen->geometry() : QRect(0, 0, 800, 600);
+    const int screenW = screenPx.width() * TwipsPerPixel;
+    const int screenH = screenPx.height() * TwipsPerPixel;
+    f.PlaceWindowTwips(screenPx, QRect(Twips((screenW - W) / 2.0), Twips((screenH - H) / 2.0), W, H));
+
+    f.PlaceTwips(f.Label3, QRect(45, 60, W - 90, 300));
+    f.Label3->setText(QStringLiteral("   ") + title);
+
+    f.Label1[0]->SetCaption(button1);
+    f.Label1[1]->SetCaption(button2);
+    f.Label1[2]->SetCaption(button3);
+
+    // The buttons end 90 twips above the bottom edge.
+    const int buttonH = f.TwipsOf(f.Pic1[0]).height();
+    const int buttonTop = H - buttonH - 90;
+
+    // The picture is centred vertically; its left stays where it is.
+    QRect picture = f.TwipsOf(f.Picture1);
+    picture.moveTop(Twips((H - picture.height()) / 2.0));
+    f.PlaceTwips(f.Picture1, picture);
+    f.ShowPicture(icon);
+
+    const int w0 = f.TwipsOf(f.Pic1[0]).width();
+    const int w1 = f.TwipsOf(f.Pic1[1]).width();
+    auto placeButton = [&](int i, double left) {
+        QRect r = f.TwipsOf(f.Pic1[i]);
+        r.moveTo(Twips(left), buttonTop);
+        f.PlaceTwips(f.Pic1[i], r);
+    };
+    for (int i = 0; i < 3; ++i)
+        placeButton(i, f.TwipsOf(f.Pic1[i]).left());
+    f.Pic1[1]->hide();
+    f.Pic1[2]->hide();
+    placeButton(0, W / 2.0 - w0 / 2.0);
+    f.Pic1[1]->setVisible(!button2.isEmpty());
+    f.Pic1[2]->setVisible(!button3.isEmpty());
+    if (!button2.isEmpty() && !button3.isEmpty()) {
+        // Middle button centred, gaps of 45.
+        placeButton(0, W / 2.0 - w1 / 2.0 - 45 - w0);
+        placeButton(1, W / 2.0 - w1 / 2.0);
+        placeButton(2, W / 2.0 + w1 / 2.0 + 45);
+    } else if (!button2.isEmpty()) {
+        // A gap of 46 centred on the window.
+        placeButton(0, W / 2.0 - w0 - 23);
+        placeButton(1, W / 2.0 + 23);
+    }
+
+    f.DrawFrame();
+
+    // What assistive technology announces for the dialog.
+    f.setWindowTitle(title);
+    f.setAccessibleName(title);
+    f.setAccessibleDescription(message);
+
+    // Asynchronous: the dialog shows while the sound plays.
+    Sound::PlayFile(QStringLiteral("ringout.wav"));
+
+    f.ShowModal(!button3.isEmpty() ? 2 : !button2.isEmpty() ? 1 : 0);
+}

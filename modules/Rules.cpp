@@ -1,0 +1,269 @@
+// The rules of Vantrick as plain functions over the game state: the suit of a card, the
+// computer opponents' valuation and bid, which card may be played, which card a computer
+// seat chooses, which card takes a trick, and the scoring. None of them touches a widget,
+// so the procedures of play call them and the tests check them directly.
+//
+// The rules walk the pack by card number, (suit - 1) * 13 + rank, because the computer's
+// choices are defined by card-number order: Diamonds Ace..King, then Clubs, Hearts and
+// Spades. In that order the Ace is the bottom of its suit; in play it is the top.
+#include "ModBidding.h"
+#include "ModPlayGame.h"
+#include "ModVariables.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr int Ace = 1;
+constexpr int Queen = 12;
+constexpr int King = 13;
+
+int CardNumber(int suit, int rank) {
+    return (suit - 1) * 13 + rank;
+}
+int CardRank(int card) {
+    return (card - 1) % 13 + 1;
+}
+// Strength in play: the Ace beats the King although it is numbered below the Two.
+int PlayStrength(int card) {
+    return CardRank(card) == Ace ? 14 : CardRank(card);
+}
+
+bool IsCard(int card) {
+    return card >= 1 && card <= 52;
+}
+bool IsSuit(int suit) {
+    return suit >= 1 && suit <= 4;
+}
+bool IsSeat(int seat) {
+    return seat >= 1 && seat <= 4;
+}
+bool Holds(int seat, int card) {
+    return IsCard(card) && G.Cards[card].Holder == seat;
+}
+
+bool HoldsSuit(int seat, int suit) {
+    for (int card = 1; card <= 52; ++card)
+        if (Holds(seat, card) && CardSuit(card) == suit) return true;
+    return false;
+}
+
+// The seat's first card in ascending card-number order that `wanted` accepts, or 0.
+template <typename Pred> qint16 FirstAscending(int seat, Pred wanted) {
+    for (int card = 1; card <= 52; ++card)
+        if (Holds(seat, card) && wanted(card)) return static_cast<qint16>(card);
+    return 0;
+}
+
+// The same walk in descending card-number order: Spades King..Ace, Hearts, Clubs, Diamonds.
+template <typename Pred> qint16 FirstDescending(int seat, Pred wanted) {
+    for (int card = 52; card >= 1; --card)
+        if (Holds(seat, card) && wanted(card)) return static_cast<qint16>(card);
+    return 0;
+}
+
+bool AnyCard(int) {
+    return true;
+}
+bool IsAce(int card) {
+    return CardRank(card) == Ace;
+}
+bool IsKing(int card) {
+    return CardRank(card) == King;
+}
+bool IsTrump(int card) {
+    return CardSuit(card) == G.Trumps;
+}
+bool IsLedSuit(int card) {
+    return CardSuit(card) == G.LedSuit;
+}
+
+// The cards already down in the current trick; unplayed slots hold 0 (or -1 in the first
+// trick of a hand) and are left for the callers to skip.
+std::array<int, 4> TrickCards() {
+    return {G.TrickCard1, G.TrickCard2, G.TrickCard3, G.TrickCard4};
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------
+// Bidding
+
+quint8 CardSuit(int card) {
+    return IsCard(card) ? static_cast<quint8>((card - 1) / 13 + 1) : 0;
+}
+
+void CountSuits(int seat) {
+    for (int suit = 1; suit <= 4; ++suit)
+        G.SuitCount[suit] = 0;
+    for (int card = 1; card <= 52; ++card)
+        if (Holds(seat, card)) ++G.SuitCount[CardSuit(card)];
+}
+
+qint16 ValueHand(int seat) {
+    int count = 0;
+    // Aces and Kings are the sure tricks, whatever their suit.
+    for (int suit = 1; suit <= 4; ++suit) {
+        if (Holds(seat, CardNumber(suit, Ace))) ++count;
+        if (Holds(seat, CardNumber(suit, King))) ++count;
+    }
+    // The Queen of trumps is the only Queen that reliably survives the Ace and King.
+    if (IsSuit(G.Trumps) && Holds(seat, CardNumber(G.Trumps, Queen))) ++count;
+
+    // Long trumps win tricks of their own once the others run out; the honours already
+    // counted above still count towards the length.
+    CountSuits(seat);
+    const int trumps = IsSuit(G.Trumps) ? G.SuitCount[G.Trumps] : 0;
+    if (trumps >= 4) count += trumps - 3;
+
+    // Any trump at all gives a hope of one trick.
+    if (count == 0 && trumps > 0) count = 1;
+    return static_cast<qint16>(count);
+}
+
+qint16 ComputeComputerBid(int seat) {
+    qint16 bid = ValueHand(seat);
+
+    // In a long hand a modest holding tends to pick up one more trick than it shows.
+    if ((bid == 1 || bid == 2) && G.HandSize >= 8) ++bid;
+
+    // The dealer bids last and may not let the bids add up to the tricks available, so
+    // that someone must miss; he always goes up, even beyond the size of the hand.
+    if (seat == G.Dealer && IsSeat(seat)) {
+        int total = bid;
+        for (int other = 1; other <= 4; ++other)
+            if (other != seat) total += G.Bids[other];
+        if (total == G.HandSize) ++bid;
+    }
+    return bid;
+}
+
+// ---------------------------------------------------------------------------------------
+// Play
+
+bool IsLegalPlay(int seat, int card) {
+    if (!IsSeat(seat) || !Holds(seat, card)) return false;
+    // The leader may lead anything; a follower who can follow suit must.
+    if (seat != G.TrickSeat1 && HoldsSuit(seat, G.LedSuit)) return CardSuit(card) == G.LedSuit;
+    return true;
+}
+
+qint16 LowestCard(int seat) {
+    // Ranks Two upwards to King, then the Ace: the Ace is the strongest card, so it is the
+    // last one to give away. Trumps get no special treatment.
+    for (int pass = 0; pass < 13; ++pass) {
+        const int rank = pass < 12 ? pass + 2 : Ace;
+        for (int suit = 1; suit <= 4; ++suit)
+            if (Holds(seat, CardNumber(suit, rank))) return static_cast<qint16>(CardNumber(suit, rank));
+    }
+    return 0;
+}
+
+qint16 LowestOfSuit(int seat, int suit) {
+    if (!IsSuit(suit)) return 0;
+    for (int rank = 2; rank <= King; ++rank)
+        if (Holds(seat, CardNumber(suit, rank))) return static_cast<qint16>(CardNumber(suit, rank));
+    return Holds(seat, CardNumber(suit, Ace)) ? static_cast<qint16>(CardNumber(suit, Ace)) : 0;
+}
+
+bool PassesTrickTest(int card) {
+    const auto cards = TrickCards();
+    // Only the three cards before ours can be down when a follower chooses.
+    for (auto it = cards.begin(); it != cards.begin() + 3; ++it) {
+        const int played = *it;
+        if (!IsCard(played)) continue;
+        // Someone has ruffed: no card of a plain led suit can take the trick any more.
+        if (CardSuit(played) == G.Trumps && G.LedSuit != G.Trumps) return false;
+        if (CardSuit(played) == G.LedSuit && PlayStrength(played) > PlayStrength(card)) return false;
+    }
+    return true;
+}
+
+qint16 ChooseComputerCard(int seat) {
+    if (!IsSeat(seat)) return 0;
+    // The only thing the computer knows of its aim is whether it wants no tricks at all.
+    const bool bidZero = G.Bids[seat] == 0;
+
+    // Rule 0: the last card plays itself.
+    if (G.CardsLeft[seat] == 1) return FirstAscending(seat, AnyCard);
+
+    // Rule 1: leading. Ducking seats get rid of their lowest card; the others cash an Ace.
+    if (seat == G.TrickSeat1) {
+        if (bidZero) return LowestCard(seat);
+        const qint16 ace = FirstAscending(seat, IsAce);
+        return ace != 0 ? ace : LowestCard(seat);
+    }
+
+    // Rule 2: following suit.
+    if (HoldsSuit(seat, G.LedSuit)) {
+        if (bidZero) return LowestOfSuit(seat, G.LedSuit);
+        // From the King down, the first card that would take the trick as it stands; the
+        // Ace comes last in this walk and is always played when reached.
+        const qint16 winner = FirstDescending(
+            seat, [](int card) { return IsLedSuit(card) && (IsAce(card) || PassesTrickTest(card)); });
+        return winner != 0 ? winner : FirstAscending(seat, IsLedSuit);
+    }
+
+    // Rule 3: void in the led suit.
+    if (bidZero && G.LedSuit == G.Trumps) {
+        // 3a. Trumps were led and this seat has none, so nothing it throws can win: the
+        // safest moment to shed the high cards that could take a trick later.
+        if (const qint16 card = FirstAscending(seat, IsAce)) return card;
+        if (const qint16 card = FirstAscending(seat, IsKing)) return card;
+        const auto middling = [](int card) { return CardRank(card) >= 8 && CardRank(card) <= Queen; };
+        if (const qint16 card = FirstDescending(seat, middling)) return card;
+        return FirstDescending(seat, AnyCard);
+    }
+    if (bidZero) {
+        // 3b. Discard rather than ruff: a plain discard cannot win, so the highest go first.
+        const qint16 card = FirstDescending(seat, [](int c) { return !IsTrump(c); });
+        return card != 0 ? card : FirstDescending(seat, AnyCard);
+    }
+    // 3c. Ruff, keeping the Ace of trumps back unless it is the only trump.
+    const qint16 trump = FirstDescending(seat, IsTrump);
+    return trump != 0 ? trump : LowestCard(seat);
+}
+
+qint16 WinnerOfTrick() {
+    const auto cards = TrickCards();
+    const auto inTrick = [&cards](int card) {
+        return std::find(cards.begin(), cards.end(), card) != cards.end();
+    };
+    static constexpr int byStrength[] = {Ace, King, Queen, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2};
+
+    // Any trump beats the led suit, and only those two suits can win: a discard of a third
+    // suit never takes the trick, not even its Ace.
+    for (const int suit : {static_cast<int>(G.Trumps), static_cast<int>(G.LedSuit)}) {
+        if (!IsSuit(suit)) continue;
+        for (const int rank : byStrength)
+            if (inTrick(CardNumber(suit, rank))) return static_cast<qint16>(CardNumber(suit, rank));
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Scoring
+
+qint16 HandPoints(qint16 bid, qint16 tricks) {
+    // The bonus rewards an exact bid only: one trick over is as bad as one under.
+    return static_cast<qint16>(tricks + (tricks == bid ? 10 : 0));
+}
+
+QString ScoreLine(int seat, qint16 total) {
+    static const char* const labels[] = {"", "", "The Prof : ", "Marigold : ", "Tabitha :  "};
+    const QString label = seat == 1 ? G.PlayerName + QStringLiteral(" :")
+                                    : QString::fromLatin1(IsSeat(seat) ? labels[seat] : "");
+    return label + QString::number(total);
+}
+
+int GameWinner() {
+    // A shared highest total is a draw; equal totals further down do not matter.
+    for (int seat = 1; seat <= 4; ++seat) {
+        bool aboveAll = true;
+        for (int other = 1; other <= 4; ++other)
+            if (other != seat && G.GameScore[seat] <= G.GameScore[other]) aboveAll = false;
+        if (aboveAll) return seat;
+    }
+    return 0;
+}

@@ -1,0 +1,29 @@
+# Checks on the files that ship beside the program. Included from the top-level
+# CMakeLists.txt after enable_testing(). Each check is added only when its tool is
+# on the machine, so a build without the desktop tooling still configures cleanly.
+
+find_program(VT_DESKTOP_FILE_VALIDATE desktop-file-validate)
+find_program(VT_APPSTREAMCLI appstreamcli)
+find_package(Python3 COMPONENTS Interpreter QUIET)
+
+if(VT_DESKTOP_FILE_VALIDATE)
+  add_test(NAME desktop_file_validate
+           COMMAND ${VT_DESKTOP_FILE_VALIDATE}
+                   ${CMAKE_SOURCE_DIR}/data/org.vantrick.Vantrick.desktop)
+endif()
+
+if(VT_APPSTREAMCLI)
+  # --no-net: the screenshot and homepage URLs are not fetched; the test must not
+  # depend on the network.
+  add_test(NAME appstream_validate
+           COMMAND ${VT_APPSTREAMCLI} validate --no-net
+                   ${CMAKE_SOURCE_DIR}/data/org.vantrick.Vantrick.metainfo.xml)
+endif()
+
+if(Python3_Interpreter_FOUND)
+  # The sound files are generated, not drawn by hand: make sure the committed WAVs
+  # are still exactly what the generator produces, so neither drifts from the other.
+  add_test(NAME sound_assets_reproducible
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/gen_sounds.py
+                   --check ${CMAKE_SOURCE_DIR}/assets)
+endif()
