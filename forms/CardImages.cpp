@@ -31,9 +31,13 @@ constexpr qreal Radius = 4; // corner radius of the card outline
 
 enum Suit { Diamonds = 1, Clubs = 2, Hearts = 3, Spades = 4 };
 
-bool IsRed(int suit) { return suit == Diamonds || suit == Hearts; }
+bool IsRed(int suit) {
+    return suit == Diamonds || suit == Hearts;
+}
 
-QColor InkOf(int suit) { return IsRed(suit) ? QColor(200, 20, 40) : QColor(22, 22, 28); }
+QColor InkOf(int suit) {
+    return IsRed(suit) ? QColor(200, 20, 40) : QColor(22, 22, 28);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Suit symbols: each a path one unit high, centred on the origin, point/top towards negative y.
@@ -101,8 +105,8 @@ QPainterPath MakeSpade() {
 }
 
 const QPainterPath& SuitPath(int suit) {
-    static const std::array<QPainterPath, 5> paths = {QPainterPath(), MakeDiamond(), MakeClub(),
-                                                      MakeHeart(), MakeSpade()};
+    static const std::array<QPainterPath, 5> paths = {QPainterPath(), MakeDiamond(), MakeClub(), MakeHeart(),
+                                                      MakeSpade()};
     return paths[suit];
 }
 
@@ -161,7 +165,8 @@ const QPainterPath& RankPath(int rank) {
                 zero.addText(0, 0, font, QStringLiteral("0"));
                 const qreal gap = cap * 0.03;
                 text = one.translated(-one.boundingRect().left(), 0);
-                text.addPath(zero.translated(text.boundingRect().right() + gap - zero.boundingRect().left(), 0));
+                text.addPath(
+                    zero.translated(text.boundingRect().right() + gap - zero.boundingRect().left(), 0));
             }
             QTransform t;
             t.scale(1 / cap, 1 / cap);
@@ -175,9 +180,9 @@ const QPainterPath& RankPath(int rank) {
 
 void DrawIndex(QPainter& p, int suit, int rank) {
     const QColor ink = InkOf(suit);
-    const qreal cx = 6.5;       // centre of the index column
-    const qreal capH = 8.6;     // height of a capital
-    const qreal maxW = 9.4;     // widest the rank may be
+    const qreal cx = 6.5;   // centre of the index column
+    const qreal capH = 8.6; // height of a capital
+    const qreal maxW = 9.4; // widest the rank may be
     const qreal baseline = 3.3 + capH;
     const QPainterPath& rp = RankPath(rank);
     const qreal w = rp.boundingRect().width() * capH;
@@ -217,7 +222,8 @@ std::vector<Pip> PipLayout(int rank) {
         }
     };
     auto middle = [&pips](std::initializer_list<qreal> rows) {
-        for (qreal y : rows) pips.push_back({0, y});
+        for (qreal y : rows)
+            pips.push_back({0, y});
     };
     switch (rank) {
     case 2:
@@ -291,17 +297,17 @@ Palette PaletteOf(int suit) {
     const QColor gold(222, 172, 44);
     switch (suit) {
     case Diamonds:
-        return {QColor(196, 32, 44), QColor(140, 18, 30), gold, QColor(36, 78, 160), QColor(120, 78, 40),
-                QColor(253, 246, 228)};
+        return {QColor(196, 32, 44), QColor(140, 18, 30), gold,
+                QColor(36, 78, 160), QColor(120, 78, 40), QColor(253, 246, 228)};
     case Hearts:
-        return {QColor(184, 24, 70), QColor(128, 12, 46), gold, QColor(34, 120, 74), QColor(176, 112, 52),
-                QColor(253, 242, 236)};
+        return {QColor(184, 24, 70), QColor(128, 12, 46),  gold,
+                QColor(34, 120, 74), QColor(176, 112, 52), QColor(253, 242, 236)};
     case Clubs:
-        return {QColor(34, 78, 168), QColor(20, 46, 110), gold, QColor(30, 126, 76), QColor(92, 64, 40),
-                QColor(240, 246, 236)};
+        return {QColor(34, 78, 168), QColor(20, 46, 110), gold,
+                QColor(30, 126, 76), QColor(92, 64, 40),  QColor(240, 246, 236)};
     default: // Spades
-        return {QColor(40, 44, 62), QColor(16, 18, 28), gold, QColor(54, 110, 196), QColor(196, 196, 200),
-                QColor(238, 242, 250)};
+        return {QColor(40, 44, 62),   QColor(16, 18, 28),    gold,
+                QColor(54, 110, 196), QColor(196, 196, 200), QColor(238, 242, 250)};
     }
 }
 
@@ -659,9 +665,13 @@ QPixmap Render(int index, qreal dpr) {
 
 // Ratios are cached to a hundredth so that tiny floating differences of the same screen share
 // one set of images.
-int RatioKey(qreal dpr) { return qRound(dpr * 100); }
+int RatioKey(qreal dpr) {
+    return qRound(dpr * 100);
+}
 
-qreal SaneRatio(qreal dpr) { return std::isfinite(dpr) && dpr >= 0.25 && dpr <= 16 ? dpr : 1.0; }
+qreal SaneRatio(qreal dpr) {
+    return std::isfinite(dpr) && dpr >= 0.25 && dpr <= 16 ? dpr : 1.0;
+}
 
 std::map<int, std::array<QPixmap, Count + 1>>& Cache() {
     static std::map<int, std::array<QPixmap, Count + 1>> cache;
@@ -688,7 +698,8 @@ const QPixmap& Image(int index, qreal dpr) {
 }
 
 void Prepare(qreal dpr) {
-    for (int i = 1; i <= Count; ++i) Image(i, dpr);
+    for (int i = 1; i <= Count; ++i)
+        Image(i, dpr);
 }
 
 } // namespace CardImages

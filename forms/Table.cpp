@@ -366,6 +366,7 @@ void Table::MNuNew_Click() {
               QStringLiteral("Yes"), QStringLiteral("Oops No"), QString(), 1, QStringLiteral("New Game?"));
     if (G.ButtonPressed == 0) {
         G.GameOn = false;
+        BtnContinue->hide(); // a trick left waiting for Carry On is given up with its game
         // Whatever part of the old hand is waiting (a pause, Carry On) is given up; the new
         // game starts once it has unwound.
         Waits::AbandonChain();

@@ -2,6 +2,7 @@
 
 #include "Platform.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -9,7 +10,6 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QIcon>
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
@@ -26,11 +26,11 @@ QFont LabelFont(qreal points, bool bold) {
 }
 
 QIcon ApplicationIcon(const QWidget* w) {
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("vantrick.svg"));
+    const QString path =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("vantrick.svg"));
     if (QFile::exists(path)) {
         QIcon icon(path);
-        if (!icon.isNull())
-            return icon;
+        if (!icon.isNull()) return icon;
     }
     return w->windowIcon();
 }
@@ -52,12 +52,14 @@ frmAbout::frmAbout() {
     lblTitle->setFont(LabelFont(14, true));
     lblVersion = new QLabel(QStringLiteral("Version"), this);
     lblVersion->setFont(LabelFont(9, true));
-    lblDescription = new QLabel(QStringLiteral("A completely addicitve and fun card game for all ages."), this);
+    lblDescription =
+        new QLabel(QStringLiteral("A completely addicitve and fun card game for all ages."), this);
     lblDescription->setFont(LabelFont(9, false));
     lblDescription->setWordWrap(true);
-    lblDisclaimer = new QLabel(QStringLiteral("Warning: Vantrick has been known to turn a quick game after dinner "
-                                              "into a long evening at the card table. Play responsibly."),
-                               this);
+    lblDisclaimer =
+        new QLabel(QStringLiteral("Warning: Vantrick has been known to turn a quick game after dinner "
+                                  "into a long evening at the card table. Play responsibly."),
+                   this);
     lblDisclaimer->setFont(LabelFont(8, false));
     lblDisclaimer->setWordWrap(true);
 
@@ -96,8 +98,8 @@ frmAbout::frmAbout() {
     cmdSysInfo->setMinimumWidth(buttonWidth);
     buttons->setSpacing(6);
     // The description is one line; the box keeps the size its contents need.
-    lblDescription->setMinimumWidth(QFontMetrics(lblDescription->font()).horizontalAdvance(lblDescription->text()) +
-                                    2);
+    lblDescription->setMinimumWidth(
+        QFontMetrics(lblDescription->font()).horizontalAdvance(lblDescription->text()) + 2);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
     g_about = this;
@@ -105,8 +107,7 @@ frmAbout::frmAbout() {
 }
 
 frmAbout::~frmAbout() {
-    if (g_about == this)
-        g_about = nullptr;
+    if (g_about == this) g_about = nullptr;
 }
 
 void frmAbout::Form_Load() {
@@ -115,17 +116,20 @@ void frmAbout::Form_Load() {
     lblTitle->setText(AppTitle());
 }
 
-void frmAbout::cmdOK_Click() { close(); }
+void frmAbout::cmdOK_Click() {
+    close();
+}
 
 void frmAbout::closeEvent(QCloseEvent* e) {
     // However it is closed, the box is unloaded: from now on the next ShowAbout builds a
     // new one, even before this one is actually destroyed.
     QDialog::closeEvent(e);
-    if (e->isAccepted() && g_about == this)
-        g_about = nullptr;
+    if (e->isAccepted() && g_about == this) g_about = nullptr;
 }
 
-void frmAbout::cmdSysInfo_Click() { StartSysInfo(this); }
+void frmAbout::cmdSysInfo_Click() {
+    StartSysInfo(this);
+}
 
 void frmAbout::keyPressEvent(QKeyEvent* e) {
     // Escape presses OK, like Enter: the box has one way out.
@@ -137,11 +141,12 @@ void frmAbout::keyPressEvent(QKeyEvent* e) {
 }
 
 void ShowAbout() {
-    if (!g_about)
-        new frmAbout();
+    if (!g_about) new frmAbout();
     g_about->show();
     g_about->raise();
     g_about->activateWindow();
 }
 
-frmAbout* AboutFormIfOpen() { return g_about; }
+frmAbout* AboutFormIfOpen() {
+    return g_about;
+}

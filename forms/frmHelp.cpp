@@ -19,7 +19,8 @@ struct HelpSection {
 const HelpSection kSections[] = {
     {"Introduction",
      55,
-     {" This trick-taking game travels under a good many names and is played in a good many countries. Whatever "
+     {" This trick-taking game travels under a good many names and is played in a good many countries. "
+      "Whatever "
       "it is called, it is a great game."}},
     {"Players",
      57,
@@ -28,57 +29,74 @@ const HelpSection kSections[] = {
       " beautiful Marigold and Lady Tabitha. Between them they will give you a good game."}},
     {"The Cards",
      56,
-     {" The game uses an ordinary pack of 52 cards. In every suit the cards rank from the highest to the lowest: "
+     {" The game uses an ordinary pack of 52 cards. In every suit the cards rank from the highest to the "
+      "lowest: "
       "A K Q J 10 9 8 7 6 5 4 3 2."}},
     {"Playing the Game",
      54,
-     {" A game is made up of a series of hands. In the first hand each player receives 10 cards, in the next 9, "
+     {" A game is made up of a series of hands. In the first hand each player receives 10 cards, in the next "
+      "9, "
       "and so on down through 8, 7,",
-      " 6, 5, 4, 3 and 2 to a single card; after that the hands grow again through 2, 3, 4, 5, 6, 7, 8 and 9 back "
+      " 6, 5, 4, 3 and 2 to a single card; after that the hands grow again through 2, 3, 4, 5, 6, 7, 8 and 9 "
+      "back "
       "to 10 cards. A whole game",
       " usually lasts between 20 and 30 minutes."}},
     {"Object of the Game",
      54,
-     {" In every hand each player names the number of tricks he expects to win, and then tries to win exactly "
+     {" In every hand each player names the number of tricks he expects to win, and then tries to win "
+      "exactly "
       "that number, no more and no",
       " fewer (see Scoring)."}},
     {"The Deal",
      57,
-     {" The cards are shuffled and cut, and the dealer of the first hand is picked at random. The cards are dealt "
+     {" The cards are shuffled and cut, and the dealer of the first hand is picked at random. The cards are "
+      "dealt "
       "one at a time until every",
-      " player holds the number of cards for that hand. The next card of the pack is then turned face up: its suit "
+      " player holds the number of cards for that hand. The next card of the pack is then turned face up: "
+      "its suit "
       "is trumps for the hand, and",
-      " a trump beats any card of the other three suits. The cards that were not dealt stay face down beside the "
+      " a trump beats any card of the other three suits. The cards that were not dealt stay face down beside "
+      "the "
       "turned-up trump."}},
     {"Bidding",
      57,
-     {" The bidding begins with the player on the dealer's left and goes round clockwise to the dealer, who bids "
+     {" The bidding begins with the player on the dealer's left and goes round clockwise to the dealer, who "
+      "bids "
       "last. A bid is a number of",
-      " tricks. Every player must bid, and a bid of zero is allowed. The dealer, however, may not make a bid that "
+      " tricks. Every player must bid, and a bid of zero is allowed. The dealer, however, may not make a bid "
+      "that "
       "would bring the total of all",
       " the bids to the number of tricks there are to be won in the hand."}},
     {"The Play",
      57,
      {" The player on the dealer's left leads to the first trick and may lead any suit. Play goes round "
       "clockwise. Each player must follow the",
-      " suit that was led if he can; if he cannot, he may play any card he likes, a trump included. The highest "
+      " suit that was led if he can; if he cannot, he may play any card he likes, a trump included. The "
+      "highest "
       "trump played wins the trick;",
-      " when no trump has been played, the highest card of the suit led wins it. The winner of each trick leads to "
+      " when no trump has been played, the highest card of the suit led wins it. The winner of each trick "
+      "leads to "
       "the next, until all the",
       " tricks have been played."}},
     {"Scoring",
      57,
-     {" A player scores 1 point for every trick he wins, and a bonus of 10 points when he wins exactly the number "
+     {" A player scores 1 point for every trick he wins, and a bonus of 10 points when he wins exactly the "
+      "number "
       "of tricks he bid. With a bid",
-      " of 2, for instance, 2 tricks score 12 points, while 1 trick scores only 1 point and 3 tricks only 3. So "
+      " of 2, for instance, 2 tricks score 12 points, while 1 trick scores only 1 point and 3 tricks only 3. "
+      "So "
       "even a player whose bid has",
       " already failed has good reason to go on winning tricks and spoil the bids of the others."}},
 };
 
 // Room around the printed text and below it for the Close button, in multiples of the
 // font's own measures so that it scales with the font.
-int TextLeft(const QFontMetrics& fm) { return fm.averageCharWidth() * 2; }
-int TextTop(const QFontMetrics& fm) { return fm.lineSpacing(); }
+int TextLeft(const QFontMetrics& fm) {
+    return fm.averageCharWidth() * 2;
+}
+int TextTop(const QFontMetrics& fm) {
+    return fm.lineSpacing();
+}
 
 } // namespace
 
@@ -86,8 +104,7 @@ QStringList HelpLines() {
     static const QStringList lines = [] {
         QStringList out;
         for (const HelpSection& s : kSections) {
-            if (!out.isEmpty())
-                out << QString();
+            if (!out.isEmpty()) out << QString();
             out << QString(s.indent, QLatin1Char(' ')) + QLatin1String(s.heading) << QString();
             out << s.body;
         }
@@ -130,16 +147,16 @@ void frmHelp::SizeToText() {
 
     const QSize button = btnClose->sizeHint().expandedTo(QSize(fm.averageCharWidth() * 12, 0));
     const int textBottom = TextTop(fm) + static_cast<int>(lines.size()) * fm.lineSpacing();
-    const int w = widest - 5;
+    const int w = TextLeft(fm) * 2 + widest;
     const int h = textBottom + fm.lineSpacing() + button.height() + fm.lineSpacing();
 
-    btnClose->setGeometry((w - button.width()) / 2, textBottom + fm.lineSpacing(), button.width(), button.height());
+    btnClose->setGeometry((w - button.width()) / 2, textBottom + fm.lineSpacing(), button.width(),
+                          button.height());
     setFixedSize(w, h);
 }
 
 void frmHelp::changeEvent(QEvent* e) {
-    if (e->type() == QEvent::FontChange && btnClose)
-        SizeToText();
+    if (e->type() == QEvent::FontChange && btnClose) SizeToText();
     QWidget::changeEvent(e);
 }
 
@@ -158,7 +175,9 @@ void frmHelp::paintEvent(QPaintEvent*) {
     }
 }
 
-void frmHelp::btnClose_Click() { hide(); }
+void frmHelp::btnClose_Click() {
+    hide();
+}
 
 frmHelp& HelpForm() {
     static QPointer<frmHelp> form;

@@ -9,7 +9,9 @@
 #include <windows.h>
 #endif
 
-QString AppTitle() { return QStringLiteral("VantrickII"); }
+QString AppTitle() {
+    return QStringLiteral("VantrickII");
+}
 
 QString AppVersion() {
     return QStringLiteral("%1.%2.%3").arg(VT_VERSION_MAJOR).arg(VT_VERSION_MINOR).arg(VT_VERSION_PATCH);
@@ -44,8 +46,7 @@ bool GetKeyValue(qintptr KeyRoot, const QString& KeyName, const QString& SubKeyR
 
     // A string comes back with its terminating zero counted in the size.
     buffer.truncate(static_cast<int>(size));
-    if (!buffer.isEmpty() && buffer.back() == '\0')
-        buffer.chop(1);
+    if (!buffer.isEmpty() && buffer.back() == '\0') buffer.chop(1);
 
     KeyVal.clear();
     if (type == REG_SZ) {
@@ -85,9 +86,9 @@ namespace {
 void ShowSysInfoUnavailable(QWidget* parent) {
     // A message box object rather than the static helper, so that it can be found by its
     // name. The parent may be unloaded while the box waits, so hold it loosely.
-    QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Information, AppTitle(),
-                                                QStringLiteral("System Information Is Unavailable At This Time"),
-                                                QMessageBox::Ok, parent);
+    QPointer<QMessageBox> box = new QMessageBox(
+        QMessageBox::Information, AppTitle(),
+        QStringLiteral("System Information Is Unavailable At This Time"), QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("SysInfoUnavailable"));
     box->exec();
     delete box.data();
@@ -99,17 +100,17 @@ void StartSysInfo(QWidget* parent) {
     QPointer<QWidget> owner = parent;
     try {
         QString SysInfoPath;
-        bool found = SysInfoKeyReader(KeyRootLocalMachine, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
-                                      QStringLiteral("PATH"), SysInfoPath);
-        if (!found &&
-            SysInfoKeyReader(KeyRootLocalMachine, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
-                             QStringLiteral("MSINFO"), SysInfoPath)) {
+        bool found =
+            SysInfoKeyReader(KeyRootLocalMachine, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+                             QStringLiteral("PATH"), SysInfoPath);
+        if (!found && SysInfoKeyReader(KeyRootLocalMachine,
+                                       QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
+                                       QStringLiteral("MSINFO"), SysInfoPath)) {
             // Only the directory is registered here; the tool must really be in it.
             SysInfoPath += QStringLiteral("\\MSINFO32.EXE");
             found = QFileInfo::exists(SysInfoPath);
         }
-        if (found && SysInfoStarter(SysInfoPath))
-            return;
+        if (found && SysInfoStarter(SysInfoPath)) return;
         ShowSysInfoUnavailable(owner);
     } catch (...) {
         // Whatever went wrong, the user hears only that the tool is not there.

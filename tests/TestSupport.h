@@ -22,3 +22,103 @@ inline void FreshState(const QString& dataDir, double pace = 0.0) {
 }
 
 } // namespace TestSupport
+
+#include "FrmBid.h"
+#include "MFormDeluxe.h"
+#include "ModPlayGame.h"
+
+#include <QDialogButtonBox>
+#include <QHash>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace TestSupport {
+
+// Answers every modal dialog through its real widgets and records what was asked.
+struct DialogScript {
+    QStringList titles;         // titles of the message dialogs and standard boxes, in order
+    QStringList messages;       // their messages
+    QHash<QString, int> answer; // message-dialog title -> button index to click (default 0)
+    QString bidText = QStringLiteral("1");
+    QMessageBox::StandardButton boxAnswer = QMessageBox::Ok; // for QMessageBox (Ok/Yes or Cancel/No)
+    std::optional<QString> inputText;                         // QInputDialog text; nullopt = Cancel
+
+    void Install() {
+        Waits::ModalHook = [this](QWidget* w) { Answer(w); };
+    }
+
+    void Answer(QWidget* w) {
+        if (auto* d = qobject_cast<MFormDeluxe*>(w)) {
+            QString title = d->Label3->text();
+            if (title.startsWith(QLatin1String("   "))) title = title.mid(3);
+            titles << title;
+            messages << d->Label2->text();
+            const int idx = answer.value(title, 0);
+            QTest::mouseClick(d->Label1[idx], Qt::LeftButton);
+        } else if (auto* b = qobject_cast<FrmBid*>(w)) {
+            b->TxtBid->setText(bidText);
+            QTest::mouseClick(b->CmdBid, Qt::LeftButton);
+        } else if (auto* m = qobject_cast<QMessageBox*>(w)) {
+            titles << m->windowTitle();
+            messages << m->text();
+            QAbstractButton* button = m->button(boxAnswer);
+            if (!button) button = m->button(boxAnswer == QMessageBox::Ok ? QMessageBox::Yes : QMessageBox::Ok);
+            if (button) QTest::mouseClick(button, Qt::LeftButton);
+        } else if (auto* in = qobject_cast<QInputDialog*>(w)) {
+            titles << in->windowTitle();
+            if (inputText) {
+                in->setTextValue(*inputText);
+                in->accept();
+            } else {
+                in->reject();
+            }
+        }
+    }
+};
+
+// Plays seat 1 and presses Carry On, from a timer, as a player would with the mouse.
+class Robot : public QObject {
+  public:
+    bool pressCarryOn = true;
+    bool playCards = true;
+    int carryOnPresses = 0;
+    explicit Robot(int intervalMs = 1) {
+        timer_.setInterval(intervalMs);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
+        timer_.start();
+    }
+
+  private:
+    void Tick() {
+        if (!TableExists()) return;
+        Table& t = TableForm();
+        if (pressCarryOn && t.BtnContinue->isVisible()) {
+            ++carryOnPresses;
+            QTest::mouseClick(t.BtnContinue, Qt::LeftButton);
+            return;
+        }
+        if (playCards && G.Turn == 1 && Waits::ChainDepth() == 0) {
+            const int card = ChooseComputerCard(1);
+            if (card >= 1 && card <= 52) QTest::mouseClick(t.CardsPic[card], Qt::LeftButton, {}, QPoint(5, 5));
+        }
+    }
+    QTimer timer_;
+};
+
+// Runs the event loop until pred() holds or the time runs out.
+inline bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 20000) {
+    QElapsedTimer t;
+    t.start();
+    while (!pred()) {
+        if (t.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QTest::qWait(1);
+    }
+    return true;
+}
+
+} // namespace TestSupport

@@ -16,7 +16,9 @@ using namespace CardImages;
 
 namespace {
 
-QImage Argb(const QPixmap& pm) { return pm.toImage().convertToFormat(QImage::Format_ARGB32); }
+QImage Argb(const QPixmap& pm) {
+    return pm.toImage().convertToFormat(QImage::Format_ARGB32);
+}
 
 // Share of pixels whose colour differs by more than `tolerance` in some channel (alpha included).
 double MismatchShare(const QImage& a, const QImage& b, int tolerance = 48) {
@@ -39,7 +41,9 @@ QImage Turned(const QImage& img, qreal degrees) {
     return img.transformed(QTransform().rotate(degrees)).convertToFormat(QImage::Format_ARGB32);
 }
 
-bool Reddish(QRgb p) { return qAlpha(p) > 200 && qRed(p) > 150 && qGreen(p) < 100 && qBlue(p) < 100; }
+bool Reddish(QRgb p) {
+    return qAlpha(p) > 200 && qRed(p) > 150 && qGreen(p) < 100 && qBlue(p) < 100;
+}
 
 // Pixels of suit ink: the strong red or the near-black of the pips.
 bool Ink(QRgb p) {
@@ -155,7 +159,8 @@ void TestCardImages::suitColours() {
         const QImage img = Argb(Image(card, 2.0));
         int reddish = 0;
         for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x) reddish += Reddish(img.pixel(x, y));
+            for (int x = 0; x < img.width(); ++x)
+                reddish += Reddish(img.pixel(x, y));
         if (red)
             QVERIFY2(reddish > 100, qPrintable(QStringLiteral("card %1: %2").arg(card).arg(reddish)));
         else
@@ -166,7 +171,8 @@ void TestCardImages::suitColours() {
 void TestCardImages::pipCounts() {
     // The pip field lies between the two corner indices; the Ace has its one big pip there.
     for (qreal dpr : {1.0, 2.0}) {
-        const QRect field(QPoint(qRound(12 * dpr), qRound(4 * dpr)), QPoint(qRound(43 * dpr), qRound(75 * dpr)));
+        const QRect field(QPoint(qRound(12 * dpr), qRound(4 * dpr)),
+                          QPoint(qRound(43 * dpr), qRound(75 * dpr)));
         for (int card = 1; card <= 52; ++card) {
             const int rank = (card - 1) % 13 + 1;
             if (rank > 10) continue;

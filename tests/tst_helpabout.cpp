@@ -20,8 +20,9 @@
 
 namespace {
 
-const QStringList kHeadings = {"Introduction",       "Players",  "The Cards", "Playing the Game", "Object of the Game",
-                               "The Deal",           "Bidding",  "The Play",  "Scoring"};
+const QStringList kHeadings = {
+    "Introduction", "Players", "The Cards", "Playing the Game", "Object of the Game",
+    "The Deal",     "Bidding", "The Play",  "Scoring"};
 
 int LeadingBlanks(const QString& s) {
     int n = 0;
@@ -30,13 +31,14 @@ int LeadingBlanks(const QString& s) {
     return n;
 }
 
-bool IsBlankLine(const QString& s) { return s.trimmed().isEmpty(); }
+bool IsBlankLine(const QString& s) {
+    return s.trimmed().isEmpty();
+}
 
 int CountTopLevel(const char* className) {
     int n = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->inherits(className))
-            ++n;
+        if (w->inherits(className)) ++n;
     return n;
 }
 
@@ -48,8 +50,7 @@ class BoxAnswerer {
         timer_.setInterval(10);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
+            if (!box) return;
             texts << box->text();
             titles << box->windowTitle();
             names << box->objectName();
@@ -73,8 +74,7 @@ struct FakeSystem {
 
     FakeSystem() : savedReader_(SysInfoKeyReader), savedStarter_(SysInfoStarter) {
         SysInfoKeyReader = [this](qintptr root, const QString& key, const QString& name, QString& val) {
-            if (readerThrows)
-                throw std::runtime_error("registry broken");
+            if (readerThrows) throw std::runtime_error("registry broken");
             reads << QStringLiteral("%1|%2|%3").arg(root == KeyRootLocalMachine ? "HKLM" : "?", key, name);
             const auto it = values.constFind(key + QLatin1Char('|') + name);
             val = it == values.constEnd() ? QString() : *it;
@@ -100,8 +100,7 @@ const QString kMsinfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MS
 const QString kLocationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
 
 void UnloadAbout() {
-    if (frmAbout* f = AboutFormIfOpen())
-        f->cmdOK->click();
+    if (frmAbout* f = AboutFormIfOpen()) f->cmdOK->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
@@ -142,9 +141,9 @@ class TestHelpAbout : public QObject {
         QStringList headings;
         for (qsizetype i = 0; i < lines.size(); ++i) {
             const QString& line = lines.at(i);
-            QVERIFY2(line.size() <= 142, qPrintable(QStringLiteral("line %1 is %2 long").arg(i).arg(line.size())));
-            if (IsBlankLine(line))
-                continue;
+            QVERIFY2(line.size() <= 142,
+                     qPrintable(QStringLiteral("line %1 is %2 long").arg(i).arg(line.size())));
+            if (IsBlankLine(line)) continue;
             const int blanks = LeadingBlanks(line);
             if (blanks > 1) {
                 // A heading: near the middle, an empty line below it, an empty line above it
@@ -159,7 +158,8 @@ class TestHelpAbout : public QObject {
                 else
                     QCOMPARE(headings.size(), 1);
             } else {
-                QVERIFY2(blanks == 1, qPrintable(QStringLiteral("body line %1 does not start with one blank").arg(i)));
+                QVERIFY2(blanks == 1,
+                         qPrintable(QStringLiteral("body line %1 does not start with one blank").arg(i)));
                 QVERIFY(!headings.isEmpty());
             }
         }
@@ -192,8 +192,7 @@ class TestHelpAbout : public QObject {
         const QRgb background = img.pixel(img.width() - 1, 0);
         auto rowHasInk = [&](int y) {
             for (int x = 0; x < img.width(); ++x)
-                if (qAbs(qGray(img.pixel(x, y)) - qGray(background)) > 60)
-                    return true;
+                if (qAbs(qGray(img.pixel(x, y)) - qGray(background)) > 60) return true;
             return false;
         };
         int first = 0;
@@ -265,10 +264,18 @@ class TestHelpAbout : public QObject {
         old->lblTitle->setText(QStringLiteral("changed")); // must not survive the reload
 
         switch (how) {
-        case 0: old->cmdOK->click(); break;
-        case 1: QTest::keyClick(old, Qt::Key_Escape); break;
-        case 2: QTest::keyClick(old, Qt::Key_Return); break;
-        default: old->close(); break;
+        case 0:
+            old->cmdOK->click();
+            break;
+        case 1:
+            QTest::keyClick(old, Qt::Key_Escape);
+            break;
+        case 2:
+            QTest::keyClick(old, Qt::Key_Return);
+            break;
+        default:
+            old->close();
+            break;
         }
         QVERIFY(!AboutFormIfOpen());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -315,15 +322,16 @@ class TestHelpAbout : public QObject {
         ShowAbout();
         frmAbout* f = AboutFormIfOpen();
 
-        {   // Neither value: the message; both places were asked, in order.
+        { // Neither value: the message; both places were asked, in order.
             FakeSystem sys;
             BoxAnswerer answer;
             f->cmdSysInfo->click();
             QCOMPARE(answer.texts, QStringList{kUnavailable});
             QVERIFY(sys.started.isEmpty());
-            QCOMPARE(sys.reads, (QStringList{"HKLM|" + kMsinfoKey + "|PATH", "HKLM|" + kLocationKey + "|MSINFO"}));
+            QCOMPARE(sys.reads,
+                     (QStringList{"HKLM|" + kMsinfoKey + "|PATH", "HKLM|" + kLocationKey + "|MSINFO"}));
         }
-        {   // The tool's own path registered: started from there, no message, no second read.
+        { // The tool's own path registered: started from there, no message, no second read.
             FakeSystem sys;
             sys.values[kMsinfoKey + "|PATH"] = QStringLiteral("C:\\Tools\\msinfo32.exe");
             BoxAnswerer answer;
@@ -332,7 +340,7 @@ class TestHelpAbout : public QObject {
             QCOMPARE(sys.started, QStringList{QStringLiteral("C:\\Tools\\msinfo32.exe")});
             QCOMPARE(sys.reads.size(), 1);
         }
-        {   // A location without the tool in it: the message.
+        { // A location without the tool in it: the message.
             FakeSystem sys;
             sys.values[kLocationKey + "|MSINFO"] = emptyLocation;
             BoxAnswerer answer;
@@ -340,7 +348,7 @@ class TestHelpAbout : public QObject {
             QCOMPARE(answer.texts, QStringList{kUnavailable});
             QVERIFY(sys.started.isEmpty());
         }
-        {   // A location holding the tool: started.
+        { // A location holding the tool: started.
             FakeSystem sys;
             sys.values[kLocationKey + "|MSINFO"] = location;
             BoxAnswerer answer;
@@ -348,7 +356,7 @@ class TestHelpAbout : public QObject {
             QVERIFY(answer.texts.isEmpty());
             QCOMPARE(sys.started, QStringList{toolInLocation});
         }
-        {   // The tool is there but will not start: the message.
+        { // The tool is there but will not start: the message.
             FakeSystem sys;
             sys.values[kMsinfoKey + "|PATH"] = toolInLocation;
             sys.startSucceeds = false;
@@ -356,7 +364,7 @@ class TestHelpAbout : public QObject {
             f->cmdSysInfo->click();
             QCOMPARE(answer.texts, QStringList{kUnavailable});
         }
-        {   // An error inside does not escape: the message, and the box carries on.
+        { // An error inside does not escape: the message, and the box carries on.
             FakeSystem sys;
             sys.readerThrows = true;
             BoxAnswerer answer;

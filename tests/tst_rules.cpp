@@ -262,9 +262,9 @@ void TestRules::lowestCards() {
     QCOMPARE(LowestCard(3), qint16(Card("AH")));
     Give(3, "KS");
     QCOMPARE(LowestCard(3), qint16(Card("KS"))); // the Ace counts above the King
-    Give(4, "2S 9D 2D 3S");
+    Give(4, "2S 9D 2D 4S");
     QCOMPARE(LowestCard(4), qint16(Card("2D"))); // equal ranks: Diamonds first
-    Give(1, "9D 3S");                            // trumps are not spared
+    Give(1, "8D 3S");                            // trumps are not spared
     QCOMPARE(LowestCard(1), qint16(Card("3S")));
 
     Fresh(Spades);

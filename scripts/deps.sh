@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what Vantrick needs to build, run and test on Debian 12. Idempotent: only
+# missing packages are installed. Needs root or sudo; never asks questions.
+set -euo pipefail
+
+PACKAGES=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libqt6svg6-dev libgl-dev libxkbcommon-dev
+  qt6-qpa-plugins
+  fonts-liberation fonts-dejavu-core
+  xvfb xauth xdotool imagemagick
+  desktop-file-utils appstream
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=()
+if [[ $(id -u) -ne 0 ]]; then
+  if command -v sudo >/dev/null; then SUDO=(sudo); else
+    echo "These packages are missing and installing them needs root: ${missing[*]}" >&2
+    exit 1
+  fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${SUDO[@]}" apt-get update -qq </dev/null
+"${SUDO[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
