@@ -673,6 +673,7 @@ qreal SaneRatio(qreal dpr) {
     return std::isfinite(dpr) && dpr >= 0.25 && dpr <= 16 ? dpr : 1.0;
 }
 
+// Only the GUI thread draws and reads the images (QPixmap belongs to it), so there is no lock.
 std::map<int, std::array<QPixmap, Count + 1>>& Cache() {
     static std::map<int, std::array<QPixmap, Count + 1>> cache;
     return cache;

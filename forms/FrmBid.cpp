@@ -41,13 +41,15 @@ FrmBid::FrmBid(QWidget* owner) : QDialog(owner) {
     TxtBid->setAccessibleName(QStringLiteral("Your bid"));
     TxtBid->setInputMethodHints(Qt::ImhDigitsOnly);
     // Text that arrives other than by typing (paste, drop, input methods) must still be digits.
-    TxtBid->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), TxtBid));
+    TxtBid->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), TxtBid));
     TxtBid->setMaxLength(9);
     TxtBid->installEventFilter(this);
 
-    LblBidTxt = new QLabel(QStringLiteral("Please enter your bid for this hand. It must be a number between 0 and 13. "
-                                          "If you make a mistake press left arrow key."),
-                           this);
+    LblBidTxt = new QLabel(
+        QStringLiteral("Please enter your bid for this hand. It must be a number between 0 and 13. "
+                       "If you make a mistake press left arrow key."),
+        this);
     LblBidTxt->setGeometry(PxRect(0, 120, 2295, 1215));
     LblBidTxt->setWordWrap(true);
     LblBidTxt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -68,7 +70,9 @@ FrmBid::FrmBid(QWidget* owner) : QDialog(owner) {
     TxtBid->setFocus();
 }
 
-void FrmBid::Form_Load() { ShowInfo(G.PlayerName + QStringLiteral(" please enter your bid above.")); }
+void FrmBid::Form_Load() {
+    ShowInfo(G.PlayerName + QStringLiteral(" please enter your bid above."));
+}
 
 int FrmBid::TxtBid_KeyPress(int KeyAscii) {
     if (KeyAscii == 8) {
@@ -90,7 +94,8 @@ std::optional<int> FrmBid::ParseBid(const QString& text) {
     // Leading zeros are fine (07 is 7); the digits are compared without converting, so no
     // length of entry can overflow.
     QString digits = text;
-    while (digits.size() > 1 && digits.startsWith(QLatin1Char('0'))) digits.remove(0, 1);
+    while (digits.size() > 1 && digits.startsWith(QLatin1Char('0')))
+        digits.remove(0, 1);
     if (digits.size() > 2) return std::nullopt;
     const int value = digits.toInt();
     if (value > 13) return std::nullopt;
@@ -112,7 +117,8 @@ void FrmBid::CmdBid_Click() {
         return;
     }
     G.Bids[1] = static_cast<qint16>(*bid);
-    SetCaption(TableForm().lblBid[1], QStringLiteral("Bid: %1 Tricks made: %2").arg(G.Bids[1]).arg(G.TricksMade[1]));
+    SetCaption(TableForm().lblBid[1],
+               QStringLiteral("Bid: %1 Tricks made: %2").arg(G.Bids[1]).arg(G.TricksMade[1]));
     accept();
 }
 
@@ -127,7 +133,8 @@ bool FrmBid::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
             return false; // moving about is not typing
-        default: break;
+        default:
+            break;
         }
         int ascii = 0;
         if (key->key() == Qt::Key_Backspace)

@@ -31,7 +31,9 @@ std::function<void()> ExitHook;
 namespace {
 QPointer<Table> theTable;
 
-QColor Rgb(int r, int g, int b) { return QColor(r, g, b); }
+QColor Rgb(int r, int g, int b) {
+    return QColor(r, g, b);
+}
 
 QFont VbFont(const QStringList& families, qreal points, bool bold, bool italic = false) {
     QFont f;
@@ -135,7 +137,9 @@ void CardPic::Move(int left, int top) {
     move(Px(left), Px(top));
 }
 
-void CardPic::ZOrder() { raise(); }
+void CardPic::ZOrder() {
+    raise();
+}
 
 void CardPic::UpdateAccessibility() {
     // A hidden card is only ever a card back to assistive technology.
@@ -159,7 +163,9 @@ void CardPic::mouseReleaseEvent(QMouseEvent* e) {
     if (click) emit clicked(index_);
 }
 
-void CardPic::keyPressEvent(QKeyEvent* e) { QWidget::keyPressEvent(e); }
+void CardPic::keyPressEvent(QKeyEvent* e) {
+    QWidget::keyPressEvent(e);
+}
 
 // ---------------------------------------------------------------- Table
 
@@ -203,7 +209,8 @@ Table::Table() {
     lblBid[2] = MakeLabel(Client, 0, 4800, 1395, 960, QString(), false);
     lblBid[3] = MakeLabel(Client, 3240, 120, 0, 0, QString(), true);
     lblBid[4] = MakeLabel(Client, 9720, 4800, 1395, 1080, QString(), false);
-    for (QLabel* l : {lblPlayer, lblProf, LblMarigold, lblTabitha, lblBid[1], lblBid[2], lblBid[3], lblBid[4]})
+    for (QLabel* l :
+         {lblPlayer, lblProf, LblMarigold, lblTabitha, lblBid[1], lblBid[2], lblBid[3], lblBid[4]})
         Colour(l, darkGreen, lightYellow);
     Colour(lblProf, Rgb(0, 64, 64), lightYellow);
     for (QLabel* l : {lblProf, LblMarigold, lblTabitha}) {
@@ -247,7 +254,8 @@ Table::Table() {
     const int rowTops[5] = {0, 240, 600, 960, 1320};
     const char* const names[5] = {"", "Player", "Prof. Quimby", "Marigold", "Lady Tabitha"};
     for (int s = 1; s <= 4; ++s) {
-        LblScores[s] = MakeLabel(FramScores, 120, rowTops[s], 1935, 255, QString::fromLatin1(names[s]), false);
+        LblScores[s] =
+            MakeLabel(FramScores, 120, rowTops[s], 1935, 255, QString::fromLatin1(names[s]), false);
         LblHandSc[s] = MakeLabel(FramScores, 2160, rowTops[s], 615, 255, QString(), false);
         for (QLabel* l : {LblScores[s], LblHandSc[s]}) {
             Colour(l, Rgb(255, 255, 192), Qt::black);
@@ -258,7 +266,8 @@ Table::Table() {
     LblRounds = MakeLabel(Client, 8040, 1800, 3255, 375, QString(), false);
     LblRounds->setToolTip(QStringLiteral("Current number cards dealt this hand"));
     LblTrumps = MakeLabel(Client, 8040, 2160, 3135, 255, QString(), false);
-    for (QLabel* l : {LblRounds, LblTrumps}) Colour(l, darkGreen, Rgb(255, 255, 192));
+    for (QLabel* l : {LblRounds, LblTrumps})
+        Colour(l, darkGreen, Rgb(255, 255, 192));
 
     for (int i = 1; i <= 52; ++i) {
         CardsPic[i] = new CardPic(i, Client);
@@ -313,7 +322,8 @@ Table::Table() {
     MnuDelete = MnuStats->addAction(QStringLiteral("Delete Statistics"), run(&Table::MnuDelete_Click));
     MnuAbout = menuBar()->addAction(QStringLiteral("About Vantrick"));
     connect(MnuAbout, &QAction::triggered, this, run(&Table::MnuAbout_Click));
-    for (QAction* a : {MNuNew, MnuExit, MnuVTHelp, MnuWon, MnuDelete}) a->setShortcutContext(Qt::ApplicationShortcut);
+    for (QAction* a : {MNuNew, MnuExit, MnuVTHelp, MnuWon, MnuDelete})
+        a->setShortcutContext(Qt::ApplicationShortcut);
 
     adjustSize();
 }
@@ -338,23 +348,26 @@ void Table::Form_Load() {
     SetCaption(LblMarigold, QStringLiteral("Hellooo Barnaby"));
     SetCaption(lblProf, QStringLiteral("How do you do ") + G.PlayerName);
     SetCaption(lblTabitha, QStringLiteral("Hello there "));
-    for (int i = 1; i <= 52; ++i) G.Cards[i].Holder = 0;
+    for (int i = 1; i <= 52; ++i)
+        G.Cards[i].Holder = 0;
     G.PauseMs = 150;
     MakeCards();
-    for (int i = 1; i <= 52; ++i) CardsPic[i]->SetImage(53); // names follow the filled records
+    for (int i = 1; i <= 52; ++i)
+        CardsPic[i]->SetImage(53); // names follow the filled records
 
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        CardImages::Prepare(screen->devicePixelRatio());
-        const QRect avail = screen->availableGeometry();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) CardImages::Prepare(screen->devicePixelRatio());
+    show();
+    // Centred once shown, when the frame's size is known.
+    if (QScreen* screen = this->screen()) {
         QRect frame = frameGeometry();
-        frame.moveCenter(avail.center());
+        frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
-    show();
     Sound::Preload();
     ShowPack();
     ShowInfo(G.PlayerName +
-             QStringLiteral(" welcome to another round of Vantrick. Just press F2 or use Play menu to deal the cards"));
+             QStringLiteral(
+                 " welcome to another round of Vantrick. Just press F2 or use Play menu to deal the cards"));
 }
 
 void Table::MNuNew_Click() {
@@ -362,8 +375,10 @@ void Table::MNuNew_Click() {
         StartHand();
         return;
     }
-    MsgDeluxe(G.PlayerName + QStringLiteral(" you are in the middle of a game, are you sure you wish to start a new one?"),
-              QStringLiteral("Yes"), QStringLiteral("Oops No"), QString(), 1, QStringLiteral("New Game?"));
+    MsgDeluxe(
+        G.PlayerName +
+            QStringLiteral(" you are in the middle of a game, are you sure you wish to start a new one?"),
+        QStringLiteral("Yes"), QStringLiteral("Oops No"), QString(), 1, QStringLiteral("New Game?"));
     if (G.ButtonPressed == 0) {
         G.GameOn = false;
         BtnContinue->hide(); // a trick left waiting for Carry On is given up with its game
@@ -379,7 +394,8 @@ void Table::MnuExit_Click() {
         ExitProgram();
         return;
     }
-    MsgDeluxe(G.PlayerName + QStringLiteral(" you are in the middle of a game, are you sure you wish to exit?"),
+    MsgDeluxe(G.PlayerName +
+                  QStringLiteral(" you are in the middle of a game, are you sure you wish to exit?"),
               QStringLiteral("Exit"), QStringLiteral("Cancel"), QString(), 1, QStringLiteral("Really Exit?"));
     if (G.ButtonPressed == 0) ExitProgram();
 }
@@ -391,13 +407,16 @@ void Table::closeEvent(QCloseEvent* e) {
     }
     e->ignore();
     Waits::RunChain([this] {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Do you really wish to shut everything down?"),
-                        QStringLiteral("If you click OK then everything will shut down, else click on Cancel and "
-                                       "carry on with your game  "),
-                        QMessageBox::Ok | QMessageBox::Cancel, this);
+        QMessageBox box(
+            QMessageBox::Critical, QStringLiteral("Do you really wish to shut everything down?"),
+            QStringLiteral("If you click OK then everything will shut down, else click on Cancel and "
+                           "carry on with your game  "),
+            QMessageBox::Ok | QMessageBox::Cancel, this);
         box.setObjectName(QStringLiteral("ShutDownQuestion"));
         if (ExecDialog(box) == QMessageBox::Ok) ExitProgram();
     });
+    // The window was already closing when OK was chosen: let this close go through.
+    if (Waits::Exiting()) e->accept();
 }
 
 void Table::MnuChangeName_Click() {
@@ -423,9 +442,13 @@ void Table::MnuChangeName_Click() {
     DataFiles::SaveName(name);
 }
 
-void Table::MnuVTHelp_Click() { ShowHelp(); }
+void Table::MnuVTHelp_Click() {
+    ShowHelp();
+}
 
-void Table::MnuAbout_Click() { ShowAbout(); }
+void Table::MnuAbout_Click() {
+    ShowAbout();
+}
 
 void Table::MnuWon_Click() {
     const auto& w = G.GamesWon;
@@ -439,10 +462,13 @@ void Table::MnuWon_Click() {
 }
 
 void Table::MnuDelete_Click() {
-    MsgDeluxe(G.PlayerName + QStringLiteral(" are you sure you wish to delete all statistics of games won and lost?"),
-              QStringLiteral("Yes"), QStringLiteral("No"), QString(), 1, QStringLiteral("Delete Statisitcs?"));
+    MsgDeluxe(G.PlayerName +
+                  QStringLiteral(" are you sure you wish to delete all statistics of games won and lost?"),
+              QStringLiteral("Yes"), QStringLiteral("No"), QString(), 1,
+              QStringLiteral("Delete Statisitcs?"));
     if (G.ButtonPressed != 0) return;
-    for (int s = 1; s <= 4; ++s) G.GamesWon[s] = 0;
+    for (int s = 1; s <= 4; ++s)
+        G.GamesWon[s] = 0;
     SaveStatistics();
 }
 
@@ -456,8 +482,8 @@ void Table::CardsPic_Click(int Index) {
     if (Index < 1 || Index > 52) return;
     if (!(G.Turn == 1 && G.Cards[Index].Holder == 1)) return;
     if (!IsLegalPlay(1, Index)) {
-        MsgDeluxe(G.PlayerName + QStringLiteral(" you have the current suit and must play it."), QStringLiteral("Oops"),
-                  QString(), QString(), 1, QStringLiteral("You have the suit"));
+        MsgDeluxe(G.PlayerName + QStringLiteral(" you have the current suit and must play it."),
+                  QStringLiteral("Oops"), QString(), QString(), 1, QStringLiteral("You have the suit"));
         return;
     }
     G.Turn = 0;
@@ -469,9 +495,13 @@ Table& TableForm() {
     return *theTable;
 }
 
-bool TableExists() { return !theTable.isNull(); }
+bool TableExists() {
+    return !theTable.isNull();
+}
 
-void DestroyTableForm() { delete theTable.data(); }
+void DestroyTableForm() {
+    delete theTable.data();
+}
 
 void ExitProgram() {
     Waits::BeginExit();

@@ -5,7 +5,9 @@
 
 constexpr int TwipsPerPixel = 15;
 
-inline int Px(int twips) { return static_cast<int>(std::lround(twips / double(TwipsPerPixel))); }
+inline int Px(int twips) {
+    return static_cast<int>(std::lround(twips / double(TwipsPerPixel)));
+}
 inline QRect PxRect(int left, int top, int width, int height) {
     return QRect(Px(left), Px(top), Px(width), Px(height));
 }

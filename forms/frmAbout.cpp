@@ -1,6 +1,7 @@
 #include "frmAbout.h"
 
 #include "Platform.h"
+#include "Waits.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -75,7 +76,9 @@ frmAbout::frmAbout() {
     cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
     cmdSysInfo->setAutoDefault(false);
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+    // Its message waits like every dialog of the game, so the click runs as a chain.
+    connect(cmdSysInfo, &QPushButton::clicked, this,
+            [this] { Waits::RunChain([this] { cmdSysInfo_Click(); }); });
 
     // Icon beside the title block; below the line the disclaimer beside the buttons.
     auto* grid = new QGridLayout(this);

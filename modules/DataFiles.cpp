@@ -19,7 +19,9 @@ QString overrideDir;
 const QString NameFile = QStringLiteral("Name.dat");
 const QString ScoresFile = QStringLiteral("Scores.dat");
 
-QString ProgramDir() { return QCoreApplication::applicationDirPath(); }
+QString ProgramDir() {
+    return QCoreApplication::applicationDirPath();
+}
 
 QString FirstLine(const QByteArray& bytes) {
     QString text = QString::fromUtf8(bytes);
@@ -44,7 +46,9 @@ bool WriteDataFile(const QString& name, const QByteArray& bytes) {
     QDir().mkpath(dir);
     QSaveFile f(dir + QLatin1Char('/') + name);
     if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(bytes) != bytes.size()) {
+    // commit() does not notice a short final flush (disk full), so flush first: a failed
+    // write must leave the old file as it was.
+    if (f.write(bytes) != bytes.size() || !f.flush()) {
         f.cancelWriting();
         return false;
     }
@@ -59,7 +63,8 @@ QByteArray FormatName(const QString& name) {
 std::optional<QString> ParseName(const QByteArray& bytes) {
     const QString line = FirstLine(bytes);
     qsizetype i = 0;
-    while (i < line.size() && line.at(i) == QLatin1Char(' ')) ++i;
+    while (i < line.size() && line.at(i) == QLatin1Char(' '))
+        ++i;
     if (i >= line.size()) return std::nullopt;
     if (line.at(i) == QLatin1Char('"')) {
         const qsizetype close = line.indexOf(QLatin1Char('"'), i + 1);
@@ -67,7 +72,8 @@ std::optional<QString> ParseName(const QByteArray& bytes) {
     }
     const qsizetype comma = line.indexOf(QLatin1Char(','), i);
     QString field = comma < 0 ? line.mid(i) : line.mid(i, comma - i);
-    while (field.endsWith(QLatin1Char(' ')) || field.endsWith(QLatin1Char('\t'))) field.chop(1);
+    while (field.endsWith(QLatin1Char(' ')) || field.endsWith(QLatin1Char('\t')))
+        field.chop(1);
     return field;
 }
 
@@ -79,9 +85,14 @@ std::array<qint16, 5> ParseScores(const QByteArray& bytes) {
     std::array<qint16, 5> won{};
     const QStringList fields = FirstLine(bytes).split(QLatin1Char(','));
     for (int seat = 1; seat <= 4 && seat <= fields.size(); ++seat) {
+        const QString field = fields.at(seat - 1).trimmed();
         bool ok = false;
-        const qlonglong v = fields.at(seat - 1).trimmed().toLongLong(&ok);
-        if (ok) won[seat] = static_cast<qint16>(std::clamp<qlonglong>(v, 0, 32767));
+        const qlonglong v = field.toLongLong(&ok);
+        if (ok)
+            won[seat] = static_cast<qint16>(std::clamp<qlonglong>(v, 0, 32767));
+        else if (!field.isEmpty() && field.size() <= 40 &&
+                 field.contains(QRegularExpression(QStringLiteral("^[0-9]+$"))))
+            won[seat] = 32767; // too many digits for any integer: held at the top
     }
     return won;
 }
@@ -94,7 +105,9 @@ QString DataDir() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }
 
-void SetDataDirOverride(const QString& dir) { overrideDir = dir; }
+void SetDataDirOverride(const QString& dir) {
+    overrideDir = dir;
+}
 
 QString LoadName() {
     const auto bytes = ReadDataFile(NameFile);
@@ -102,13 +115,17 @@ QString LoadName() {
     return ParseName(*bytes).value_or(QStringLiteral("Player"));
 }
 
-bool SaveName(const QString& name) { return WriteDataFile(NameFile, FormatName(name)); }
+bool SaveName(const QString& name) {
+    return WriteDataFile(NameFile, FormatName(name));
+}
 
 void LoadStatistics() {
     const auto bytes = ReadDataFile(ScoresFile);
     G.GamesWon = bytes ? ParseScores(*bytes) : std::array<qint16, 5>{};
 }
 
-bool SaveStatistics() { return WriteDataFile(ScoresFile, FormatScores(G.GamesWon)); }
+bool SaveStatistics() {
+    return WriteDataFile(ScoresFile, FormatScores(G.GamesWon));
+}
 
 } // namespace DataFiles

@@ -19,7 +19,9 @@ std::mt19937& Generator() {
 }
 } // namespace
 
-qint16 HandSizeFor(int handNumber) { return static_cast<qint16>(std::abs(handNumber - 10) + 1); }
+qint16 HandSizeFor(int handNumber) {
+    return static_cast<qint16>(std::abs(handNumber - 10) + 1);
+}
 
 std::array<qint16, 4> DealOrder(int dealer) {
     std::array<qint16, 4> order{};
@@ -31,7 +33,9 @@ std::array<qint16, 4> DealOrder(int dealer) {
     return order;
 }
 
-void SeedDeal(std::uint32_t seed) { Generator().seed(seed); }
+void SeedDeal(std::uint32_t seed) {
+    Generator().seed(seed);
+}
 
 void StartHand() {
     Table& t = TableForm();
@@ -56,7 +60,8 @@ void StartHand() {
         SetCaption(t.lblBid[s], QString());
     }
     if (!G.GameOn) {
-        for (int s = 1; s <= 4; ++s) G.GameScore[s] = 0;
+        for (int s = 1; s <= 4; ++s)
+            G.GameScore[s] = 0;
         SetCaption(t.LblScores[1], G.PlayerName);
         SetCaption(t.LblScores[2], QStringLiteral("Prof Quimby"));
         SetCaption(t.LblScores[3], QStringLiteral("Marigold"));
@@ -79,18 +84,34 @@ void StartHand() {
     if (G.GameOn) {
         G.Dealer = NextSeat(G.Dealer);
         switch (G.Dealer) {
-        case 1: ShowInfo(G.PlayerName + QStringLiteral(" you are dealing.")); break;
-        case 2: ShowInfo(QStringLiteral("The Prof. is dealing.")); break;
-        case 3: ShowInfo(QStringLiteral("Bautiful Marigold is dealing.")); break;
-        default: ShowInfo(QStringLiteral("Her Ladyship is dealing.")); break;
+        case 1:
+            ShowInfo(G.PlayerName + QStringLiteral(" you are dealing."));
+            break;
+        case 2:
+            ShowInfo(QStringLiteral("The Prof. is dealing."));
+            break;
+        case 3:
+            ShowInfo(QStringLiteral("Bautiful Marigold is dealing."));
+            break;
+        default:
+            ShowInfo(QStringLiteral("Her Ladyship is dealing."));
+            break;
         }
     } else {
         ChooseFirstDealer();
         switch (G.Dealer) {
-        case 1: ShowInfo(G.PlayerName + QStringLiteral(" you are Dealing.")); break;
-        case 2: ShowInfo(QStringLiteral("The Prof  is Dealing.")); break;
-        case 3: ShowInfo(QStringLiteral("Beautiful Marigold is Dealing.")); break;
-        default: ShowInfo(QStringLiteral("Her Ladyship is Dealing.")); break;
+        case 1:
+            ShowInfo(G.PlayerName + QStringLiteral(" you are Dealing."));
+            break;
+        case 2:
+            ShowInfo(QStringLiteral("The Prof  is Dealing."));
+            break;
+        case 3:
+            ShowInfo(QStringLiteral("Beautiful Marigold is Dealing."));
+            break;
+        default:
+            ShowInfo(QStringLiteral("Her Ladyship is Dealing."));
+            break;
         }
     }
     G.GameOn = true;
@@ -134,7 +155,8 @@ void ChooseFirstDealer() {
 void NextHandSize() {
     G.HandNumber = static_cast<qint16>(G.HandNumber + 1);
     G.HandSize = HandSizeFor(G.HandNumber);
-    for (int s = 1; s <= 4; ++s) G.CardsLeft[s] = G.HandSize;
+    for (int s = 1; s <= 4; ++s)
+        G.CardsLeft[s] = G.HandSize;
     SetCaption(TableForm().LblRounds, QStringLiteral("A %1 card Hand.").arg(G.HandSize));
 }
 
@@ -150,7 +172,8 @@ qint16 PickRandomCard() {
 void ShowTrumps() {
     static const char* const words[] = {"Diamonds", "Clubs", "Hearts", "Spades"};
     if (G.LedSuit < 1 || G.LedSuit > 4) return;
-    SetCaption(TableForm().LblTrumps, QStringLiteral("Trumps:- ") + QString::fromLatin1(words[G.LedSuit - 1]));
+    SetCaption(TableForm().LblTrumps,
+               QStringLiteral("Trumps:- ") + QString::fromLatin1(words[G.LedSuit - 1]));
 }
 
 namespace {
@@ -219,10 +242,14 @@ void DealCardToSeat(int seat, int card) {
         G.Cards[card].Holder = static_cast<quint8>(seat);
         auto keepMoving = [&] {
             switch (seat) {
-            case 1: return pic->Top() < 5880;
-            case 2: return pic->Left() > 2300;
-            case 3: return pic->Top() > 840;
-            default: return pic->Left() < 7400;
+            case 1:
+                return pic->Top() < 5880;
+            case 2:
+                return pic->Left() > 2300;
+            case 3:
+                return pic->Top() > 840;
+            default:
+                return pic->Left() < 7400;
             }
         };
         while (keepMoving()) {
@@ -231,9 +258,15 @@ void DealCardToSeat(int seat, int card) {
                 pic->SetImage(53);
                 pic->SetTop(pic->Top() + 250);
                 break;
-            case 2: pic->SetLeft(pic->Left() - 250); break;
-            case 3: pic->SetTop(pic->Top() - 250); break;
-            default: pic->SetLeft(pic->Left() + 250); break;
+            case 2:
+                pic->SetLeft(pic->Left() - 250);
+                break;
+            case 3:
+                pic->SetTop(pic->Top() - 250);
+                break;
+            default:
+                pic->SetLeft(pic->Left() + 250);
+                break;
             }
             pic->ZOrder();
             Pause();

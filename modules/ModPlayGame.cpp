@@ -63,7 +63,9 @@ void PlayCard(int seat, int card) {
     ComputerPlay(G.Turn);
 }
 
-void ComputerPlay(int seat) { PlayCard(seat, ChooseComputerCard(seat)); }
+void ComputerPlay(int seat) {
+    PlayCard(seat, ChooseComputerCard(seat));
+}
 
 void FindTrickWinner() {
     G.WinningCard = 0;
@@ -99,7 +101,8 @@ void TrickWon() {
     }
     G.TrickCard1 = G.TrickCard2 = G.TrickCard3 = G.TrickCard4 = 0;
     G.ContinueFlag = false;
-    if (G.TricksMade[1] + G.TricksMade[2] + G.TricksMade[3] + G.TricksMade[4] == G.HandSize) G.HandOver = true;
+    if (G.TricksMade[1] + G.TricksMade[2] + G.TricksMade[3] + G.TricksMade[4] == G.HandSize)
+        G.HandOver = true;
     if (G.HandOver) {
         EndOfHand();
         return;
@@ -122,8 +125,9 @@ void EndOfHand() {
         SetCaption(t.LblHandSc[s], QString::number(points));
         SetCaption(t.LblScores[s], ScoreLine(s, G.GameScore[s]));
     }
-    MsgDeluxe(QStringLiteral("The hand is over and you can see current scores at top right hand of the screen"),
-              QStringLiteral("Right"), QString(), QString(), 1, QStringLiteral("Hand Over"));
+    MsgDeluxe(
+        QStringLiteral("The hand is over and you can see current scores at top right hand of the screen"),
+        QStringLiteral("Right"), QString(), QString(), 1, QStringLiteral("Hand Over"));
     if (G.HandNumber == 19) {
         G.GameOn = false;
         const int winner = GameWinner();
@@ -131,20 +135,26 @@ void EndOfHand() {
             // Held below the 16-bit limit; a failed write keeps the count in memory.
             if (G.GamesWon[winner] < 32767) G.GamesWon[winner] = static_cast<qint16>(G.GamesWon[winner] + 1);
             SaveStatistics();
-            static const char* const who[5] = {"", "", " The Prof.", " The beautiful Marigold", " Her Ladyship"};
+            static const char* const who[5] = {"", "", " The Prof.", " The beautiful Marigold",
+                                               " Her Ladyship"};
             const QString message =
-                winner == 1 ? QStringLiteral("Well done ") + G.PlayerName +
-                                  QStringLiteral(" you won that game and it has been recorded in the statistics. See menu.")
-                            : QStringLiteral("Unfortunately ") + G.PlayerName + QString::fromLatin1(who[winner]) +
-                                  QStringLiteral(" won that game and it has been recorded in the statistics. See menu.");
-            MsgDeluxe(message, QStringLiteral("Right"), QString(), QString(), 1, QStringLiteral("Congratulations"));
+                winner == 1
+                    ? QStringLiteral("Well done ") + G.PlayerName +
+                          QStringLiteral(
+                              " you won that game and it has been recorded in the statistics. See menu.")
+                    : QStringLiteral("Unfortunately ") + G.PlayerName + QString::fromLatin1(who[winner]) +
+                          QStringLiteral(
+                              " won that game and it has been recorded in the statistics. See menu.");
+            MsgDeluxe(message, QStringLiteral("Right"), QString(), QString(), 1,
+                      QStringLiteral("Congratulations"));
         } else {
             MsgDeluxe(QStringLiteral("Unfortunately ") + G.PlayerName +
                           QStringLiteral(" that game was drawn so nothing will be added to the statistics."),
                       QStringLiteral("Right"), QString(), QString(), 1, QStringLiteral("A Draw."));
         }
-        MsgDeluxe(G.PlayerName + QStringLiteral(" This game is over do you wish to play another game or exit"),
-                  QStringLiteral("Another"), QStringLiteral("Exit"), QString(), 1, QStringLiteral("Game Over"));
+        MsgDeluxe(
+            G.PlayerName + QStringLiteral(" This game is over do you wish to play another game or exit"),
+            QStringLiteral("Another"), QStringLiteral("Exit"), QString(), 1, QStringLiteral("Game Over"));
         if (G.ButtonPressed != 0) {
             ExitProgram();
             throw Waits::ChainAbandoned{}; // nothing after the exit runs

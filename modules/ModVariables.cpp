@@ -9,13 +9,15 @@
 
 GameState G;
 
-void ResetGameState() { G = GameState{}; }
+void ResetGameState() {
+    G = GameState{};
+}
 
 void MakeCards() {
     // The deal's generator is seeded once when it is first used (ModDeals); nothing to do here.
     static const char* const suitWords[] = {"Diamonds", "Clubs", "Hearts", "Spades"};
-    static const char* const rankWords[] = {"Ace", "Two",  "Three", "Four", "Five",  "Six", "Seven",
-                                            "Eight", "Nine", "Ten", "Jack", "Queen", "King"};
+    static const char* const rankWords[] = {"Ace",   "Two",  "Three", "Four", "Five",  "Six", "Seven",
+                                            "Eight", "Nine", "Ten",   "Jack", "Queen", "King"};
     int card = 1;
     for (int suit = 1; suit <= 4; ++suit) {
         for (int rank = 1; rank <= 13; ++rank, ++card) {
@@ -52,7 +54,9 @@ qint64 SincePauseStart() {
     return static_cast<quint32>(static_cast<quint32>(TickCount()) - static_cast<quint32>(G.PauseStart));
 }
 
-qint64 PauseLength() { return static_cast<qint64>(G.PauseMs * Waits::PaceScale); }
+qint64 PauseLength() {
+    return static_cast<qint64>(G.PauseMs * Waits::PaceScale);
+}
 
 // PauseStart and PauseMs are read afresh each time the wait wakes, so a pause that resumes
 // after a nested one measures from the nested one's start with the length then in force.
@@ -78,6 +82,12 @@ void Pause() {
     WaitFromPauseStart();
 }
 
-void PlayDealSound() { SoundThenPause("CardDeal1.wav"); }
-void PlayRiffleSound() { SoundThenPause("RIFFLE.wav"); }
-void PlayCardDownSound() { SoundThenPause("CardDown.wav"); }
+void PlayDealSound() {
+    SoundThenPause("CardDeal1.wav");
+}
+void PlayRiffleSound() {
+    SoundThenPause("RIFFLE.wav");
+}
+void PlayCardDownSound() {
+    SoundThenPause("CardDown.wav");
+}

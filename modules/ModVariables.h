@@ -55,7 +55,9 @@ extern GameState G;
 void ResetGameState();
 
 // Seat after seat s, clockwise.
-constexpr qint16 NextSeat(int s) { return static_cast<qint16>((s % 4) + 1); }
+constexpr qint16 NextSeat(int s) {
+    return static_cast<qint16>((s % 4) + 1);
+}
 
 // Fills the names, ranks and suits of the 52 card records.
 void MakeCards();

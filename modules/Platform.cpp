@@ -1,9 +1,12 @@
 #include "Platform.h"
 
+#include "Waits.h"
+
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
+#include <QScopeGuard>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -84,20 +87,25 @@ std::function<bool(const QString&)> SysInfoStarter = [](const QString& path) {
 namespace {
 
 void ShowSysInfoUnavailable(QWidget* parent) {
-    // A message box object rather than the static helper, so that it can be found by its
-    // name. The parent may be unloaded while the box waits, so hold it loosely.
+    // A message box object rather than the static helper: it waits through the game's one
+    // wait (so an exit meanwhile unwinds cleanly) and can be found by its name. The parent
+    // may be unloaded while the box waits, so hold the box loosely and take it down however
+    // the wait ends.
     QPointer<QMessageBox> box = new QMessageBox(
         QMessageBox::Information, AppTitle(),
         QStringLiteral("System Information Is Unavailable At This Time"), QMessageBox::Ok, parent);
+    const auto takeDown = qScopeGuard([&box] { delete box.data(); });
     box->setObjectName(QStringLiteral("SysInfoUnavailable"));
-    box->exec();
-    delete box.data();
+    box->setWindowModality(Qt::ApplicationModal);
+    QObject::connect(box.data(), &QDialog::finished, [] { Waits::Notify(); });
+    Waits::RunModal(box.data());
 }
 
 } // namespace
 
 void StartSysInfo(QWidget* parent) {
     QPointer<QWidget> owner = parent;
+    bool started = false;
     try {
         QString SysInfoPath;
         bool found =
@@ -110,13 +118,10 @@ void StartSysInfo(QWidget* parent) {
             SysInfoPath += QStringLiteral("\\MSINFO32.EXE");
             found = QFileInfo::exists(SysInfoPath);
         }
-        if (found && SysInfoStarter(SysInfoPath)) return;
-        ShowSysInfoUnavailable(owner);
+        started = found && SysInfoStarter(SysInfoPath);
     } catch (...) {
-        // Whatever went wrong, the user hears only that the tool is not there.
-        try {
-            ShowSysInfoUnavailable(owner);
-        } catch (...) {
-        }
+        // Whatever went wrong on the way, for the user the tool is simply not there.
+        started = false;
     }
+    if (!started) ShowSysInfoUnavailable(owner);
 }

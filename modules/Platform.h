@@ -24,7 +24,8 @@ inline constexpr qintptr KeyRootLocalMachine = static_cast<qintptr>(static_cast<
 bool GetKeyValue(qintptr KeyRoot, const QString& KeyName, const QString& SubKeyRef, QString& KeyVal);
 
 // Starts the System Information tool, or tells the user (over parent) that it is
-// unavailable. Never lets an error escape.
+// unavailable. An error on the way only leads to that message. The message waits through
+// Waits::RunModal, so call this inside a chain (Waits::RunChain).
 void StartSysInfo(QWidget* parent);
 
 // Tests put these in place to play another platform's registry and program start;

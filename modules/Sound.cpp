@@ -61,8 +61,12 @@ void SetMuted(bool m) {
     if (m && playing) playing->stop();
 }
 
-bool Muted() { return muted; }
+bool Muted() {
+    return muted;
+}
 
-QString LastRequested() { return lastRequested; }
+QString LastRequested() {
+    return lastRequested;
+}
 
 } // namespace Sound

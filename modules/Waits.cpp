@@ -63,7 +63,8 @@ void WaitMs(qint64 ms) {
 }
 
 void Notify() {
-    for (QEventLoop* l : loops) l->quit();
+    for (QEventLoop* l : loops)
+        l->quit();
 }
 
 void RunModal(QWidget* w) {
@@ -84,7 +85,9 @@ void AbandonChain() {
     Notify();
 }
 
-int ChainDepth() { return depth; }
+int ChainDepth() {
+    return depth;
+}
 
 void RunChain(const std::function<void()>& f) {
     ++depth;
@@ -117,7 +120,9 @@ void BeginExit() {
     AbandonChain();
 }
 
-bool Exiting() { return exiting; }
+bool Exiting() {
+    return exiting;
+}
 
 void Reset() {
     exiting = false;

@@ -45,7 +45,7 @@ struct DialogScript {
     QHash<QString, int> answer; // message-dialog title -> button index to click (default 0)
     QString bidText = QStringLiteral("1");
     QMessageBox::StandardButton boxAnswer = QMessageBox::Ok; // for QMessageBox (Ok/Yes or Cancel/No)
-    std::optional<QString> inputText;                         // QInputDialog text; nullopt = Cancel
+    std::optional<QString> inputText;                        // QInputDialog text; nullopt = Cancel
 
     void Install() {
         Waits::ModalHook = [this](QWidget* w) { Answer(w); };
@@ -66,7 +66,8 @@ struct DialogScript {
             titles << m->windowTitle();
             messages << m->text();
             QAbstractButton* button = m->button(boxAnswer);
-            if (!button) button = m->button(boxAnswer == QMessageBox::Ok ? QMessageBox::Yes : QMessageBox::Ok);
+            if (!button)
+                button = m->button(boxAnswer == QMessageBox::Ok ? QMessageBox::Yes : QMessageBox::Ok);
             if (button) QTest::mouseClick(button, Qt::LeftButton);
         } else if (auto* in = qobject_cast<QInputDialog*>(w)) {
             titles << in->windowTitle();
@@ -96,18 +97,46 @@ class Robot : public QObject {
     void Tick() {
         if (!TableExists()) return;
         Table& t = TableForm();
-        if (pressCarryOn && t.BtnContinue->isVisible()) {
-            ++carryOnPresses;
-            QTest::mouseClick(t.BtnContinue, Qt::LeftButton);
+        // Clicks go out from a timer of their own: a timer is never re-entered while its own
+        // slot runs, and the chain a click starts waits inside that slot.
+        if (pressCarryOn && t.BtnContinue->isVisible() && !busy_) {
+            busy_ = true;
+            QTimer::singleShot(0, this, [this] {
+                busy_ = false;
+                if (!TableExists() || !TableForm().BtnContinue->isVisible()) return;
+                ++carryOnPresses;
+                QTest::mouseClick(TableForm().BtnContinue, Qt::LeftButton);
+            });
             return;
         }
-        if (playCards && G.Turn == 1 && Waits::ChainDepth() == 0) {
-            const int card = ChooseComputerCard(1);
-            if (card >= 1 && card <= 52) QTest::mouseClick(t.CardsPic[card], Qt::LeftButton, {}, QPoint(5, 5));
+        if (playCards && G.Turn == 1 && Waits::ChainDepth() == 0 && !busy_) {
+            busy_ = true;
+            QTimer::singleShot(0, this, [this] {
+                busy_ = false;
+                if (!TableExists() || G.Turn != 1 || Waits::ChainDepth() != 0) return;
+                const int card = ChooseComputerCard(1);
+                if (card >= 1 && card <= 52)
+                    QTest::mouseClick(TableForm().CardsPic[card], Qt::LeftButton, {}, QPoint(5, 5));
+            });
         }
     }
     QTimer timer_;
+    bool busy_ = false;
 };
+
+// Runs action once, from a timer of its own, as soon as pred() holds; works inside the
+// game's nested waits, where a test function's own code cannot run.
+inline void When(std::function<bool()> pred, std::function<void()> action) {
+    auto* poll = new QTimer(qApp);
+    poll->setInterval(2);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, pred, action] {
+        if (!pred()) return;
+        poll->stop();
+        poll->deleteLater();
+        QTimer::singleShot(0, qApp, action);
+    });
+    poll->start();
+}
 
 // Runs the event loop until pred() holds or the time runs out.
 inline bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 20000) {

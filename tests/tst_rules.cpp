@@ -49,7 +49,7 @@ std::array<qint16*, 4> TrickSlots() {
     return {&G.TrickCard1, &G.TrickCard2, &G.TrickCard3, &G.TrickCard4};
 }
 
-void SetTrickOrder(int leader) {
+void LeadFrom(int leader) {
     G.TrickSeat1 = static_cast<qint16>(leader);
     G.TrickSeat2 = NextSeat(G.TrickSeat1);
     G.TrickSeat3 = NextSeat(G.TrickSeat2);
@@ -60,7 +60,7 @@ void SetTrickOrder(int leader) {
 // the seat to play next. With nothing played, seat 1 is about to lead the first trick of
 // the hand, when LedSuit still holds the trump suit.
 int TrickSoFar(const QString& played, qint16 unplayed = 0) {
-    SetTrickOrder(1);
+    LeadFrom(1);
     const QStringList names = Names(played);
     G.LedSuit = names.isEmpty() ? G.Trumps : CardSuit(Card(names.first()));
     for (int i = 0; i < 4; ++i) {
@@ -238,7 +238,7 @@ void TestRules::legalPlay() {
 
     // Following with the led suit in hand: only the led suit, trump or not.
     Give(4, "6H");
-    SetTrickOrder(4);
+    LeadFrom(4);
     G.LedSuit = Hearts;
     G.TrickCard1 = static_cast<qint16>(Card("6H"));
     G.Cards[Card("6H")].Holder = 5;
@@ -590,7 +590,7 @@ void TestRules::randomHandsPlayOutLegally() {
         G.TrickCard1 = G.TrickCard2 = G.TrickCard3 = G.TrickCard4 = -1;
         int leader = G.Dealer;
         for (int trick = 0; trick < size; ++trick) {
-            SetTrickOrder(leader);
+            LeadFrom(leader);
             const std::array<int, 4> order{G.TrickSeat1, G.TrickSeat2, G.TrickSeat3, G.TrickSeat4};
             for (int place = 0; place < 4; ++place) {
                 const int seat = order[place];
