@@ -7,6 +7,7 @@
 #include "Table.h"
 #include "Waits.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 namespace TestSupport {
@@ -123,6 +124,19 @@ class Robot : public QObject {
     QTimer timer_;
     bool busy_ = false;
 };
+
+// A file's bytes, or "<missing>".
+inline QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
+    return f.readAll();
+}
+
+inline void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
 
 // Runs action once, from a timer of its own, as soon as pred() holds; works inside the
 // game's nested waits, where a test function's own code cannot run.
