@@ -27,3 +27,13 @@ if(Python3_Interpreter_FOUND)
            COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/gen_sounds.py
                    --check ${CMAKE_SOURCE_DIR}/assets)
 endif()
+
+# The installed game under a display of its own, as a user who cannot write beside it:
+# needs a virtual X server and a way to click and type into it.
+find_program(VT_XVFB Xvfb)
+find_program(VT_XDOTOOL xdotool)
+if(VT_XVFB AND VT_XDOTOOL)
+  add_test(NAME install_smoke
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install_test.sh ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
+  set_tests_properties(install_smoke PROPERTIES TIMEOUT 120)
+endif()

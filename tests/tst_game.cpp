@@ -233,6 +233,24 @@ class TestGame : public QObject {
         QCOMPARE(TableForm().CardsPic[15]->Left(), 2350);
     }
 
+    void frontToBackOrder() {
+        // The widget stacking order is the parent's child order: later is in front.
+        auto depth = [](int card) { return TableForm().Client->children().indexOf(TableForm().CardsPic[card]); };
+        ShowPack();
+        for (int c = 2; c <= 52; ++c) QVERIFY(depth(c) > depth(c - 1));
+        Give(1, {13, 1, 15});
+        ShowPlayerHand();
+        QVERIFY(depth(15) > depth(1) && depth(1) > depth(13) && depth(13) > depth(52));
+        G.GameOn = true;
+        G.Cards[30].Holder = 5;
+        ShowPlayedCard(30, 3);
+        for (int c = 1; c <= 52; ++c)
+            if (c != 30) QVERIFY(depth(30) > depth(c));
+        QCOMPARE(TableForm().CardsPic[30]->Image(), 30);
+        QCOMPARE(TableForm().CardsPic[30]->accessibleName(), QStringLiteral("Four of Hearts"));
+        QCOMPARE(TableForm().CardsPic[29]->accessibleName(), QStringLiteral("Card back"));
+    }
+
     void packAndCornerStacks() {
         for (int c = 1; c <= 4; ++c)
             G.Cards[c].Holder = static_cast<quint8>(c); // one card a seat
@@ -458,6 +476,137 @@ class TestGame : public QObject {
         QCOMPARE(G.TrickSeat1, G.TrickWinner);
     }
 
+    void gameEndWinnersAndDraws_data() {
+        QTest::addColumn<QList<int>>("totals"); // before the last hand's 10 points each
+        QTest::addColumn<int>("winner");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("draw at the top")
+            << QList<int>{40, 40, 30, 20} << 0
+            << "Unfortunately Ann that game was drawn so nothing will be added to the "
+               "statistics.";
+        QTest::newRow("four equal")
+            << QList<int>{40, 40, 40, 40} << 0
+            << "Unfortunately Ann that game was drawn so nothing will be added to the "
+               "statistics.";
+        QTest::newRow("human wins")
+            << QList<int>{50, 30, 30, 20} << 1
+            << "Well done Ann you won that game and it has been recorded in the statistics. "
+               "See menu.";
+        QTest::newRow("the Prof wins")
+            << QList<int>{30, 55, 10, 54} << 2
+            << "Unfortunately Ann The Prof. won that game and it has been recorded in the "
+               "statistics. See menu.";
+        QTest::newRow("Marigold wins")
+            << QList<int>{30, 5, 60, 54} << 3
+            << "Unfortunately Ann The beautiful Marigold won that game and it has been "
+               "recorded in the statistics. See menu.";
+        QTest::newRow("the Lady wins")
+            << QList<int>{30, 5, 6, 54} << 4
+            << "Unfortunately Ann Her Ladyship won that game and it has been recorded in "
+               "the statistics. See menu.";
+    }
+
+    void gameEndWinnersAndDraws() {
+        QFETCH(QList<int>, totals);
+        QFETCH(int, winner);
+        QFETCH(QString, message);
+        QFile::remove(dir.filePath(QStringLiteral("Scores.dat")));
+        G.GamesWon = {0, 3, 5, 0, 12};
+        DialogScript script;
+        script.answer[QStringLiteral("Game Over")] = 1;
+        QByteArray fileAtGameOver = "<not asked>";
+        Waits::ModalHook = [&](QWidget* w) {
+            if (auto* d = qobject_cast<MFormDeluxe*>(w);
+                d && d->Label3->text().endsWith(QLatin1String("Game Over")))
+                fileAtGameOver = ReadBytes(dir.filePath(QStringLiteral("Scores.dat")));
+            script.Answer(w);
+        };
+        bool exited = false;
+        ExitHook = [&] { exited = true; };
+        G.GameOn = true;
+        G.HandNumber = 19;
+        for (int s = 1; s <= 4; ++s)
+            G.GameScore[s] = static_cast<qint16>(totals[s - 1]);
+        G.Bids = {0, 1, 0, 2, 0};
+        G.TricksMade = {0, 1, 0, 2, 0}; // every seat makes its bid: 11, 10, 12, 10
+        for (int s = 1; s <= 4; ++s)
+            G.GameScore[s] =
+                static_cast<qint16>(G.GameScore[s] - HandPoints(G.Bids[s], G.TricksMade[s]) + 10);
+        Waits::RunChain([] { EndOfHand(); });
+        QVERIFY(exited);
+        QVERIFY(!G.GameOn);
+        QCOMPARE(TableForm().LblHandSc[1]->text(), QStringLiteral("11"));
+        QCOMPARE(TableForm().LblHandSc[3]->text(), QStringLiteral("12"));
+        QCOMPARE(TableForm().LblScores[1]->text(), QStringLiteral("Ann :%1").arg(totals[0] + 10));
+        const QString middle = winner ? QStringLiteral("Congratulations") : QStringLiteral("A Draw.");
+        QCOMPARE(script.titles,
+                 (QStringList{QStringLiteral("Hand Over"), middle, QStringLiteral("Game Over")}));
+        QCOMPARE(script.messages.at(1), message);
+        QCOMPARE(script.messages.at(2),
+                 QStringLiteral("Ann This game is over do you wish to play another game or exit"));
+        std::array<qint16, 5> expected{0, 3, 5, 0, 12};
+        if (winner) {
+            ++expected[winner];
+            // The win is on disk before the last question is asked.
+            QCOMPARE(fileAtGameOver, DataFiles::FormatScores(expected));
+        } else {
+            QCOMPARE(fileAtGameOver, QByteArray("<missing>"));
+        }
+        QCOMPARE(G.GamesWon, expected);
+    }
+
+    void handEighteenOnlyAnnouncesTheHand() {
+        DialogScript script;
+        script.Install();
+        G.GameOn = true;
+        G.HandNumber = 18;
+        G.Dealer = 2;
+        G.GameScore = {0, 7, 7, 7, 7};
+        G.Bids = {0, 2, 0, 1, 0};
+        G.TricksMade = {0, 2, 1, 0, 0};
+        Waits::RunChain([] { EndOfHand(); });
+        QCOMPARE(script.titles.first(), QStringLiteral("Hand Over"));
+        QCOMPARE(script.messages.first(),
+                 QStringLiteral(
+                     "The hand is over and you can see current scores at top right hand of the screen"));
+        QVERIFY(!script.titles.contains(QStringLiteral("Game Over")));
+        // The next hand of the same game was dealt: hand 19, ten cards, the deal passed on.
+        QCOMPARE(G.HandNumber, qint16(19));
+        QCOMPARE(G.HandSize, qint16(10));
+        QCOMPARE(G.Dealer, qint16(3));
+        QCOMPARE(G.GameScore[1], qint16(19));
+        QCOMPARE(G.GameScore[2], qint16(8));
+        QCOMPARE(G.GameScore[3], qint16(7));
+        QCOMPARE(G.GameScore[4], qint16(17));
+        QCOMPARE(TableForm().LblScores[3]->text(), QStringLiteral("Marigold : 7"));
+    }
+
+    void winCountHeldAndKeptWhenTheFileCannotBeWritten() {
+        // The data directory lies under a plain file: nothing can be written there.
+        const QString blocker = dir.filePath(QStringLiteral("blocker"));
+        WriteBytes(blocker, "x");
+        DataFiles::SetDataDirOverride(blocker + QStringLiteral("/data"));
+        DialogScript script;
+        script.Install();
+        ExitHook = [] {};
+        G.GamesWon = {0, 32767, 4, 0, 0};
+        G.GameOn = true;
+        G.HandNumber = 19;
+        G.GameScore = {0, 90, 10, 10, 10};
+        Waits::RunChain([] { EndOfHand(); });
+        QCOMPARE(G.GamesWon[1], qint16(32767)); // held at the top
+        QCOMPARE(script.titles.at(1), QStringLiteral("Congratulations"));
+        G.GameScore = {0, 10, 90, 10, 10};
+        G.GameOn = true;
+        G.HandNumber = 19;
+        script.answer[QStringLiteral("Game Over")] = 1;
+        bool exited = false;
+        ExitHook = [&] { exited = true; };
+        Waits::RunChain([] { EndOfHand(); });
+        QVERIFY(exited);
+        QCOMPARE(G.GamesWon[2], qint16(5)); // counted in memory although the file could not be written
+    }
+
     void wholeGameFromNewGameToGameOver() {
         DialogScript script;
         script.answer[QStringLiteral("Game Over")] = 1; // Exit
@@ -475,6 +624,8 @@ class TestGame : public QObject {
         const int n = script.titles.size();
         QCOMPARE(script.titles.at(n - 1), QStringLiteral("Game Over"));
         QCOMPARE(script.titles.at(n - 3), QStringLiteral("Hand Over"));
+        // Before the last hand nothing but the hand-over notice is shown.
+        QCOMPARE(script.titles.mid(0, n - 3), QStringList(18, QStringLiteral("Hand Over")));
         QCOMPARE(robot.carryOnPresses, 109);
         QVERIFY(!G.GameOn);
         const int winner = GameWinner();
