@@ -1,5 +1,8 @@
 #include "frmHelp.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
@@ -191,6 +194,16 @@ frmHelp& HelpForm() {
 
 void ShowHelp() {
     frmHelp& f = HelpForm();
+    static bool placed = false;
+    if (!placed) {
+        // The first time, in the middle of the screen; afterwards wherever the player left it.
+        placed = true;
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect frame = f.frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            f.move(frame.topLeft());
+        }
+    }
     f.show();
     f.raise();
     f.activateWindow();

@@ -28,6 +28,7 @@ readonly WAVS=(CardDeal1.wav RIFFLE.wav CardDown.wav ringout.wav)
 
 tmp=
 xvfb_pid=
+DISPLAY=
 game_pid=
 failed=0
 
@@ -41,7 +42,8 @@ note() { echo "install_smoke: $*"; }
 
 # The last look at the screen and the game's own output, for whoever reads a failure.
 explain_failure() {
-  if [[ -n "${DISPLAY:-}" ]] && command -v import >/dev/null; then
+  # Only our own display: never a picture of the screen of whoever runs the test.
+  if [[ -n "$xvfb_pid" && -n "${DISPLAY:-}" ]] && command -v import >/dev/null; then
     local shot="$build/Testing/Temporary/install_smoke_failure.png"
     mkdir -p "${shot%/*}"
     if timeout 10 import -window root "$shot" 2>/dev/null; then
@@ -217,7 +219,7 @@ env_vars=(
   QT_QPA_PLATFORM=xcb
 )
 for v in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
-  [[ -n "${!v:-}" ]] && env_vars+=("$v=${!v}")
+  if [[ -n "${!v:-}" ]]; then env_vars+=("$v=${!v}"); fi
 done
 env -i "${env_vars[@]}" "${run_as[@]}" "$link" >"$tmp/game.log" 2>&1 &
 game_pid=$!
