@@ -1,9 +1,11 @@
+#include "Probe.h"
 #include "Table.h"
 #include "Waits.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    Probe::Mark("main"); // benchmark build only
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrick"));
     QApplication::setOrganizationName(QStringLiteral(VT_ORG));
@@ -11,6 +13,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(VT_VERSION_MAJOR).arg(VT_VERSION_MINOR).arg(VT_VERSION_PATCH));
     QApplication::setDesktopFileName(QStringLiteral(VT_APP_ID));
+    Probe::Install(); // benchmark build only
 
     Waits::RunChain([] { TableForm().Form_Load(); });
     if (Waits::Exiting()) return 0;

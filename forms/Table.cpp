@@ -6,6 +6,7 @@
 #include "ModPlayGame.h"
 #include "ModVariables.h"
 #include "Module2.h"
+#include "Probe.h"
 #include "Sound.h"
 #include "Twips.h"
 #include "Waits.h"
@@ -84,19 +85,60 @@ class RoundedArea : public QFrame {
 };
 
 // A portrait drawn from its SVG at the screen's pixel ratio, stretched to the control.
+// The SVG is read and drawn once per size and ratio; a repaint only copies the picture.
 class Portrait : public QLabel {
   public:
     Portrait(const QString& file, QWidget* parent) : QLabel(parent), file_(file) {}
 
   protected:
     void paintEvent(QPaintEvent*) override {
+        const qreal dpr = devicePixelRatioF();
+        if (picture_.isNull() || picture_.deviceIndependentSize() != QSizeF(size()) ||
+            picture_.devicePixelRatio() != dpr) {
+            picture_ = QPixmap((QSizeF(size()) * dpr).toSize());
+            picture_.setDevicePixelRatio(dpr);
+            picture_.fill(Qt::transparent);
+            QPainter pp(&picture_);
+            QSvgRenderer svg(QCoreApplication::applicationDirPath() + QLatin1Char('/') + file_);
+            if (svg.isValid()) svg.render(&pp, QRectF(rect()));
+        }
         QPainter p(this);
-        QSvgRenderer svg(QCoreApplication::applicationDirPath() + QLatin1Char('/') + file_);
-        if (svg.isValid()) svg.render(&p, QRectF(rect()));
+        p.drawPixmap(0, 0, picture_);
     }
 
   private:
     QString file_;
+    QPixmap picture_;
+};
+
+// Runs `work` once, just after the first frame of `w` is on the screen: a queued call made
+// while the first paint event is handled runs when the event that paints the frame is done.
+// Start-up uses it for what the first frame does not need.
+class AfterFirstFrame : public QObject {
+  public:
+    AfterFirstFrame(QWidget* w, std::function<void()> work) : QObject(w), work_(std::move(work)) {
+        w->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::Paint && work_) {
+            watched->removeEventFilter(this);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    const auto work = std::move(work_);
+                    work_ = nullptr;
+                    deleteLater();
+                    work();
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+  private:
+    std::function<void()> work_;
 };
 
 QAccessibleInterface* CardAccessibleFactory(const QString& className, QObject* object) {
@@ -355,7 +397,9 @@ void Table::Form_Load() {
     for (int i = 1; i <= 52; ++i)
         CardsPic[i]->SetImage(53); // names follow the filled records
 
-    if (QScreen* screen = QGuiApplication::primaryScreen()) CardImages::Prepare(screen->devicePixelRatio());
+    // The first frame shows only card backs (drawn when first painted); the other pictures are
+    // drawn while the pack is riffled, so that no card is ever drawn in the middle of play.
+    new AfterFirstFrame(Client, [this] { CardImages::Prepare(Client->devicePixelRatioF()); });
     show();
     // Centred once shown, when the frame's size is known.
     if (QScreen* screen = this->screen()) {
@@ -365,6 +409,7 @@ void Table::Form_Load() {
     }
     Sound::Preload();
     ShowPack();
+    Probe::Mark("pack-stacked"); // benchmark build only
     ShowInfo(G.PlayerName +
              QStringLiteral(
                  " welcome to another round of Vantrick. Just press F2 or use Play menu to deal the cards"));

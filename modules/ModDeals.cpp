@@ -3,6 +3,7 @@
 #include "ModBidding.h"
 #include "ModPlayGame.h"
 #include "ModVariables.h"
+#include "Probe.h"
 #include "Table.h"
 
 #include <QApplication>
@@ -135,6 +136,7 @@ void StartHand() {
     EnablePlayMenu(true);
 
     BiddingSequence();
+    Probe::Mark("bidding-end"); // benchmark build only
 
     // The dealer leads the first trick.
     G.TrickSeat1 = G.Dealer;
@@ -226,12 +228,14 @@ void ShowPlayerHand() {
 
 void DealCards() {
     const auto order = DealOrder(G.Dealer);
+    Probe::Mark("deal-begin"); // benchmark build only
     for (int round = 0; round < G.HandSize; ++round) {
         for (qint16 seat : order) {
             const qint16 card = PickRandomCard();
             DealCardToSeat(seat, card);
         }
     }
+    Probe::Mark("deal-end"); // benchmark build only
     ShowPlayerHand();
 }
 
@@ -269,6 +273,7 @@ void DealCardToSeat(int seat, int card) {
                 break;
             }
             pic->ZOrder();
+            Probe::DealStep(); // benchmark build only
             Pause();
         }
         switch (seat) {

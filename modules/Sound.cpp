@@ -1,6 +1,7 @@
 #include "Sound.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHash>
 #include <QSoundEffect>
@@ -14,6 +15,15 @@ bool muted = false;
 QString lastRequested;
 QHash<QString, QSoundEffect*> effects;
 QSoundEffect* playing = nullptr;
+
+// The sound system (the audio device, the decoded files) is loaded only after the program's
+// first frame is on the screen: opening the audio device can take longer than drawing the
+// window. A sound asked for before that (the riffle of start-up) is held and played as soon
+// as it is loaded; a newer one replaces it, as a new sound replaces the one playing.
+enum class Loading { NotAsked, AfterFirstFrame, Done };
+Loading loading = Loading::NotAsked;
+QString held;
+const char* const Files[] = {"CardDeal1.wav", "RIFFLE.wav", "CardDown.wav", "ringout.wav"};
 
 QString PathOf(const QString& fileName) {
     return QCoreApplication::applicationDirPath() + QLatin1Char('/') + fileName;
@@ -31,11 +41,8 @@ QSoundEffect* EffectFor(const QString& fileName) {
     effects.insert(fileName, effect);
     return effect;
 }
-} // namespace
 
-void PlayFile(const QString& fileName) {
-    lastRequested = fileName;
-    if (muted) return;
+void Play(const QString& fileName) {
     QSoundEffect* effect = EffectFor(fileName);
     if (!effect || effect->status() == QSoundEffect::Error) {
         // Like the platform call this stands for: a sound that cannot be played gives the default beep.
@@ -47,13 +54,48 @@ void PlayFile(const QString& fileName) {
     effect->play();
 }
 
-void Preload() {
+void LoadAll() {
+    if (loading == Loading::Done) return;
+    loading = Loading::Done;
     if (muted) return;
-    // After the first frame: the sound system costs start-up time the table does not need.
-    QTimer::singleShot(0, qApp, [] {
-        for (const char* f : {"CardDeal1.wav", "RIFFLE.wav", "CardDown.wav", "ringout.wav"})
-            EffectFor(QString::fromLatin1(f));
-    });
+    for (const char* f : Files)
+        EffectFor(QString::fromLatin1(f));
+    if (!held.isEmpty()) Play(held);
+    held.clear();
+}
+
+// Sees the first paint event of the program; the frame it belongs to is on the screen once
+// the event that paints it is done, which is when a queued call made now runs.
+class FirstFrame : public QObject {
+  protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            qApp->removeEventFilter(this);
+            deleteLater();
+            QMetaObject::invokeMethod(
+                qApp, [] { LoadAll(); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+};
+} // namespace
+
+void PlayFile(const QString& fileName) {
+    lastRequested = fileName;
+    if (muted) return;
+    if (loading == Loading::AfterFirstFrame) {
+        held = fileName;
+        return;
+    }
+    Play(fileName);
+}
+
+void Preload() {
+    if (muted || loading != Loading::NotAsked) return;
+    loading = Loading::AfterFirstFrame;
+    qApp->installEventFilter(new FirstFrame);
+    // Without a window on the screen (none shown, or never exposed) the sounds still come.
+    QTimer::singleShot(1000, qApp, [] { LoadAll(); });
 }
 
 void SetMuted(bool m) {

@@ -7,7 +7,14 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <memory>
 #include <vector>
+
+#ifdef Q_OS_LINUX
+#include <QSocketNotifier>
+#include <sys/timerfd.h>
+#include <unistd.h>
+#endif
 
 namespace Waits {
 
@@ -20,6 +27,44 @@ int depth = 0;
 bool exiting = false;
 std::vector<QEventLoop*> loops;
 std::function<void()> pendingStart;
+
+#ifdef Q_OS_LINUX
+// Ends an event loop at a deadline to the microsecond. A QTimer cannot: the GLib event
+// dispatcher rounds each wait for a timer up to a whole millisecond, so a pause of 5 ms
+// lasted 5.5 ms on average, and a deal, some 470 such pauses, 10 % longer than it should.
+class PreciseWake {
+  public:
+    PreciseWake(qint64 ms, QEventLoop* loop) {
+        fd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+        if (fd_ < 0) return;
+        itimerspec at{};
+        at.it_value.tv_sec = static_cast<time_t>(ms / 1000);
+        at.it_value.tv_nsec = static_cast<long>(ms % 1000) * 1000000L;
+        if (ms <= 0) at.it_value.tv_nsec = 1; // all zero would disarm it
+        if (timerfd_settime(fd_, 0, &at, nullptr) != 0) {
+            close(fd_);
+            fd_ = -1;
+            return;
+        }
+        notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, loop, [this, loop] {
+            // Once only: a loop that cannot end yet (a wait nested inside it is running)
+            // must not be woken again and again by a deadline that stays passed.
+            notifier_->setEnabled(false);
+            loop->quit();
+        });
+    }
+    ~PreciseWake() {
+        notifier_.reset();
+        if (fd_ >= 0) close(fd_);
+    }
+    bool Armed() const { return notifier_ != nullptr; }
+
+  private:
+    int fd_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+#endif
 
 void ThrowIfAbandoned(quint64 mine) {
     if (mine != epoch || exiting) throw ChainAbandoned{};
@@ -35,9 +80,17 @@ void WaitUntil(const std::function<bool()>& done, const std::function<qint64()>&
         timer.setSingleShot(true);
         timer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+#ifdef Q_OS_LINUX
+        std::unique_ptr<PreciseWake> wake;
+#endif
         if (remainingMs) {
-            const qint64 left = remainingMs();
-            if (left >= 0) timer.start(static_cast<int>(std::min<qint64>(left, 1 << 30)));
+            const qint64 left = std::min<qint64>(remainingMs(), 1 << 30);
+#ifdef Q_OS_LINUX
+            if (left >= 0) wake = std::make_unique<PreciseWake>(left, &loop);
+            if (left >= 0 && !wake->Armed()) timer.start(static_cast<int>(left));
+#else
+            if (left >= 0) timer.start(static_cast<int>(left));
+#endif
         }
         loops.push_back(&loop);
         loop.exec();
