@@ -1,14 +1,24 @@
 #pragma once
 // Shared set-up for the tests: a fresh table and game state, sound muted, the data files in a
-// temporary directory, pauses shortened.
+// temporary directory, pauses shortened; dialogs answered through their real widgets.
 #include "DataFiles.h"
+#include "FrmBid.h"
+#include "MFormDeluxe.h"
+#include "ModPlayGame.h"
 #include "ModVariables.h"
 #include "Sound.h"
 #include "Table.h"
 #include "Waits.h"
 
+#include <QAccessible>
+#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <optional>
 
 namespace TestSupport {
 
@@ -22,22 +32,41 @@ inline void FreshState(const QString& dataDir, double pace = 0.0) {
     ExitHook = [] {};
 }
 
-} // namespace TestSupport
+inline void EmptyDir(const QString& path) {
+    QDir d(path);
+    for (const QString& f : d.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        d.remove(f);
+}
 
-#include "FrmBid.h"
-#include "MFormDeluxe.h"
-#include "ModPlayGame.h"
+// One QTest row per case of a table of tuples, named by the first element; the test reads the
+// case back with QFETCH(int, i).
+template <typename T, size_t N> void Rows(const T (&cases)[N]) {
+    QTest::addColumn<int>("i");
+    for (size_t i = 0; i < N; ++i)
+        QTest::newRow(std::get<0>(cases[i])) << int(i);
+}
 
-#include <QDialogButtonBox>
-#include <QHash>
-#include <QInputDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
+// lo <= value < hi, naming the value when it is not.
+#define QVERIFY_IN(value, lo, hi)                                                                            \
+    QVERIFY2((value) >= (lo) && (value) < (hi), qPrintable(QString::number(value)))
 
-namespace TestSupport {
+inline QString AccName(QObject* o) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(o);
+    return a ? a->text(QAccessible::Name) : QStringLiteral("<no interface>");
+}
+
+inline QColor PixelAt(QWidget* w, QPoint p) {
+    const QImage img = w->grab().toImage();
+    const qreal dpr = img.devicePixelRatio();
+    return img.pixelColor(QPoint(int(p.x() * dpr), int(p.y() * dpr)));
+}
+
+inline QStringList ListLines() {
+    QStringList lines;
+    for (int i = 0; i < TableForm().List1->count(); ++i)
+        lines << TableForm().List1->item(i)->text();
+    return lines;
+}
 
 // Answers every modal dialog through its real widgets and records what was asked.
 struct DialogScript {
@@ -58,8 +87,7 @@ struct DialogScript {
             if (title.startsWith(QLatin1String("   "))) title = title.mid(3);
             titles << title;
             messages << d->Label2->text();
-            const int idx = answer.value(title, 0);
-            QTest::mouseClick(d->Label1[idx], Qt::LeftButton);
+            QTest::mouseClick(d->Label1[answer.value(title, 0)], Qt::LeftButton);
         } else if (auto* b = qobject_cast<FrmBid*>(w)) {
             b->TxtBid->setText(bidText);
             QTest::mouseClick(b->CmdBid, Qt::LeftButton);
@@ -96,11 +124,10 @@ class Robot : public QObject {
 
   private:
     void Tick() {
-        if (!TableExists()) return;
-        Table& t = TableForm();
+        if (!TableExists() || busy_) return;
         // Clicks go out from a timer of their own: a timer is never re-entered while its own
         // slot runs, and the chain a click starts waits inside that slot.
-        if (pressCarryOn && t.BtnContinue->isVisible() && !busy_) {
+        if (pressCarryOn && TableForm().BtnContinue->isVisible()) {
             busy_ = true;
             QTimer::singleShot(0, this, [this] {
                 busy_ = false;
@@ -108,9 +135,7 @@ class Robot : public QObject {
                 ++carryOnPresses;
                 QTest::mouseClick(TableForm().BtnContinue, Qt::LeftButton);
             });
-            return;
-        }
-        if (playCards && G.Turn == 1 && Waits::ChainDepth() == 0 && !busy_) {
+        } else if (playCards && G.Turn == 1 && Waits::ChainDepth() == 0) {
             busy_ = true;
             QTimer::singleShot(0, this, [this] {
                 busy_ = false;
@@ -128,8 +153,7 @@ class Robot : public QObject {
 // A file's bytes, or "<missing>".
 inline QByteArray ReadBytes(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 inline void WriteBytes(const QString& path, const QByteArray& bytes) {
