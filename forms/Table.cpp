@@ -2,6 +2,7 @@
 
 #include "CardImages.h"
 #include "DataFiles.h"
+#include "MFormDeluxe.h"
 #include "ModDeals.h"
 #include "ModPlayGame.h"
 #include "ModVariables.h"
@@ -399,7 +400,13 @@ void Table::Form_Load() {
 
     // The first frame shows only card backs (drawn when first painted); the other pictures are
     // drawn while the pack is riffled, so that no card is ever drawn in the middle of play.
-    new AfterFirstFrame(Client, [this] { CardImages::Prepare(Client->devicePixelRatioF()); });
+    new AfterFirstFrame(Client, [this] {
+        CardImages::Prepare(Client->devicePixelRatioF());
+        // The message dialog's window too, so its first notice does not stall a hand.
+        MFormDeluxe& dialog = DeluxeForm();
+        dialog.ensurePolished();
+        dialog.winId();
+    });
     show();
     // Centred once shown, when the frame's size is known.
     if (QScreen* screen = this->screen()) {
