@@ -6,7 +6,6 @@
 #include "Twips.h"
 #include "Waits.h"
 
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -150,11 +149,6 @@ bool FrmBid::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void FrmBid::closeEvent(QCloseEvent* e) {
-    // Closed without a valid bid: the bid stays as it was and the bidding goes on.
-    QDialog::closeEvent(e);
-}
-
 void FrmBid::keyPressEvent(QKeyEvent* e) {
     // There is no cancel and no default button: Escape and Enter do nothing here.
     if (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
@@ -167,7 +161,5 @@ void FrmBid::keyPressEvent(QKeyEvent* e) {
 void ShowBidDialog() {
     FrmBid dialog(&TableForm());
     dialog.Form_Load();
-    dialog.setWindowModality(Qt::ApplicationModal);
-    QObject::connect(&dialog, &QDialog::finished, [] { Waits::Notify(); });
-    Waits::RunModal(&dialog);
+    Waits::RunDialog(dialog);
 }

@@ -148,14 +148,6 @@ QAccessibleInterface* CardAccessibleFactory(const QString& className, QObject* o
     return nullptr;
 }
 
-// Runs a standard dialog modally through the game's one wait, so tests can answer it
-// and an exit in the meantime unwinds cleanly.
-int ExecDialog(QDialog& d) {
-    d.setWindowModality(Qt::ApplicationModal);
-    QObject::connect(&d, &QDialog::finished, [] { Waits::Notify(); });
-    Waits::RunModal(&d);
-    return d.result();
-}
 } // namespace
 
 // ---------------------------------------------------------------- CardPic
@@ -206,15 +198,11 @@ void CardPic::mouseReleaseEvent(QMouseEvent* e) {
     if (click) emit clicked(index_);
 }
 
-void CardPic::keyPressEvent(QKeyEvent* e) {
-    QWidget::keyPressEvent(e);
-}
-
 // ---------------------------------------------------------------- Table
 
 void SetCaption(QLabel* label, const QString& text) {
     label->setText(text);
-    if (label->property("autoSize").toBool()) label->adjustSize();
+    Table::AutoSize(label);
 }
 
 void Table::AutoSize(QLabel* l) {
@@ -465,7 +453,7 @@ void Table::closeEvent(QCloseEvent* e) {
                            "carry on with your game  "),
             QMessageBox::Ok | QMessageBox::Cancel, this);
         box.setObjectName(QStringLiteral("ShutDownQuestion"));
-        if (ExecDialog(box) == QMessageBox::Ok) ExitProgram();
+        if (Waits::RunDialog(box) == QMessageBox::Ok) ExitProgram();
     });
     // The window was already closing when OK was chosen: let this close go through.
     if (Waits::Exiting()) e->accept();
@@ -476,14 +464,14 @@ void Table::MnuChangeName_Click() {
                     QStringLiteral("If you wish to enter or change the player's name click Yes"),
                     QMessageBox::Yes | QMessageBox::No, this);
     ask.setObjectName(QStringLiteral("NewNameQuestion"));
-    if (ExecDialog(ask) != QMessageBox::Yes) return;
+    if (Waits::RunDialog(ask) != QMessageBox::Yes) return;
 
     QInputDialog input(this);
     input.setObjectName(QStringLiteral("PlayerNameInput"));
     input.setWindowTitle(QStringLiteral("Player's Name"));
     input.setLabelText(QStringLiteral("Please enter player's name."));
     input.setTextValue(QString());
-    QString name = ExecDialog(input) == QDialog::Accepted ? input.textValue() : QString();
+    QString name = Waits::RunDialog(input) == QDialog::Accepted ? input.textValue() : QString();
     // The file keeps the name between double quotes; a quote inside it would cut it short.
     name.replace(QLatin1Char('"'), QLatin1Char('\''));
     name.remove(QLatin1Char('\r'));

@@ -36,7 +36,6 @@ class CardPic : public QWidget {
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
-    void keyPressEvent(QKeyEvent*) override;
 
   private:
     void UpdateAccessibility();

@@ -82,39 +82,19 @@ void StartHand() {
     SetCaption(t.lblTabitha, QStringLiteral("Lady Tabitha"));
     SetCaption(t.lblPlayer, G.PlayerName);
 
-    if (G.GameOn) {
+    // The dealer's line: one wording when the deal passes on in a game, another (and its
+    // capital D) for the first hand of a game. Seat 1's line starts with the player's name.
+    static const char* const dealerLines[2][5] = {
+        {"", " you are Dealing.", "The Prof  is Dealing.", "Beautiful Marigold is Dealing.",
+         "Her Ladyship is Dealing."},
+        {"", " you are dealing.", "The Prof. is dealing.", "Bautiful Marigold is dealing.",
+         "Her Ladyship is dealing."}};
+    if (G.GameOn)
         G.Dealer = NextSeat(G.Dealer);
-        switch (G.Dealer) {
-        case 1:
-            ShowInfo(G.PlayerName + QStringLiteral(" you are dealing."));
-            break;
-        case 2:
-            ShowInfo(QStringLiteral("The Prof. is dealing."));
-            break;
-        case 3:
-            ShowInfo(QStringLiteral("Bautiful Marigold is dealing."));
-            break;
-        default:
-            ShowInfo(QStringLiteral("Her Ladyship is dealing."));
-            break;
-        }
-    } else {
+    else
         ChooseFirstDealer();
-        switch (G.Dealer) {
-        case 1:
-            ShowInfo(G.PlayerName + QStringLiteral(" you are Dealing."));
-            break;
-        case 2:
-            ShowInfo(QStringLiteral("The Prof  is Dealing."));
-            break;
-        case 3:
-            ShowInfo(QStringLiteral("Beautiful Marigold is Dealing."));
-            break;
-        default:
-            ShowInfo(QStringLiteral("Her Ladyship is Dealing."));
-            break;
-        }
-    }
+    const QString line = QString::fromLatin1(dealerLines[G.GameOn ? 1 : 0][G.Dealer]);
+    ShowInfo(G.Dealer == 1 ? G.PlayerName + line : line);
     G.GameOn = true;
     NextHandSize();
 

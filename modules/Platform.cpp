@@ -96,9 +96,7 @@ void ShowSysInfoUnavailable(QWidget* parent) {
         QStringLiteral("System Information Is Unavailable At This Time"), QMessageBox::Ok, parent);
     const auto takeDown = qScopeGuard([&box] { delete box.data(); });
     box->setObjectName(QStringLiteral("SysInfoUnavailable"));
-    box->setWindowModality(Qt::ApplicationModal);
-    QObject::connect(box.data(), &QDialog::finished, [] { Waits::Notify(); });
-    Waits::RunModal(box.data());
+    Waits::RunDialog(*box);
 }
 
 } // namespace

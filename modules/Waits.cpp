@@ -1,6 +1,7 @@
 #include "Waits.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPointer>
@@ -131,6 +132,13 @@ void RunModal(QWidget* w) {
         });
     }
     WaitUntil([guard] { return !guard || !guard->isVisible(); });
+}
+
+int RunDialog(QDialog& d) {
+    d.setWindowModality(Qt::ApplicationModal);
+    QObject::connect(&d, &QDialog::finished, [] { Notify(); });
+    RunModal(&d);
+    return d.result();
 }
 
 void AbandonChain() {

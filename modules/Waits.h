@@ -14,6 +14,7 @@
 #include <QtGlobal>
 #include <functional>
 
+class QDialog;
 class QWidget;
 
 namespace Waits {
@@ -37,6 +38,9 @@ void Notify();
 // Show a window-modal or application-modal widget and wait until it is hidden.
 // The widget must call Notify() when it hides itself.
 void RunModal(QWidget* w);
+
+// Run a dialog application-modally through RunModal; returns its result code.
+int RunDialog(QDialog& d);
 
 // Called (queued, after the widget is shown) for every widget passed to RunModal, so
 // tests can answer dialogs through the real widgets. Empty in the game.
