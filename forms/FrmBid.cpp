@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
@@ -158,8 +159,28 @@ void FrmBid::keyPressEvent(QKeyEvent* e) {
     QDialog::keyPressEvent(e);
 }
 
+FrmBid& BidForm() {
+    // One dialog for the whole run, hidden between bids: making a window anew for every hand
+    // held up the table for several milliseconds each time.
+    static QPointer<FrmBid> form;
+    if (!form) form = new FrmBid(&TableForm());
+    return *form;
+}
+
 void ShowBidDialog() {
-    FrmBid dialog(&TableForm());
+    FrmBid& dialog = BidForm();
+    // Each bid starts from an empty box, as a freshly loaded form would.
+    dialog.TxtBid->clear();
+    dialog.TxtBid->setFocus();
+    dialog.setResult(0);
     dialog.Form_Load();
+    // A game given up while the dialog waits unwinds through here: the kept dialog must not
+    // stay on the screen asking for a bid that nobody wants any more.
+    struct HideAfter {
+        QPointer<FrmBid> d;
+        ~HideAfter() {
+            if (d) d->hide();
+        }
+    } hideAfter{&dialog};
     Waits::RunDialog(dialog);
 }

@@ -29,5 +29,8 @@ class FrmBid : public QDialog {
     void keyPressEvent(QKeyEvent* e) override;
 };
 
-// Shows a freshly loaded FrmBid modally over the table and returns when it has gone.
+// The bid dialog of the table (made on first use, then kept hidden between bids).
+FrmBid& BidForm();
+
+// Shows the bid dialog, emptied, modally over the table and returns when it has gone.
 void ShowBidDialog();

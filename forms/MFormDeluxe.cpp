@@ -298,6 +298,18 @@ void MFormDeluxe::closeEvent(QCloseEvent* e) {
     e->ignore();
 }
 
+void MFormDeluxe::WarmUp() {
+    const QString sample =
+        QStringLiteral("The quick brown fox jumps over the lazy dog. THE LAZY DOG 0123456789, yes?");
+    const QString message = Label2->text();
+    Label2->setText(sample);
+    Label2->heightForWidth(Px(3375));
+    Label2->setText(message);
+    Label3->sizeHint();
+    for (DeluxeCaption* c : Label1)
+        c->sizeHint();
+}
+
 MFormDeluxe& DeluxeForm() {
     static QPointer<MFormDeluxe> form;
     QWidget* owner = TableExists() ? &TableForm() : nullptr;

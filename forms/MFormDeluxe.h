@@ -105,6 +105,10 @@ class MFormDeluxe : public QWidget {
     // that is never the button that confirms anything destructive.
     void ShowModal(int lastButton);
 
+    // Loads the fonts of the message and its captions by laying out a sample once, so that
+    // the first notice of a game does not pay for it in the middle of play. Shows nothing.
+    void WarmUp();
+
   protected:
     void paintEvent(QPaintEvent*) override;
     void keyPressEvent(QKeyEvent* e) override;

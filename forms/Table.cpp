@@ -2,6 +2,7 @@
 
 #include "CardImages.h"
 #include "DataFiles.h"
+#include "FrmBid.h"
 #include "MFormDeluxe.h"
 #include "ModDeals.h"
 #include "ModPlayGame.h"
@@ -390,10 +391,14 @@ void Table::Form_Load() {
     // drawn while the pack is riffled, so that no card is ever drawn in the middle of play.
     new AfterFirstFrame(Client, [this] {
         CardImages::Prepare(Client->devicePixelRatioF());
-        // The message dialog's window too, so its first notice does not stall a hand.
+        // The dialogs' windows too, so that their first showing does not stall a hand.
         MFormDeluxe& dialog = DeluxeForm();
         dialog.ensurePolished();
         dialog.winId();
+        dialog.WarmUp();
+        FrmBid& bid = BidForm();
+        bid.ensurePolished();
+        bid.winId();
     });
     show();
     // Centred once shown, when the frame's size is known.

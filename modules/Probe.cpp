@@ -11,8 +11,9 @@
 //   each turn in the poll of the one GLib main context, where it sleeps until there is
 //   something to do. The probe wraps that poll: the time from one poll's return to the next
 //   poll's start is time in which the loop could not look at new input. This costs two
-//   clock reads per turn of the loop and wakes nothing, so the CPU figures are not disturbed
-//   (a ping timer would be, and would miss blocks shorter than its period).
+//   clock reads per turn of the loop (and two of the thread's CPU clock, which tell work
+//   from waiting) and wakes nothing, so the CPU figures are not disturbed (a ping timer
+//   would be, and would miss blocks shorter than its period).
 // - The driver plays the human's part as a player would with the mouse: it sends mouse
 //   clicks to the real widgets, from timers of its own, only when the game waits for them.
 //
@@ -109,12 +110,14 @@ int EnvInt(const char* name, int fallback) {
 
 struct Block {
     qint64 ns = 0;
+    qint64 cpuNs = 0;  // the GUI thread's own CPU time in it (the rest is waiting or preempted)
     qint64 at = 0;     // when it ended
     std::string after; // the last mark before it
 };
 
 GPollFunc originalPoll = nullptr;
 qint64 lastPollReturn = 0;
+qint64 lastPollReturnCpu = 0;
 bool measuringBlocks = false;
 long polls = 0;
 std::string lastMark = "start";
@@ -127,18 +130,19 @@ bool tracing = false;
 std::vector<std::pair<qint64, std::string>> traced;
 std::vector<std::string> traceDumps;
 
-void NoteBlock(qint64 ns, qint64 at) {
+void NoteBlock(qint64 ns, qint64 cpuNs, qint64 at) {
     if (tracing && measuringBlocks && ns > 3000000) {
-        std::string d = std::to_string(ns / 1000) + "us after " + lastMark + ":";
+        std::string d = std::to_string(ns / 1000) + "us (cpu " + std::to_string(cpuNs / 1000) + "us) after " +
+                        lastMark + ":";
         for (const auto& [t, what] : traced)
             d += " +" + std::to_string((t - (at - ns)) / 1000) + "us " + what;
         traceDumps.push_back(d);
     }
     traced.clear();
-    if (ns > worstAnywhere.ns) worstAnywhere = {ns, at, lastMark};
+    if (ns > worstAnywhere.ns) worstAnywhere = {ns, cpuNs, at, lastMark};
     if (!measuringBlocks) return;
     if (worst.size() == 5 && ns <= worst.back().ns) return;
-    worst.push_back({ns, at, lastMark});
+    worst.push_back({ns, cpuNs, at, lastMark});
     std::sort(worst.begin(), worst.end(), [](const Block& a, const Block& b) { return a.ns > b.ns; });
     if (worst.size() > 5) worst.pop_back();
 }
@@ -146,9 +150,11 @@ void NoteBlock(qint64 ns, qint64 at) {
 gint TimedPoll(GPollFD* fds, guint count, gint timeout) {
     const qint64 enter = NowNs();
     ++polls;
-    if (lastPollReturn) NoteBlock(enter - lastPollReturn, enter);
+    if (lastPollReturn)
+        NoteBlock(enter - lastPollReturn, Clock(CLOCK_THREAD_CPUTIME_ID) - lastPollReturnCpu, enter);
     const gint result = originalPoll(fds, count, timeout);
     lastPollReturn = NowNs();
+    lastPollReturnCpu = Clock(CLOCK_THREAD_CPUTIME_ID);
     return result;
 }
 
@@ -426,6 +432,8 @@ void Driver::Finish(const char* error) {
     for (size_t i = 0; i < worst.size(); ++i) {
         const std::string n = std::to_string(i + 1);
         out_.emplace_back("block" + n + "_ms", QByteArray::number(Ms(worst[i].ns), 'f', 3).toStdString());
+        out_.emplace_back("block" + n + "_cpu_ms",
+                          QByteArray::number(Ms(worst[i].cpuNs), 'f', 3).toStdString());
         out_.emplace_back("block" + n + "_after", worst[i].after);
         out_.emplace_back("block" + n + "_at_ms",
                           QByteArray::number(Ms(worst[i].at - handStart_), 'f', 1).toStdString());

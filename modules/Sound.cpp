@@ -5,16 +5,73 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSoundEffect>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
+#include <functional>
 
 namespace Sound {
 
 namespace {
 bool muted = false;
 QString lastRequested;
-QHash<QString, QSoundEffect*> effects;
-QSoundEffect* playing = nullptr;
+
+// The effects live on a thread of their own. Starting an effect opens a new stream on the
+// audio server and waits for the server to answer (1-3 ms with PulseAudio, more on a busy
+// machine); on the table's thread that wait would hold up the frame that shows the card the
+// sound belongs to. The table only posts "play this" and never waits for the sound system.
+class Player : public QObject {
+  public:
+    void Load(const QStringList& fileNames) {
+        for (const QString& f : fileNames)
+            EffectFor(f);
+    }
+
+    void Play(const QString& fileName) {
+        QSoundEffect* effect = EffectFor(fileName);
+        if (!effect || effect->status() == QSoundEffect::Error) {
+            // Like the platform call this stands for: a sound that cannot be played gives the
+            // default beep, which belongs to the table's thread.
+            QMetaObject::invokeMethod(
+                qApp, [] { QApplication::beep(); }, Qt::QueuedConnection);
+            return;
+        }
+        if (playing_ && playing_ != effect) playing_->stop();
+        playing_ = effect;
+        effect->play();
+    }
+
+    void Stop() {
+        if (playing_) playing_->stop();
+    }
+
+    // The effects must go on the thread they were made on, before it ends.
+    void Unload() {
+        playing_ = nullptr;
+        qDeleteAll(effects_);
+        effects_.clear();
+    }
+
+  private:
+    // The effect for a file, created on first use; nullptr when the file is not there.
+    QSoundEffect* EffectFor(const QString& fileName) {
+        if (auto it = effects_.find(fileName); it != effects_.end()) return it.value();
+        QSoundEffect* effect = nullptr;
+        const QString path = QCoreApplication::applicationDirPath() + QLatin1Char('/') + fileName;
+        if (QFileInfo::exists(path)) {
+            effect = new QSoundEffect(this);
+            effect->setSource(QUrl::fromLocalFile(path));
+        }
+        effects_.insert(fileName, effect);
+        return effect;
+    }
+
+    QHash<QString, QSoundEffect*> effects_;
+    QSoundEffect* playing_ = nullptr;
+};
+
+QThread* thread = nullptr;
+Player* player = nullptr;
 
 // The sound system (the audio device, the decoded files) is loaded only after the program's
 // first frame is on the screen: opening the audio device can take longer than drawing the
@@ -25,42 +82,50 @@ Loading loading = Loading::NotAsked;
 QString held;
 const char* const Files[] = {"CardDeal1.wav", "RIFFLE.wav", "CardDown.wav", "ringout.wav"};
 
-QString PathOf(const QString& fileName) {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + fileName;
+// Runs while the application object is being destroyed: the thread is stopped and joined
+// so that no effect outlives the application, or plays into a program that is going away.
+void ShutDown() {
+    if (!thread) return;
+    QMetaObject::invokeMethod(
+        player,
+        [] {
+            player->Unload();
+            delete player;
+            player = nullptr;
+        },
+        Qt::BlockingQueuedConnection);
+    thread->quit();
+    thread->wait();
+    delete thread;
+    thread = nullptr;
 }
 
-// The effect for a file, created on first use; nullptr when the file is not there.
-QSoundEffect* EffectFor(const QString& fileName) {
-    if (auto it = effects.find(fileName); it != effects.end()) return it.value();
-    QSoundEffect* effect = nullptr;
-    const QString path = PathOf(fileName);
-    if (QFileInfo::exists(path)) {
-        effect = new QSoundEffect(qApp);
-        effect->setSource(QUrl::fromLocalFile(path));
-    }
-    effects.insert(fileName, effect);
-    return effect;
+void Post(std::function<void(Player&)> call) {
+    if (!player) return;
+    QMetaObject::invokeMethod(
+        player, [call = std::move(call)] { call(*player); }, Qt::QueuedConnection);
 }
 
-void Play(const QString& fileName) {
-    QSoundEffect* effect = EffectFor(fileName);
-    if (!effect || effect->status() == QSoundEffect::Error) {
-        // Like the platform call this stands for: a sound that cannot be played gives the default beep.
-        QApplication::beep();
-        return;
-    }
-    if (playing && playing != effect) playing->stop();
-    playing = effect;
-    effect->play();
+void StartPlayer() {
+    if (thread) return;
+    thread = new QThread;
+    thread->setObjectName(QStringLiteral("Sound"));
+    player = new Player;
+    player->moveToThread(thread);
+    thread->start();
+    qAddPostRoutine(ShutDown);
 }
 
 void LoadAll() {
     if (loading == Loading::Done) return;
     loading = Loading::Done;
     if (muted) return;
+    StartPlayer();
+    QStringList names;
     for (const char* f : Files)
-        EffectFor(QString::fromLatin1(f));
-    if (!held.isEmpty()) Play(held);
+        names << QString::fromLatin1(f);
+    Post([names](Player& p) { p.Load(names); });
+    if (!held.isEmpty()) Post([f = held](Player& p) { p.Play(f); });
     held.clear();
 }
 
@@ -87,7 +152,9 @@ void PlayFile(const QString& fileName) {
         held = fileName;
         return;
     }
-    Play(fileName);
+    // Asked for without Preload() (a test, a tool): the sound system starts now.
+    StartPlayer();
+    Post([fileName](Player& p) { p.Play(fileName); });
 }
 
 void Preload() {
@@ -100,7 +167,7 @@ void Preload() {
 
 void SetMuted(bool m) {
     muted = m;
-    if (m && playing) playing->stop();
+    if (m) Post([](Player& p) { p.Stop(); });
 }
 
 bool Muted() {

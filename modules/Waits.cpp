@@ -136,9 +136,12 @@ void RunModal(QWidget* w) {
 
 int RunDialog(QDialog& d) {
     d.setWindowModality(Qt::ApplicationModal);
-    QObject::connect(&d, &QDialog::finished, [] { Notify(); });
+    // A dialog that is shown again (kept between uses) must not gather one of these per use.
+    const QMetaObject::Connection c = QObject::connect(&d, &QDialog::finished, [] { Notify(); });
+    QPointer<QDialog> guard(&d);
     RunModal(&d);
-    return d.result();
+    QObject::disconnect(c);
+    return guard ? d.result() : 0;
 }
 
 void AbandonChain() {

@@ -282,6 +282,38 @@ class TestGame : public QObject {
         QCOMPARE(TableForm().List1->count(), 0); // a valid human bid adds no line
     }
 
+    void bidDialogKeptBetweenBidsStartsEmpty() {
+        // The same dialog serves every bid; each bid starts from an empty box.
+        QList<FrmBid*> shown;
+        QStringList boxAtShow;
+        Waits::ModalHook = [&](QWidget* w) {
+            auto* b = qobject_cast<FrmBid*>(w);
+            QVERIFY(b);
+            shown << b;
+            boxAtShow << b->TxtBid->text();
+            b->TxtBid->setText("3");
+            QTest::mouseClick(b->CmdBid, Qt::LeftButton);
+        };
+        for (int i = 0; i < 2; ++i)
+            Waits::RunChain([] { ShowBidDialog(); });
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[0], shown[1]);
+        QCOMPARE(boxAtShow, QStringList({"", ""}));
+        QCOMPARE(G.Bids[1], qint16(3));
+        QVERIFY(!shown[0]->isVisible());
+
+        // A game given up while the dialog waits takes the dialog away with it.
+        Waits::ModalHook = [](QWidget*) { Waits::AbandonChain(); };
+        bool after = false;
+        Waits::RunChain([&] {
+            ShowBidDialog();
+            after = true;
+        });
+        QVERIFY(!after);
+        QVERIFY(!BidForm().isVisible());
+        Waits::ModalHook = nullptr;
+    }
+
     void biddingOrderForEachDealer() {
         DialogScript script;
         script.bidText = "2";
