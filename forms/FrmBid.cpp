@@ -172,15 +172,6 @@ void ShowBidDialog() {
     // Each bid starts from an empty box, as a freshly loaded form would.
     dialog.TxtBid->clear();
     dialog.TxtBid->setFocus();
-    dialog.setResult(0);
     dialog.Form_Load();
-    // A game given up while the dialog waits unwinds through here: the kept dialog must not
-    // stay on the screen asking for a bid that nobody wants any more.
-    struct HideAfter {
-        QPointer<FrmBid> d;
-        ~HideAfter() {
-            if (d) d->hide();
-        }
-    } hideAfter{&dialog};
     Waits::RunDialog(dialog);
 }

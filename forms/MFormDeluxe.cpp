@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -240,12 +241,7 @@ void MFormDeluxe::ShowPicture(int icon) {
 
 void MFormDeluxe::ShowModal(int lastButton) {
     answered_ = false;
-    try {
-        Waits::RunModal(this);
-    } catch (...) {
-        hide(); // the chain that asked is being abandoned: take the question away with it
-        throw;
-    }
+    Waits::RunModal(this);
     if (!answered_) {
         hide();
         G.ButtonPressed = static_cast<qint16>(lastButton);
@@ -305,9 +301,10 @@ void MFormDeluxe::WarmUp() {
     Label2->setText(sample);
     Label2->heightForWidth(Px(3375));
     Label2->setText(message);
-    Label3->sizeHint();
-    for (DeluxeCaption* c : Label1)
-        c->sizeHint();
+    // The title and the captions (all three share one font) are painted, not laid out: their
+    // fonts load when first measured.
+    QFontMetrics(Label3->font()).horizontalAdvance(sample);
+    QFontMetrics(Label1[0]->font()).horizontalAdvance(sample);
 }
 
 MFormDeluxe& DeluxeForm() {

@@ -131,7 +131,14 @@ void RunModal(QWidget* w) {
             if (guard && guard->isVisible() && ModalHook) ModalHook(guard.data());
         });
     }
-    WaitUntil([guard] { return !guard || !guard->isVisible(); });
+    try {
+        WaitUntil([guard] { return !guard || !guard->isVisible(); });
+    } catch (const ChainAbandoned&) {
+        // The chain that asked is being given up: its question goes with it, also from a
+        // window that is kept between uses.
+        if (guard) guard->hide();
+        throw;
+    }
 }
 
 int RunDialog(QDialog& d) {

@@ -36,7 +36,8 @@ void WaitMs(qint64 ms);
 void Notify();
 
 // Show a window-modal or application-modal widget and wait until it is hidden.
-// The widget must call Notify() when it hides itself.
+// The widget must call Notify() when it hides itself. A wait that is given up (its chain
+// abandoned) hides the widget before the chain unwinds.
 void RunModal(QWidget* w);
 
 // Run a dialog application-modally through RunModal; returns its result code.
