@@ -1,5 +1,6 @@
 #include "FrmBid.h"
 
+#include "ModPlayGame.h"
 #include "ModVariables.h"
 #include "Module2.h"
 #include "Table.h"
@@ -117,8 +118,7 @@ void FrmBid::CmdBid_Click() {
         return;
     }
     G.Bids[1] = static_cast<qint16>(*bid);
-    SetCaption(TableForm().lblBid[1],
-               QStringLiteral("Bid: %1 Tricks made: %2").arg(G.Bids[1]).arg(G.TricksMade[1]));
+    ShowBidLabel(1);
     accept();
 }
 

@@ -20,20 +20,6 @@ std::mt19937& Generator() {
 }
 } // namespace
 
-qint16 HandSizeFor(int handNumber) {
-    return static_cast<qint16>(std::abs(handNumber - 10) + 1);
-}
-
-std::array<qint16, 4> DealOrder(int dealer) {
-    std::array<qint16, 4> order{};
-    qint16 seat = NextSeat(dealer);
-    for (auto& s : order) {
-        s = seat;
-        seat = NextSeat(seat);
-    }
-    return order;
-}
-
 void SeedDeal(std::uint32_t seed) {
     Generator().seed(seed);
 }

@@ -1,7 +1,6 @@
 #include "ModPlayGame.h"
 
 #include "DataFiles.h"
-#include "ModBidding.h"
 #include "ModDeals.h"
 #include "ModVariables.h"
 #include "Module2.h"
@@ -9,12 +8,9 @@
 #include "Table.h"
 #include "Waits.h"
 
-namespace {
 void ShowBidLabel(int seat) {
-    SetCaption(TableForm().lblBid[seat],
-               QStringLiteral("Bid: %1 Tricks made: %2").arg(G.Bids[seat]).arg(G.TricksMade[seat]));
+    if (seat >= 1 && seat <= 4) SetCaption(TableForm().lblBid[seat], BidLine(seat));
 }
-} // namespace
 
 void SetTrickOrder() {
     if (G.TrickSeat1 < 1 || G.TrickSeat1 > 4) return;
