@@ -6,7 +6,6 @@
 #include "Waits.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -86,7 +85,7 @@ void DrawEdges(QPainter& p, int w, int h, const QColor& box, const QColor& edges
 }
 
 QPixmap Flame(qreal dpr) {
-    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/flame.svg");
+    const QString path = ProgramFile(QStringLiteral("flame.svg"));
     if (!QFileInfo::exists(path)) return {};
     QSvgRenderer svg(path);
     if (!svg.isValid()) return {};
