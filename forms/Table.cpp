@@ -409,7 +409,7 @@ void Table::Form_Load() {
     }
     Sound::Preload();
     ShowPack();
-    Probe::Mark("pack-stacked"); // benchmark build only
+    Probe::Mark("pack-stacked");
     ShowInfo(G.PlayerName +
              QStringLiteral(
                  " welcome to another round of Vantrick. Just press F2 or use Play menu to deal the cards"));

@@ -22,7 +22,7 @@ void SetTrickOrder() {
 void ShowPlayedCard(int card, int seat) {
     if (!G.GameOn) return;
     if (seat >= 1 && seat <= 4) {
-        Probe::Mark("card-begin", seat); // benchmark build only
+        Probe::Mark("card-begin", seat);
         static const int spots[5][2] = {{0, 0}, {4920, 4680}, {3480, 3600}, {4920, 2520}, {6360, 3600}};
         CardPic* pic = TableForm().CardsPic[card];
         pic->SetImage(card);
@@ -30,7 +30,7 @@ void ShowPlayedCard(int card, int seat) {
         pic->ZOrder();
         PlayCardDownSound();
         Pause();
-        Probe::Mark("card-end", seat); // benchmark build only
+        Probe::Mark("card-end", seat);
     }
     if (seat == 1) ShowPlayerHand();
     G.PauseMs = 150;
@@ -91,7 +91,7 @@ void TrickWon() {
     t.BtnContinue->show();
     t.BtnContinue->raise();
     t.BtnContinue->setFocus();
-    Probe::Mark("carry-on-shown"); // benchmark build only
+    Probe::Mark("carry-on-shown");
     Waits::WaitUntil([] { return G.ContinueFlag; });
 
     for (qint16 card : {G.TrickCard1, G.TrickCard2, G.TrickCard3, G.TrickCard4}) {
