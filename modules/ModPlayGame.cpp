@@ -157,7 +157,7 @@ void EndOfHand() {
             QStringLiteral("Another"), QStringLiteral("Exit"), QString(), 1, QStringLiteral("Game Over"));
         if (G.ButtonPressed != 0) {
             ExitProgram();
-            throw Waits::ChainAbandoned{}; // nothing after the exit runs
+            return;
         }
     }
     StartHand();
