@@ -151,8 +151,8 @@ void FrmBid::keyPressEvent(QKeyEvent* e) {
 }
 
 FrmBid& BidForm() {
-    // One dialog for the whole run, hidden between bids: making a window anew for every hand
-    // held up the table for several milliseconds each time.
+    // One dialog for the whole run, hidden between bids, so that no bid waits for a window
+    // to be made.
     static QPointer<FrmBid> form;
     if (!form) form = new FrmBid(&TableForm());
     return *form;

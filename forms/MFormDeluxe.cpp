@@ -35,9 +35,8 @@ void SetColours(QWidget* w, const QColor& back, const QColor& text) {
     w->setAutoFillBackground(true);
 }
 
-// A one-pixel line from a to b (horizontal or vertical) with its end point left out, the
-// way the panels were always drawn: that is what leaves the top-right corner of a raised
-// panel light.
+// A one-pixel line from a to b (horizontal or vertical) with its end point left out: that
+// is what leaves the top-right corner of a raised panel light.
 void DrawLine(QPainter& p, QPoint a, QPoint b, const QColor& c) {
     if (a.y() == b.y() && a.x() != b.x()) {
         const int step = b.x() > a.x() ? -1 : 1;

@@ -41,7 +41,6 @@ class DeluxePanel : public QWidget {
     Q_OBJECT
   public:
     explicit DeluxePanel(QWidget* parent);
-    bool Pressed() const { return pressed_; }
     void SetPressed(bool pressed);
 
   protected:
@@ -82,9 +81,7 @@ class MFormDeluxe : public QWidget {
     void PlaceTwips(QWidget* control, const QRect& twips);
     QRect TwipsOf(const QWidget* control) const { return twips_.value(control); }
     void PlaceWindowTwips(const QRect& screenPx, const QRect& twips);
-    QRect WindowTwips() const { return window_; }
 
-    int WidthTwips() const { return window_.width(); }
     int HeightTwips() const { return window_.height(); }
     int MessageHeightTwips() const { return TwipsOf(Label2).height(); }
     int ButtonLeftTwips(int i) const { return TwipsOf(Pic1.at(i)).left(); }
@@ -94,7 +91,6 @@ class MFormDeluxe : public QWidget {
     // The window's frame: cleared before a new layout, drawn for the laid-out size.
     void ClearFrame();
     void DrawFrame();
-    bool FrameDrawn() const { return frameDrawn_; }
 
     // Shows picture `icon` of the image list (only 1, the flame, exists) at the window's
     // current pixel ratio; any other index leaves just the background.

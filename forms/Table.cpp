@@ -291,7 +291,7 @@ Table::Table() {
 
     for (int i = 1; i <= 52; ++i) {
         CardsPic[i] = new CardPic(i, Client);
-        // Element 1 is the design's own card; the copies start hidden.
+        // Only the first picture shows until the pack is laid out.
         CardsPic[i]->setVisible(i == 1);
         connect(CardsPic[i], &CardPic::clicked, this,
                 [this](int index) { Waits::RunChain([this, index] { CardsPic_Click(index); }); });

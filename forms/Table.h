@@ -20,7 +20,6 @@ class CardPic : public QWidget {
     Q_OBJECT
   public:
     CardPic(int index, QWidget* parent);
-    int Index() const { return index_; }
     int Image() const { return image_; }
     void SetImage(int image);
     int Left() const { return left_; }

@@ -19,9 +19,9 @@ bool muted = false;
 QString lastRequested;
 
 // The effects live on a thread of their own. Starting an effect opens a new stream on the
-// audio server and waits for the server to answer (1-3 ms with PulseAudio, more on a busy
-// machine); on the table's thread that wait would hold up the frame that shows the card the
-// sound belongs to. The table only posts "play this" and never waits for the sound system.
+// audio server and waits for the server to answer; on the table's thread that wait would
+// hold up the frame that shows the card the sound belongs to. The table only posts "play this" and never
+// waits for the sound system.
 class Player : public QObject {
   public:
     void Load(const QStringList& fileNames) {
