@@ -10,6 +10,8 @@
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
+#include <atomic>
+#include <cstdio>
 #include <functional>
 
 namespace Sound {
@@ -75,6 +77,23 @@ class Player : public QObject {
 QThread* thread = nullptr;
 Player* player = nullptr;
 
+// Without an audio device the sound system says so for the server it tried and again for
+// every effect it loads. The player hears the beep instead; one line, once, says why.
+QtMessageHandler nextHandler = nullptr;
+std::atomic<bool> toldNoDevice = false;
+
+void QuietWithoutDevice(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    const bool noDevice = type == QtWarningMsg && (message == QLatin1String("No audio device detected") ||
+                                                   message.startsWith(QLatin1String("PulseAudioService: ")));
+    if (noDevice && toldNoDevice.exchange(true)) return;
+    const QString shown =
+        noDevice ? QStringLiteral("No audio device detected: the sounds fall back to the beep.") : message;
+    if (nextHandler)
+        nextHandler(type, context, shown);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, shown)));
+}
+
 // The sound system (the audio device, the decoded files) is loaded only after the program's
 // first frame is on the screen: opening the audio device can take longer than drawing the
 // window. A sound asked for before that (the riffle of start-up) is held and played as soon
@@ -100,6 +119,7 @@ void ShutDown() {
     thread->wait();
     delete thread;
     thread = nullptr;
+    qInstallMessageHandler(nextHandler);
 }
 
 void Post(std::function<void(Player&)> call) {
@@ -110,6 +130,7 @@ void Post(std::function<void(Player&)> call) {
 
 void StartPlayer() {
     if (thread) return;
+    nextHandler = qInstallMessageHandler(QuietWithoutDevice);
     thread = new QThread;
     thread->setObjectName(QStringLiteral("Sound"));
     player = new Player;
