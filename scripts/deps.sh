@@ -1,16 +1,29 @@
 #!/usr/bin/env bash
-# Installs what Vantrick needs to build, run and test on Debian 12. Idempotent: only
-# missing packages are installed. Needs root or sudo; never asks questions.
+# Installs what Vantrick needs on Debian 12. Idempotent: only missing packages are installed.
+# Needs root or sudo; never asks questions.
+#   ./scripts/deps.sh run    what building and playing the game need (./scripts/run)
+#   ./scripts/deps.sh test   that and the tools of the tests and the benchmark (the default)
 set -euo pipefail
 
-PACKAGES=(
+RUN=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libgl-dev libxkbcommon-dev
   qt6-qpa-plugins
   fonts-liberation fonts-dejavu-core
+)
+TEST=(
   xvfb xauth xdotool imagemagick
   desktop-file-utils appstream
 )
+
+case "${1:-test}" in
+  run) PACKAGES=("${RUN[@]}") ;;
+  test) PACKAGES=("${RUN[@]}" "${TEST[@]}") ;;
+  *)
+    echo "usage: $0 [run|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${PACKAGES[@]}"; do
