@@ -12,13 +12,6 @@ void ShowBidLabel(int seat) {
     if (seat >= 1 && seat <= 4) SetCaption(TableForm().lblBid[seat], BidLine(seat));
 }
 
-void SetTrickOrder() {
-    if (G.TrickSeat1 < 1 || G.TrickSeat1 > 4) return;
-    G.TrickSeat2 = NextSeat(G.TrickSeat1);
-    G.TrickSeat3 = NextSeat(G.TrickSeat2);
-    G.TrickSeat4 = NextSeat(G.TrickSeat3);
-}
-
 void ShowPlayedCard(int card, int seat) {
     if (!G.GameOn) return;
     if (seat >= 1 && seat <= 4) {

@@ -31,6 +31,9 @@ qint16 ComputeComputerBid(int seat);
 
 // --- Play ---
 
+// The seats after the leader G.TrickSeat1, clockwise, into G.TrickSeat2..4.
+void SetTrickOrder();
+
 // May `seat` play `card` now? The card must be in the seat's hand; a seat that does not
 // lead must follow LedSuit when it holds it.
 bool IsLegalPlay(int seat, int card);
