@@ -3,12 +3,13 @@
 #include "FrmBid.h"
 #include "ModDeals.h"
 #include "ModVariables.h"
+#include "Pacing.h"
 #include "Table.h"
 
 #include <QApplication>
 
 void ComputerBid(int seat) {
-    G.PauseMs = 750;
+    G.PauseMs = Pacing::ComputerBid;
     G.Bids[seat] = ComputeComputerBid(seat);
     SetCaption(TableForm().lblBid[seat],
                QStringLiteral("Bid: %1 Tricks made: %2").arg(G.Bids[seat]).arg(G.TricksMade[seat]));
@@ -16,7 +17,7 @@ void ComputerBid(int seat) {
     QApplication::beep();
     Pause();
     Pause();
-    G.PauseMs = 150;
+    G.PauseMs = Pacing::Standard;
 }
 
 void BiddingSequence() {
