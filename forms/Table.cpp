@@ -3,11 +3,13 @@
 #include "CardImages.h"
 #include "DataFiles.h"
 #include "FrmBid.h"
+#include "Layout.h"
 #include "MFormDeluxe.h"
 #include "ModDeals.h"
 #include "ModPlayGame.h"
 #include "ModVariables.h"
 #include "Module2.h"
+#include "Pacing.h"
 #include "Probe.h"
 #include "Sound.h"
 #include "Twips.h"
@@ -222,7 +224,7 @@ Table::Table() {
 
     Client = new QWidget(this);
     Client->setObjectName(QStringLiteral("Table"));
-    Client->setFixedSize(Px(11175), Px(8970));
+    Client->setFixedSize(Px(Layout::TableWidth), Px(Layout::TableHeight));
     Colour(Client, Rgb(0, 64, 0), Rgb(255, 255, 128));
     setCentralWidget(Client);
 
@@ -382,7 +384,7 @@ void Table::Form_Load() {
     SetCaption(lblTabitha, QStringLiteral("Hello there "));
     for (int i = 1; i <= 52; ++i)
         G.Cards[i].Holder = 0;
-    G.PauseMs = 150;
+    G.PauseMs = Pacing::Standard;
     MakeCards();
     for (int i = 1; i <= 52; ++i)
         CardsPic[i]->SetImage(53); // names follow the filled records
