@@ -117,7 +117,7 @@ void StartHand() {
     EnablePlayMenu(true);
 
     BiddingSequence();
-    Probe::Mark("bidding-end"); // benchmark build only
+    Probe::Mark("bidding-end");
 
     // The dealer leads the first trick.
     G.TrickSeat1 = G.Dealer;
@@ -209,14 +209,14 @@ void ShowPlayerHand() {
 
 void DealCards() {
     const auto order = DealOrder(G.Dealer);
-    Probe::Mark("deal-begin"); // benchmark build only
+    Probe::Mark("deal-begin");
     for (int round = 0; round < G.HandSize; ++round) {
         for (qint16 seat : order) {
             const qint16 card = PickRandomCard();
             DealCardToSeat(seat, card);
         }
     }
-    Probe::Mark("deal-end"); // benchmark build only
+    Probe::Mark("deal-end");
     ShowPlayerHand();
 }
 
@@ -237,7 +237,7 @@ void DealCardToSeat(int seat, int card) {
             pic->Move(pic->Left() + to.stepLeft * Layout::DealStep,
                       pic->Top() + to.stepTop * Layout::DealStep);
             pic->ZOrder();
-            Probe::DealStep(); // benchmark build only
+            Probe::DealStep();
             Pause();
         }
         qint16& next = NextPlace(seat);
