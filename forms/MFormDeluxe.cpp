@@ -1,5 +1,6 @@
 #include "MFormDeluxe.h"
 
+#include "DataFiles.h"
 #include "ModVariables.h"
 #include "Table.h"
 #include "Twips.h"
@@ -86,7 +87,7 @@ void DrawEdges(QPainter& p, int w, int h, const QColor& box, const QColor& edges
 }
 
 QPixmap Flame(qreal dpr) {
-    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/flame.svg");
+    const QString path = DataFiles::AssetPath(QStringLiteral("flame.svg"));
     if (!QFileInfo::exists(path)) return {};
     QSvgRenderer svg(path);
     if (!svg.isValid()) return {};

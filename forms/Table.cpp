@@ -101,7 +101,7 @@ class Portrait : public QLabel {
             picture_.setDevicePixelRatio(dpr);
             picture_.fill(Qt::transparent);
             QPainter pp(&picture_);
-            QSvgRenderer svg(QCoreApplication::applicationDirPath() + QLatin1Char('/') + file_);
+            QSvgRenderer svg(DataFiles::AssetPath(file_));
             if (svg.isValid()) svg.render(&pp, QRectF(rect()));
         }
         QPainter p(this);
@@ -217,7 +217,7 @@ Table::Table() {
         factoryInstalled = true;
     }
     setWindowTitle(QStringLiteral("Vantrick!"));
-    setWindowIcon(QIcon(QCoreApplication::applicationDirPath() + QStringLiteral("/vantrick.svg")));
+    setWindowIcon(QIcon(DataFiles::AssetPath(QStringLiteral("vantrick.svg"))));
     setFont(VbFont(Verdana, 9.75, true));
 
     Client = new QWidget(this);

@@ -1,11 +1,11 @@
 #include "frmAbout.h"
 
+#include "DataFiles.h"
 #include "Platform.h"
 #include "Waits.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFontMetrics>
 #include <QFrame>
@@ -27,8 +27,7 @@ QFont LabelFont(qreal points, bool bold) {
 }
 
 QIcon ApplicationIcon(const QWidget* w) {
-    const QString path =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("vantrick.svg"));
+    const QString path = DataFiles::AssetPath(QStringLiteral("vantrick.svg"));
     if (QFile::exists(path)) {
         QIcon icon(path);
         if (!icon.isNull()) return icon;

@@ -50,3 +50,12 @@ add_test(NAME cli_without_display
            run; rc=$?; cat "$e"
            [ "$rc" -eq 1 ] && [ "$(wc -l <"$e")" -eq 1 ] || { echo "no display: status $rc"; exit 1; }
          ]] cli $<TARGET_FILE:vantrick> ${PROJECT_VERSION})
+
+# The version is set once, in project(); the package's changelog and the metainfo's latest
+# release must say the same.
+add_test(NAME version_agrees
+         COMMAND sh -c [[
+           v=$1; c=$(sed -n '1s/^vantrick (\([^)]*\)).*/\1/p' "$2/debian/changelog")
+           m=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$2/data/org.vantrick.Vantrick.metainfo.xml" | head -n 1)
+           [ "$c" = "$v" ] && [ "$m" = "$v" ] || { echo "CMake $v, debian/changelog $c, metainfo $m"; exit 1; }
+         ]] version ${PROJECT_VERSION} ${CMAKE_SOURCE_DIR})
