@@ -93,7 +93,7 @@ class Portrait : public QLabel {
             picture_.setDevicePixelRatio(dpr);
             picture_.fill(Qt::transparent);
             QPainter pp(&picture_);
-            QSvgRenderer svg(ProgramFile(file_));
+            QSvgRenderer svg(DataFiles::AssetPath(file_));
             if (svg.isValid()) svg.render(&pp, QRectF(rect()));
         }
         QPainter p(this);
@@ -209,7 +209,7 @@ Table::Table() {
         factoryInstalled = true;
     }
     setWindowTitle(QStringLiteral("Vantrick!"));
-    setWindowIcon(QIcon(ProgramFile(QStringLiteral("vantrick.svg"))));
+    setWindowIcon(QIcon(DataFiles::AssetPath(QStringLiteral("vantrick.svg"))));
     setFont(DesignFont(Face::Verdana, 9.75, Bold));
 
     Client = new QWidget(this);
