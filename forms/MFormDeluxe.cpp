@@ -1,5 +1,6 @@
 #include "MFormDeluxe.h"
 
+#include "DataFiles.h"
 #include "Fonts.h"
 #include "ModVariables.h"
 #include "Table.h"
@@ -68,7 +69,7 @@ void DrawEdges(QPainter& p, int w, int h, const QColor& box, const QColor& edges
 }
 
 QPixmap Flame(qreal dpr) {
-    const QString path = ProgramFile(QStringLiteral("flame.svg"));
+    const QString path = DataFiles::AssetPath(QStringLiteral("flame.svg"));
     if (!QFileInfo::exists(path)) return {};
     QSvgRenderer svg(path);
     if (!svg.isValid()) return {};

@@ -4,11 +4,13 @@
 #include "DataFiles.h"
 #include "Fonts.h"
 #include "FrmBid.h"
+#include "Layout.h"
 #include "MFormDeluxe.h"
 #include "ModDeals.h"
 #include "ModPlayGame.h"
 #include "ModVariables.h"
 #include "Module2.h"
+#include "Pacing.h"
 #include "Probe.h"
 #include "Sound.h"
 #include "Twips.h"
@@ -91,7 +93,7 @@ class Portrait : public QLabel {
             picture_.setDevicePixelRatio(dpr);
             picture_.fill(Qt::transparent);
             QPainter pp(&picture_);
-            QSvgRenderer svg(ProgramFile(file_));
+            QSvgRenderer svg(DataFiles::AssetPath(file_));
             if (svg.isValid()) svg.render(&pp, QRectF(rect()));
         }
         QPainter p(this);
@@ -207,12 +209,12 @@ Table::Table() {
         factoryInstalled = true;
     }
     setWindowTitle(QStringLiteral("Vantrick!"));
-    setWindowIcon(QIcon(ProgramFile(QStringLiteral("vantrick.svg"))));
+    setWindowIcon(QIcon(DataFiles::AssetPath(QStringLiteral("vantrick.svg"))));
     setFont(DesignFont(Face::Verdana, 9.75, Bold));
 
     Client = new QWidget(this);
     Client->setObjectName(QStringLiteral("Table"));
-    Client->setFixedSize(Px(11175), Px(8970));
+    Client->setFixedSize(Px(Layout::TableWidth), Px(Layout::TableHeight));
     Colour(Client, Rgb(0, 64, 0), Rgb(255, 255, 128));
     setCentralWidget(Client);
 
@@ -370,7 +372,7 @@ void Table::Form_Load() {
     SetCaption(lblTabitha, QStringLiteral("Hello there "));
     for (int i = 1; i <= 52; ++i)
         G.Cards[i].Holder = 0;
-    G.PauseMs = 150;
+    G.PauseMs = Pacing::Standard;
     MakeCards();
     for (int i = 1; i <= 52; ++i)
         CardsPic[i]->SetImage(53); // names follow the filled records

@@ -3,18 +3,19 @@
 #include "FrmBid.h"
 #include "ModPlayGame.h"
 #include "ModVariables.h"
+#include "Pacing.h"
 
 #include <QApplication>
 
 void ComputerBid(int seat) {
-    G.PauseMs = 750;
+    G.PauseMs = Pacing::ComputerBid;
     G.Bids[seat] = ComputeComputerBid(seat);
     ShowBidLabel(seat);
     ShowInfo(G.PlayerNames[seat] + QStringLiteral(" bid %1").arg(G.Bids[seat]));
     QApplication::beep();
     Pause();
     Pause();
-    G.PauseMs = 150;
+    G.PauseMs = Pacing::Standard;
 }
 
 void BiddingSequence() {

@@ -1,9 +1,11 @@
 #include "ModPlayGame.h"
 
 #include "DataFiles.h"
+#include "Layout.h"
 #include "ModDeals.h"
 #include "ModVariables.h"
 #include "Module2.h"
+#include "Pacing.h"
 #include "Probe.h"
 #include "Table.h"
 #include "Waits.h"
@@ -16,17 +18,16 @@ void ShowPlayedCard(int card, int seat) {
     if (!G.GameOn) return;
     if (seat >= 1 && seat <= 4) {
         Probe::Mark("card-begin", seat);
-        static const int spots[5][2] = {{0, 0}, {4920, 4680}, {3480, 3600}, {4920, 2520}, {6360, 3600}};
         CardPic* pic = TableForm().CardsPic[card];
         pic->SetImage(card);
-        pic->Move(spots[seat][0], spots[seat][1]);
+        pic->Move(Layout::Seats[seat].trick.left, Layout::Seats[seat].trick.top);
         pic->ZOrder();
         PlayCardDownSound();
         Pause();
         Probe::Mark("card-end", seat);
     }
     if (seat == 1) ShowPlayerHand();
-    G.PauseMs = 150;
+    G.PauseMs = Pacing::Standard;
 }
 
 void PlayCard(int seat, int card) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what Vantrick needs on Debian 12. Idempotent: only missing packages are installed.
 # Needs root or sudo; never asks questions.
-#   ./scripts/deps.sh run    what building and playing the game need (./scripts/run)
-#   ./scripts/deps.sh test   that and the tools of the tests and the benchmark (the default)
+#   ./scripts/deps.sh run          what building and playing the game need (./scripts/run)
+#   ./scripts/deps.sh [test]       that and the tools of the tests and the benchmark
+#   ./scripts/deps.sh ... --package   also what building and checking the Debian package need
 set -euo pipefail
 
 RUN=(
@@ -16,14 +17,26 @@ TEST=(
   desktop-file-utils appstream
 )
 
-case "${1:-test}" in
-  run) PACKAGES=("${RUN[@]}") ;;
-  test) PACKAGES=("${RUN[@]}" "${TEST[@]}") ;;
-  *)
-    echo "usage: $0 [run|test]" >&2
-    exit 2
-    ;;
-esac
+mode=test
+package=false
+for arg in "$@"; do
+  case "$arg" in
+    run | test) mode=$arg ;;
+    --package) package=true ;;
+    *)
+      echo "usage: $0 [run|test] [--package]" >&2
+      exit 2
+      ;;
+  esac
+done
+
+PACKAGES=("${RUN[@]}")
+[[ $mode == test ]] && PACKAGES+=("${TEST[@]}")
+# --package: what building and checking the Debian package needs (./scripts/package and the
+# package test), and the GStreamer elements the installed package plays its sounds through.
+if $package; then
+  PACKAGES+=(dpkg-dev debhelper lintian gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
