@@ -124,6 +124,7 @@ void StartHand() {
     SetTrickOrder();
     if (G.Turn == 1) {
         ShowInfo(G.PlayerName + QStringLiteral(" Click card you wish to play."));
+        HandTakesFocus();
         return;
     }
     ComputerPlay(G.TrickSeat1);
