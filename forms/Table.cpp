@@ -30,6 +30,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSvgRenderer>
+#include <QTimer>
 #include <algorithm>
 
 std::function<void()> ExitHook;
@@ -149,10 +150,11 @@ class AfterFirstFrame : public QObject {
 bool keysInUse = false;
 
 // Watches the whole application for the keyboard being taken up or put down (a key press,
-// a mouse press), and lets Return press Carry On as Space does.
+// a mouse press), lets Return press Carry On as Space does, and hands the keyboard back when
+// a window closes: without a window manager nobody else would, and keys would go nowhere.
 class KeyWatch : public QObject {
   public:
-    KeyWatch(QPushButton* carryOn, QObject* parent) : QObject(parent), carryOn_(carryOn) {
+    KeyWatch(QPushButton* carryOn, QWidget* table) : QObject(table), carryOn_(carryOn), table_(table) {
         qApp->installEventFilter(this);
     }
 
@@ -169,8 +171,20 @@ class KeyWatch : public QObject {
             }
         } else if (type == QEvent::MouseButtonPress) {
             Use(false);
+        } else if (type == QEvent::Hide && watched != table_ && watched->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(watched);
+            if (w->isWindow() && (w->windowType() == Qt::Dialog || w->windowType() == Qt::Window))
+                QTimer::singleShot(0, this, [this] { ActivateNext(); });
         }
         return false;
+    }
+
+    // The window below takes the keyboard: a modal one still open, else the table.
+    void ActivateNext() {
+        if (QApplication::activeWindow() || !table_) return;
+        QWidget* next = QApplication::activeModalWidget();
+        if (!next) next = table_;
+        if (next->isVisible()) next->activateWindow();
     }
 
   private:
@@ -180,6 +194,7 @@ class KeyWatch : public QObject {
         if (auto* pic = qobject_cast<CardPic*>(QApplication::focusWidget())) pic->update();
     }
     QPointer<QPushButton> carryOn_;
+    QPointer<QWidget> table_;
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QFrame>
+#include <QListWidget>
 #include <QPointer>
 #include <functional>
 #include <vector>
@@ -323,8 +324,10 @@ void InstallTableAccessibility() {
     QAccessible::installFactory(Factory);
 }
 
-// Qt 6.4 has no announcement event: the new line is reported as the list's selection.
-void AnnounceListLine(QWidget* list, int row) {
+// Qt 6.4 has no announcement event: the new line is reported as the list's selection, and
+// it becomes the list's description, which a screen reader reads out with the list.
+void AnnounceListLine(QListWidget* list, int row) {
+    if (QListWidgetItem* item = list->item(row)) list->setAccessibleDescription(item->text());
     QAccessibleEvent event(list, QAccessible::Selection);
     event.setChild(row);
     QAccessible::updateAccessibility(&event);

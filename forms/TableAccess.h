@@ -7,10 +7,10 @@
 // opponent saying how many cards they hold. A card lying face down never becomes a node of
 // its own, so no walk of the tree can find out which card it is.
 
-class QWidget;
+class QListWidget;
 
 // Installs the interfaces; safe to call more than once.
 void InstallTableAccessibility();
 
 // Tells assistive technology that line `row` of the message list is new.
-void AnnounceListLine(QWidget* list, int row);
+void AnnounceListLine(QListWidget* list, int row);

@@ -1,0 +1,182 @@
+// A whole hand played with keys alone through the real widgets, then the menus by their access
+// keys; and what a walk of the accessibility tree finds on the table meanwhile.
+#include "TestSupport.h"
+#include "frmAbout.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+
+using namespace TestSupport;
+
+namespace {
+QString AccDescription(QObject* o) {
+    return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Description);
+}
+
+struct Found {
+    QString name;
+    QAccessible::Role role;
+    int children;
+    bool focusable;
+};
+
+void Walk(QAccessibleInterface* a, QList<Found>& out) {
+    out << Found{a->text(QAccessible::Name), a->role(), a->childCount(), bool(a->state().focusable)};
+    for (int i = 0; i < a->childCount(); ++i) {
+        QAccessibleInterface* c = a->child(i);
+        // Qt's own item views number their cells in a way of their own.
+        QVERIFY(c && c->parent() == a && (a->indexOfChild(c) == i || a->role() == QAccessible::List));
+        Walk(c, out);
+    }
+}
+
+const Found* Named(const QList<Found>& all, const QString& name) {
+    for (const Found& f : all)
+        if (f.name == name) return &f;
+    return nullptr;
+}
+
+void Key(Qt::Key key, Qt::KeyboardModifiers mod = {}) {
+    QTest::keyClick(QApplication::focusWidget(), key, mod); // only where the focus is
+}
+
+// What the table shows to assistive technology now: the names that must be there, and no
+// name of a card lying face down anywhere.
+void CheckTree() {
+    Table& t = TableForm();
+    QList<Found> all;
+    Walk(QAccessible::queryAccessibleInterface(&t), all);
+    for (int c = 1; c <= 52; ++c) {
+        const bool faceDown =
+            t.CardsPic[c]->Image() != c || (G.Cards[c].Holder >= 2 && G.Cards[c].Holder <= 4);
+        for (const Found& f : all)
+            QVERIFY2(!faceDown || !f.name.contains(G.Cards[c].FullName), qPrintable(f.name));
+    }
+    const QList<CardPic*> hand = PlayerHandPics(t.Client);
+    const Found* group = Named(all, "Your hand");
+    QVERIFY(group && group->role == QAccessible::Grouping && group->children == hand.size());
+    for (CardPic* pic : hand) {
+        const Found* card = Named(all, G.Cards[pic->Index()].FullName);
+        QVERIFY(card && card->focusable && card->role == QAccessible::Button);
+    }
+    int trumps = 0, held[5] = {};
+    for (int c = 1; c <= 52; ++c) {
+        held[G.Cards[c].Holder % 5]++;
+        trumps += Named(all, "Trumps: " + G.Cards[c].FullName) != nullptr;
+    }
+    QCOMPARE(trumps, 1);
+    const QString seats[5] = {"", "you", "The Prof", "Marigold", "The Lady"};
+    for (auto [card, seat] : {std::pair{G.TrickCard1, G.TrickSeat1}, {G.TrickCard2, G.TrickSeat2}})
+        QVERIFY(card <= 0 || Named(all, "Played by " + seats[seat] + ": " + G.Cards[card].FullName));
+    for (int seat = 2; seat <= 4; ++seat)
+        QVERIFY(Named(all, QString("%1: %2 cards").arg(seats[seat]).arg(held[seat])));
+    QVERIFY(Named(all, "The Prof: " + t.lblBid[2]->text()) && Named(all, "You: " + t.lblBid[1]->text()));
+    const Found* scores = Named(all, "Scores");
+    QVERIFY(scores && scores->role == QAccessible::List && scores->children == 4);
+    QVERIFY(Named(all, t.LblScores[3]->text().simplified() + ", hand score " + t.LblHandSc[3]->text()));
+}
+} // namespace
+
+class TestKeyboard : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QStringList announced_;
+
+  private slots:
+    void wholeHandFromKeys() {
+        FreshState(dir_.path());
+        Waits::RunChain([] { TableForm().Form_Load(); });
+        Table& t = TableForm();
+        QVERIFY(QTest::qWaitForWindowActive(&t));
+        // Every new line of the messages is what the list tells assistive technology.
+        connect(t.List1->model(), &QAbstractItemModel::rowsInserted, this,
+                [this, &t](const QModelIndex&, int, int row) {
+                    if (AccDescription(t.List1) == t.List1->item(row)->text())
+                        announced_ << AccDescription(t.List1);
+                });
+        QStringList notices;
+        bool busy = false, treeSeen = false, wrongTried = false;
+        int presses = 0;
+        QTimer player;
+        connect(&player, &QTimer::timeout, [&] {
+            if (busy) return;
+            busy = true;
+            QTimer::singleShot(0, [&] {
+                busy = false;
+                // A player waits for the window that opened to have the keyboard.
+                QWidget* modal = QApplication::activeModalWidget();
+                if (!QApplication::activeWindow() || (modal && modal != QApplication::activeWindow())) return;
+                QWidget* focus = QApplication::focusWidget();
+                MFormDeluxe& notice = DeluxeForm();
+                FrmBid& bid = BidForm();
+                if (notice.isVisible()) {
+                    QCOMPARE(focus, notice.Label1[0]);
+                    auto* a = QAccessible::queryAccessibleInterface(&notice);
+                    QVERIFY(a->role() == QAccessible::Dialog &&
+                            a->text(QAccessible::Description) == notice.Label2->text());
+                    Key(Qt::Key_Return), Key(Qt::Key_Escape);
+                    QVERIFY(notice.isVisible());
+                    notices << a->text(QAccessible::Name);
+                    Key(Qt::Key_Tab), Key(Qt::Key_Space);
+                } else if (bid.isVisible()) {
+                    QCOMPARE(focus, bid.TxtBid);
+                    QTest::keyClicks(focus, "1");
+                    Key(Qt::Key_Tab), Key(Qt::Key_Space);
+                } else if (t.BtnContinue->isVisible()) {
+                    QCOMPARE(focus, t.BtnContinue);
+                    CardPic* held = PlayerHandPics(t.Client).value(0);
+                    if (held) QTest::keyClick(held, Qt::Key_Return); // out of turn: nothing
+                    QVERIFY(!held || G.Cards[held->Index()].Holder == 1);
+                    Key(++presses % 2 ? Qt::Key_Return : Qt::Key_Space);
+                } else if (G.Turn == 1 && Waits::ChainDepth() == 0 && G.HandNumber == 1 &&
+                           t.isActiveWindow()) {
+                    const QList<CardPic*> hand = PlayerHandPics(t.Client);
+                    QVERIFY(hand.contains(qobject_cast<CardPic*>(focus)));
+                    if (!treeSeen && G.TrickCard1 > 0) CheckTree(), treeSeen = true;
+                    int want = ChooseComputerCard(1);
+                    for (CardPic* p : hand)
+                        if (!wrongTried && !IsLegalPlay(1, p->Index())) want = p->Index(), wrongTried = true;
+                    Key(Qt::Key_End), Key(Qt::Key_Home);
+                    for (int i = 0; i < hand.size() && QApplication::focusWidget() != t.CardsPic[want]; ++i)
+                        Key(Qt::Key_Right);
+                    Key(Qt::Key_Return);
+                }
+            });
+        });
+        player.start(2);
+        Key(Qt::Key_F2);
+        QVERIFY(WaitFor([&t] {
+            return G.HandNumber == 2 && G.Turn == 1 && Waits::ChainDepth() == 0 && t.isActiveWindow();
+        }));
+        player.stop();
+        QVERIFY(treeSeen);
+        QVERIFY(notices.contains("Hand Over"));
+        QCOMPARE(presses, 10); // one Carry On for every trick of the ten-card hand
+        for (const QString& line : ListLines())
+            QVERIFY2(announced_.contains(line), qPrintable(line));
+
+        // The menus: F10 opens the first, Escape closes it; Change Your Name and About by keys.
+        Key(Qt::Key_F10);
+        QTRY_COMPARE(QApplication::activePopupWidget(), t.MnuPlay);
+        QTest::keyClick(t.MnuPlay, Qt::Key_Escape);
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+        Waits::ModalHook = [](QWidget* w) {
+            QTimer::singleShot(0, w, [w] {
+                if (qobject_cast<QInputDialog*>(w)) QTest::keyClicks(QApplication::focusWidget(), "Kim");
+                Key(Qt::Key_Return); // Yes, then OK
+            });
+        };
+        QTest::keyClick(&t, Qt::Key_C, Qt::AltModifier);
+        QTRY_VERIFY(G.PlayerName == "Kim" && t.isActiveWindow()); // the table has the keyboard back
+        QTest::keyClick(&t, Qt::Key_A, Qt::AltModifier);
+        QTRY_VERIFY(AboutFormIfOpen() && AboutFormIfOpen()->isActiveWindow());
+        Key(Qt::Key_Return);
+        QTRY_VERIFY(!AboutFormIfOpen());
+        Waits::ModalHook = nullptr;
+    }
+};
+
+QTEST_MAIN(TestKeyboard)
+#include "tst_keyboard.moc"
