@@ -67,6 +67,7 @@ void CheckTree() {
         trumps += Named(all, "Trumps: " + G.Cards[c].FullName) != nullptr;
     }
     QCOMPARE(trumps, 1);
+    QVERIFY(!Named(all, "Card back")); // no back is a node of its own
     const QString seats[5] = {"", "you", "The Prof", "Marigold", "The Lady"};
     for (auto [card, seat] : {std::pair{G.TrickCard1, G.TrickSeat1}, {G.TrickCard2, G.TrickSeat2}})
         QVERIFY(card <= 0 || Named(all, "Played by " + seats[seat] + ": " + G.Cards[card].FullName));
@@ -126,8 +127,10 @@ class TestKeyboard : public QObject {
                     Key(Qt::Key_Tab), Key(Qt::Key_Space);
                 } else if (t.BtnContinue->isVisible()) {
                     QCOMPARE(focus, t.BtnContinue);
-                    CardPic* held = PlayerHandPics(t.Client).value(0);
-                    if (held) QTest::keyClick(held, Qt::Key_Return); // out of turn: nothing
+                    CardPic* held = nullptr; // a card that would be legal, out of turn: nothing
+                    for (CardPic* p : PlayerHandPics(t.Client))
+                        held = IsLegalPlay(1, p->Index()) ? p : held;
+                    if (held) QTest::keyClick(held, Qt::Key_Return), QTest::keyClick(held, Qt::Key_End);
                     QVERIFY(!held || G.Cards[held->Index()].Holder == 1);
                     Key(++presses % 2 ? Qt::Key_Return : Qt::Key_Space);
                 } else if (G.Turn == 1 && Waits::ChainDepth() == 0 && G.HandNumber == 1 &&
@@ -139,6 +142,12 @@ class TestKeyboard : public QObject {
                     for (CardPic* p : hand)
                         if (!wrongTried && !IsLegalPlay(1, p->Index())) want = p->Index(), wrongTried = true;
                     Key(Qt::Key_End), Key(Qt::Key_Home);
+                    // The focused card is marked while the keys are in use; a mouse press hides it.
+                    const QImage marked = hand[0]->grab().toImage();
+                    QTest::mouseClick(t.LblRounds, Qt::LeftButton);
+                    QVERIFY(hand[0]->grab().toImage() != marked && hand[0]->hasFocus());
+                    Key(Qt::Key_Home);
+                    QCOMPARE(hand[0]->grab().toImage(), marked);
                     for (int i = 0; i < hand.size() && QApplication::focusWidget() != t.CardsPic[want]; ++i)
                         Key(Qt::Key_Right);
                     Key(Qt::Key_Return);
@@ -165,11 +174,17 @@ class TestKeyboard : public QObject {
         Waits::ModalHook = [](QWidget* w) {
             QTimer::singleShot(0, w, [w] {
                 if (qobject_cast<QInputDialog*>(w)) QTest::keyClicks(QApplication::focusWidget(), "Kim");
-                Key(Qt::Key_Return); // Yes, then OK
+                if (qobject_cast<MFormDeluxe*>(w)) Key(Qt::Key_Tab); // to the second button, No
+                Key(qobject_cast<MFormDeluxe*>(w) ? Qt::Key_Space : Qt::Key_Return); // Yes, then OK
             });
         };
         QTest::keyClick(&t, Qt::Key_C, Qt::AltModifier);
         QTRY_VERIFY(G.PlayerName == "Kim" && t.isActiveWindow()); // the table has the keyboard back
+        QTest::keyClick(&t, Qt::Key_S, Qt::AltModifier);          // Game Statistics, Delete Statistics, No
+        QTRY_COMPARE(QApplication::activePopupWidget(), t.MnuStats);
+        G.ButtonPressed = 0;
+        QTest::keyClick(t.MnuStats, Qt::Key_D);
+        QTRY_VERIFY(G.ButtonPressed == 1 && t.isActiveWindow());
         QTest::keyClick(&t, Qt::Key_A, Qt::AltModifier);
         QTRY_VERIFY(AboutFormIfOpen() && AboutFormIfOpen()->isActiveWindow());
         Key(Qt::Key_Return);
