@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what Vantrick needs to build, run and test on Debian 12. Idempotent: only
 # missing packages are installed. Needs root or sudo; never asks questions.
+#   ./scripts/deps.sh [--package]
 set -euo pipefail
 
 PACKAGES=(
@@ -11,6 +12,11 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick
   desktop-file-utils appstream
 )
+# --package: what building and checking the Debian package needs (./scripts/package and the
+# package test), and the GStreamer elements the installed package plays its sounds through.
+if [[ " $* " == *" --package "* ]]; then
+  PACKAGES+=(dpkg-dev debhelper lintian gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
