@@ -4,6 +4,7 @@
 #include "Fonts.h"
 #include "ModVariables.h"
 #include "Table.h"
+#include "TableAccess.h"
 #include "Twips.h"
 #include "Waits.h"
 
@@ -91,7 +92,9 @@ QPixmap Flame(qreal dpr) {
 
 DeluxeCaption::DeluxeCaption(int index, QWidget* parent) : QAbstractButton(parent), index_(index) {
     setObjectName(QStringLiteral("Label1_%1").arg(index));
-    setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it and Space presses it; Return and Escape are not button keys, so no
+    // stray key answers a question.
+    setFocusPolicy(Qt::TabFocus);
     setFont(InPixels(DesignFont(Face::TimesNewRoman, 12)));
 }
 
@@ -113,6 +116,11 @@ void DeluxeCaption::paintEvent(QPaintEvent*) {
     p.setFont(font());
     p.setPen(CaptionText);
     p.drawText(rect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic, text());
+    if (hasFocus()) {
+        // The focus mark: a dotted light yellow line just inside the panel's edges.
+        p.setPen(QPen(PictureBack, 1, Qt::DotLine));
+        p.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
 }
 
 // Any mouse button draws the button pressed; only the primary one can go on to a click.
@@ -159,6 +167,7 @@ void DeluxeTitle::paintEvent(QPaintEvent* e) {
 
 MFormDeluxe::MFormDeluxe(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("MFormDeluxe"));
+    InstallTableAccessibility(); // a dialog to assistive technology, not a bare window
     setWindowModality(Qt::ApplicationModal);
     SetColours(this, Olive, MessageText);
 
@@ -224,6 +233,8 @@ void MFormDeluxe::ShowPicture(int icon) {
 
 void MFormDeluxe::ShowModal(int lastButton) {
     answered_ = false;
+    // The dialog opens with the keyboard on its first button.
+    Label1[0]->setFocus(Qt::OtherFocusReason);
     Waits::RunModal(this);
     if (!answered_) {
         hide();

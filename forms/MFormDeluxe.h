@@ -1,7 +1,8 @@
 #pragma once
 // The program's own message dialog window: a borderless olive window with a title strip,
 // the message, the flame picture and up to three buttons drawn as raised panels.
-// MsgDeluxe (Module2) lays it out and shows it; only a mouse click on a caption answers it.
+// MsgDeluxe (Module2) lays it out and shows it; only a click on a caption (or Space on the
+// caption that has the focus) answers it.
 //
 // Every position is kept in twips, as the layout computes it, and mapped to pixels with
 // Px(). Half twips (the three-button row puts lefts at 292.5, 1612.5, 2932.5) are rounded
@@ -15,8 +16,8 @@
 #include <array>
 
 // The caption of one button: the part the player clicks. It is a real button to assistive
-// technology (named by its caption) but looks like plain green text inside its panel, and
-// it never takes focus, so no key can answer the dialog.
+// technology (named by its caption) but looks like plain green text inside its panel. It
+// takes focus with Tab and is pressed with Space; no other key answers the dialog.
 class DeluxeCaption : public QAbstractButton {
     Q_OBJECT
   public:

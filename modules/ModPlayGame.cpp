@@ -51,6 +51,7 @@ void PlayCard(int seat, int card) {
     G.Turn = NextSeat(seat);
     if (G.Turn == 1) {
         ShowInfo(G.PlayerName + QStringLiteral(" please click on card you whist to play."));
+        HandTakesFocus();
         return;
     }
     ComputerPlay(G.Turn);
@@ -106,6 +107,7 @@ void TrickWon() {
     G.Turn = G.TrickWinner;
     if (G.Turn == 1) {
         ShowInfo(G.PlayerName + QStringLiteral(" please click on card you wish to play."));
+        HandTakesFocus();
         return;
     }
     ComputerPlay(G.Turn);
