@@ -1,5 +1,7 @@
 #include "frmHelp.h"
 
+#include "Twips.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -129,6 +131,7 @@ frmHelp::frmHelp() {
     f.setBold(true);
     f.setPointSizeF(9);
     setFont(f);
+    textFont_ = f;
 
     btnClose = new QPushButton(QStringLiteral("&Close"), this);
     QFont bf;
@@ -136,6 +139,7 @@ frmHelp::frmHelp() {
     bf.setBold(true);
     bf.setPointSizeF(10.5);
     btnClose->setFont(bf);
+    buttonFont_ = bf;
     connect(btnClose, &QPushButton::clicked, this, &frmHelp::btnClose_Click);
 
     SizeToText();
@@ -156,6 +160,30 @@ void frmHelp::SizeToText() {
     btnClose->setGeometry((w - button.width()) / 2, textBottom + fm.lineSpacing(), button.width(),
                           button.height());
     setFixedSize(w, h);
+}
+
+void frmHelp::FollowZoom() {
+    auto zoomTo = [this](double zoom) {
+        btnClose->setFont(ZoomedFont(buttonFont_, zoom));
+        setFont(ZoomedFont(textFont_, zoom)); // sizes the window to the text
+    };
+    zoomTo(Zoom::Factor());
+    QScreen* screen = this->screen();
+    if (!screen) return;
+    const QRect room = screen->availableGeometry();
+    const QSize frame = frameGeometry().size() - size();
+    const QSize outer = size() + frame;
+    if (outer.width() > room.width() || outer.height() > room.height()) {
+        // The text grows with its font, the frame does not; a second try takes up any rounding.
+        double zoom = Zoom::Factor() * std::min(double(room.width() - frame.width()) / width(),
+                                                double(room.height() - frame.height()) / height());
+        for (int tries = 0; tries < 4; ++tries) {
+            zoomTo(zoom);
+            if (width() + frame.width() <= room.width() && height() + frame.height() <= room.height()) break;
+            zoom *= 0.97;
+        }
+    }
+    move(KeptInside(frameGeometry(), room).topLeft());
 }
 
 void frmHelp::changeEvent(QEvent* e) {
@@ -192,8 +220,18 @@ frmHelp& HelpForm() {
     return *form;
 }
 
+namespace {
+bool helpMade = false;
+} // namespace
+
+void HelpFollowZoom() {
+    if (helpMade) HelpForm().FollowZoom();
+}
+
 void ShowHelp() {
     frmHelp& f = HelpForm();
+    helpMade = true;
+    f.FollowZoom();
     static bool placed = false;
     if (!placed) {
         // The first time, in the middle of the screen; afterwards wherever the player left it.
