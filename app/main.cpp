@@ -5,7 +5,7 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
-    Probe::Mark("main"); // benchmark build only
+    Probe::Mark("main");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrick"));
     QApplication::setOrganizationName(QStringLiteral(VT_ORG));
@@ -13,7 +13,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(VT_VERSION_MAJOR).arg(VT_VERSION_MINOR).arg(VT_VERSION_PATCH));
     QApplication::setDesktopFileName(QStringLiteral(VT_APP_ID));
-    Probe::Install(); // benchmark build only
+    Probe::Install();
 
     Waits::RunChain([] { TableForm().Form_Load(); });
     if (Waits::Exiting()) return 0;

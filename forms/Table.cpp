@@ -2,6 +2,7 @@
 
 #include "CardImages.h"
 #include "DataFiles.h"
+#include "Fonts.h"
 #include "FrmBid.h"
 #include "Layout.h"
 #include "MFormDeluxe.h"
@@ -39,17 +40,6 @@ QPointer<Table> theTable;
 QColor Rgb(int r, int g, int b) {
     return QColor(r, g, b);
 }
-
-QFont VbFont(const QStringList& families, qreal points, bool bold, bool italic = false) {
-    QFont f;
-    f.setFamilies(families);
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setItalic(italic);
-    return f;
-}
-const QStringList Verdana{QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")};
-const QStringList TimesNewRoman{QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")};
 
 void Colour(QWidget* w, const QColor& back, const QColor& text) {
     QPalette p = w->palette();
@@ -103,7 +93,7 @@ class Portrait : public QLabel {
             picture_.setDevicePixelRatio(dpr);
             picture_.fill(Qt::transparent);
             QPainter pp(&picture_);
-            QSvgRenderer svg(QCoreApplication::applicationDirPath() + QLatin1Char('/') + file_);
+            QSvgRenderer svg(ProgramFile(file_));
             if (svg.isValid()) svg.render(&pp, QRectF(rect()));
         }
         QPainter p(this);
@@ -258,8 +248,8 @@ Table::Table() {
     // Every table opens at the design size; the start-up fits it to the screen.
     Zoom::Current() = Zoom::Default;
     setWindowTitle(QStringLiteral("Vantrick!"));
-    setWindowIcon(QIcon(QCoreApplication::applicationDirPath() + QStringLiteral("/vantrick.svg")));
-    setFont(VbFont(Verdana, 9.75, true));
+    setWindowIcon(QIcon(ProgramFile(QStringLiteral("vantrick.svg"))));
+    setFont(DesignFont(Face::Verdana, 9.75, Bold));
 
     Cloth = new ClothArea(this, [this] { FitTableToWindow(); });
     Cloth->setObjectName(QStringLiteral("Cloth"));
@@ -278,7 +268,7 @@ Table::Table() {
 
     const QColor darkGreen = Rgb(0, 64, 0), lightYellow = Rgb(255, 255, 128);
     lblPlayer = MakeLabel(Client, 840, 7680, 0, 0, QStringLiteral("Player"), true);
-    lblPlayer->setFont(VbFont(Verdana, 11.25, true));
+    lblPlayer->setFont(DesignFont(Face::Verdana, 11.25, Bold));
     lblProf = MakeLabel(Client, 0, 4440, 0, 0, QStringLiteral("Prof. Quimby"), true);
     LblMarigold = MakeLabel(Client, 2280, 960, 0, 0, QStringLiteral("Marigold"), true);
     lblTabitha = MakeLabel(Client, 9720, 4440, 0, 0, QStringLiteral("Lady Tabitha"), true);
@@ -291,7 +281,7 @@ Table::Table() {
         Colour(l, darkGreen, lightYellow);
     Colour(lblProf, Rgb(0, 64, 64), lightYellow);
     for (QLabel* l : {lblProf, LblMarigold, lblTabitha}) {
-        l->setFont(VbFont(Verdana, 9.75, true, true));
+        l->setFont(DesignFont(Face::Verdana, 9.75, Bold | Italic));
         AutoSize(l);
     }
     for (QLabel* l : {lblBid[2], lblBid[4]}) {
@@ -322,9 +312,7 @@ Table::Table() {
     const QString frameCaption = QStringLiteral("Game Score            Hand Score");
     FramScores->setAccessibleName(frameCaption);
     auto* caption = new QLabel(frameCaption, FramScores);
-    QFont capFont = VbFont(Verdana, 8.25, true);
-    capFont.setUnderline(true);
-    caption->setFont(capFont);
+    caption->setFont(DesignFont(Face::Verdana, 8.25, Bold | Underlined));
     caption->setObjectName(QStringLiteral("FramScoresCaption"));
     caption->setProperty("autoSize", true);
     caption->move(Px(120), 0);
@@ -337,7 +325,7 @@ Table::Table() {
         LblHandSc[s] = MakeLabel(FramScores, 2160, rowTops[s], 615, 255, QString(), false);
         for (QLabel* l : {LblScores[s], LblHandSc[s]}) {
             Colour(l, Rgb(255, 255, 192), Qt::black);
-            l->setFont(VbFont(Verdana, 9, true));
+            l->setFont(DesignFont(Face::Verdana, 9, Bold));
         }
     }
 
@@ -358,7 +346,7 @@ Table::Table() {
     BtnContinue = new QPushButton(QStringLiteral("Carr&y On"), Client);
     BtnContinue->setGeometry(PxRect(4800, 3840, 1095, 735));
     BtnContinue->setToolTip(QStringLiteral("Click to play next trick"));
-    BtnContinue->setFont(VbFont(Verdana, 9, true));
+    BtnContinue->setFont(DesignFont(Face::Verdana, 9, Bold));
     BtnContinue->setStyleSheet(QStringLiteral("QPushButton { background-color: rgb(192,192,0); color: black;"
                                               " border: 2px outset rgb(224,224,96); }"
                                               "QPushButton:pressed { border-style: inset; }"
@@ -369,7 +357,7 @@ Table::Table() {
     List1 = new QListWidget(Client);
     List1->setGeometry(PxRect(0, 8040, 11175, 915));
     List1->setToolTip(QStringLiteral("General Instructions and record of game"));
-    List1->setFont(VbFont(TimesNewRoman, 12, true));
+    List1->setFont(DesignFont(Face::TimesNewRoman, 12, Bold));
     List1->setAccessibleName(QStringLiteral("Messages"));
     List1->setFocusPolicy(Qt::NoFocus);
     QPalette lp = List1->palette();
@@ -493,7 +481,7 @@ void Table::Form_Load() {
     FitWindowToScreen();
     Sound::Preload();
     ShowPack();
-    Probe::Mark("pack-stacked"); // benchmark build only
+    Probe::Mark("pack-stacked");
     ShowInfo(G.PlayerName +
              QStringLiteral(
                  " welcome to another round of Vantrick. Just press F2 or use Play menu to deal the cards"));

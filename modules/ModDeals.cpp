@@ -36,20 +36,6 @@ qint16& NextPlace(int seat) {
 }
 } // namespace
 
-qint16 HandSizeFor(int handNumber) {
-    return static_cast<qint16>(std::abs(handNumber - 10) + 1);
-}
-
-std::array<qint16, 4> DealOrder(int dealer) {
-    std::array<qint16, 4> order{};
-    qint16 seat = NextSeat(dealer);
-    for (auto& s : order) {
-        s = seat;
-        seat = NextSeat(seat);
-    }
-    return order;
-}
-
 void SeedDeal(std::uint32_t seed) {
     Generator().seed(seed);
 }
@@ -131,7 +117,7 @@ void StartHand() {
     EnablePlayMenu(true);
 
     BiddingSequence();
-    Probe::Mark("bidding-end"); // benchmark build only
+    Probe::Mark("bidding-end");
 
     // The dealer leads the first trick.
     G.TrickSeat1 = G.Dealer;
@@ -223,14 +209,14 @@ void ShowPlayerHand() {
 
 void DealCards() {
     const auto order = DealOrder(G.Dealer);
-    Probe::Mark("deal-begin"); // benchmark build only
+    Probe::Mark("deal-begin");
     for (int round = 0; round < G.HandSize; ++round) {
         for (qint16 seat : order) {
             const qint16 card = PickRandomCard();
             DealCardToSeat(seat, card);
         }
     }
-    Probe::Mark("deal-end"); // benchmark build only
+    Probe::Mark("deal-end");
     ShowPlayerHand();
 }
 
@@ -251,7 +237,7 @@ void DealCardToSeat(int seat, int card) {
             pic->Move(pic->Left() + to.stepLeft * Layout::DealStep,
                       pic->Top() + to.stepTop * Layout::DealStep);
             pic->ZOrder();
-            Probe::DealStep(); // benchmark build only
+            Probe::DealStep();
             Pause();
         }
         qint16& next = NextPlace(seat);

@@ -2,7 +2,6 @@
 
 #include "DataFiles.h"
 #include "Layout.h"
-#include "ModBidding.h"
 #include "ModDeals.h"
 #include "ModVariables.h"
 #include "Module2.h"
@@ -11,12 +10,9 @@
 #include "Table.h"
 #include "Waits.h"
 
-namespace {
 void ShowBidLabel(int seat) {
-    SetCaption(TableForm().lblBid[seat],
-               QStringLiteral("Bid: %1 Tricks made: %2").arg(G.Bids[seat]).arg(G.TricksMade[seat]));
+    if (seat >= 1 && seat <= 4) SetCaption(TableForm().lblBid[seat], BidLine(seat));
 }
-} // namespace
 
 void SetTrickOrder() {
     if (G.TrickSeat1 < 1 || G.TrickSeat1 > 4) return;
@@ -28,14 +24,14 @@ void SetTrickOrder() {
 void ShowPlayedCard(int card, int seat) {
     if (!G.GameOn) return;
     if (seat >= 1 && seat <= 4) {
-        Probe::Mark("card-begin", seat); // benchmark build only
+        Probe::Mark("card-begin", seat);
         CardPic* pic = TableForm().CardsPic[card];
         pic->SetImage(card);
         pic->Move(Layout::Seats[seat].trick.left, Layout::Seats[seat].trick.top);
         pic->ZOrder();
         PlayCardDownSound();
         Pause();
-        Probe::Mark("card-end", seat); // benchmark build only
+        Probe::Mark("card-end", seat);
     }
     if (seat == 1) ShowPlayerHand();
     G.PauseMs = Pacing::Standard;
@@ -96,7 +92,7 @@ void TrickWon() {
     t.BtnContinue->show();
     t.BtnContinue->raise();
     t.BtnContinue->setFocus();
-    Probe::Mark("carry-on-shown"); // benchmark build only
+    Probe::Mark("carry-on-shown");
     Waits::WaitUntil([] { return G.ContinueFlag; });
 
     for (qint16 card : {G.TrickCard1, G.TrickCard2, G.TrickCard3, G.TrickCard4}) {
@@ -162,7 +158,7 @@ void EndOfHand() {
             QStringLiteral("Another"), QStringLiteral("Exit"), QString(), 1, QStringLiteral("Game Over"));
         if (G.ButtonPressed != 0) {
             ExitProgram();
-            throw Waits::ChainAbandoned{}; // nothing after the exit runs
+            return;
         }
     }
     StartHand();

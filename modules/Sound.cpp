@@ -1,5 +1,7 @@
 #include "Sound.h"
 
+#include "ModVariables.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QFileInfo>
@@ -57,7 +59,7 @@ class Player : public QObject {
     QSoundEffect* EffectFor(const QString& fileName) {
         if (auto it = effects_.find(fileName); it != effects_.end()) return it.value();
         QSoundEffect* effect = nullptr;
-        const QString path = QCoreApplication::applicationDirPath() + QLatin1Char('/') + fileName;
+        const QString path = ProgramFile(fileName);
         if (QFileInfo::exists(path)) {
             effect = new QSoundEffect(this);
             effect->setSource(QUrl::fromLocalFile(path));
