@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libgl-dev libxkbcommon-dev
   qt6-qpa-plugins
   fonts-liberation fonts-dejavu-core
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool x11-utils imagemagick
   desktop-file-utils appstream
 )
 # --package: what building and checking the Debian package needs (./scripts/package and the

@@ -96,7 +96,7 @@ if [[ $mode == deb ]]; then
   [[ -z "$status" || "$status" == *not-installed ]] ||
     skip "a vantrick package is on this machine ($status); this test installs and purges its own"
 fi
-for tool in Xvfb xdotool timeout; do
+for tool in Xvfb xdotool xprop timeout; do
   command -v "$tool" >/dev/null || fail "'$tool' is not installed (scripts/deps.sh installs it)"
 done
 
@@ -236,6 +236,8 @@ table='' ask='' input=''
 wait_window table 'Vantrick!' 25 || fail "the table window \"Vantrick!\" did not appear within 25 s"
 eval "$(xdotool getwindowgeometry --shell "$table")"
 note "table window at ${X},${Y} size ${WIDTH}x${HEIGHT} on $DISPLAY"
+# The window's icon is drawn from the installed pictures: no icon, the game did not find them.
+timeout 5 xprop -id "$table" _NET_WM_ICON | grep -q CARDINAL || fail "the table has no icon: no pictures found in $assetdir"
 
 # The menu titles have no access keys, so open the first one (Play, at the left end of the
 # menu bar) with the mouse and walk right with the arrow keys: Play, Help, then the plain
