@@ -66,7 +66,7 @@ void PassHeldMessagesOn() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    Probe::Mark("main"); // benchmark build only
+    Probe::Mark("main");
     // Answered before anything graphical is made, so they work with no display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
@@ -87,7 +87,7 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationDomain(QStringLiteral("vantrick.org"));
     QApplication::setApplicationVersion(AppVersion());
     QApplication::setDesktopFileName(QStringLiteral(VT_APP_ID));
-    Probe::Install(); // benchmark build only
+    Probe::Install();
 
     Waits::RunChain([] { TableForm().Form_Load(); });
     if (Waits::Exiting()) return 0;

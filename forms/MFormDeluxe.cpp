@@ -1,13 +1,13 @@
 #include "MFormDeluxe.h"
 
 #include "DataFiles.h"
+#include "Fonts.h"
 #include "ModVariables.h"
 #include "Table.h"
 #include "Twips.h"
 #include "Waits.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -27,23 +27,6 @@ const QColor TitleBack(0, 0, 64);
 const QColor MessageText(255, 224, 192);
 const QColor CaptionText(0, 255, 0);
 const QColor PictureBack(255, 255, 128);
-
-// Fonts are sized in pixels at 96 dpi (a point is 4/3 of a pixel there), the same scale at
-// which 15 twips make a pixel, so the text always fits the boxes the layout gives it.
-QFont DesignFont(const QStringList& families, QFont::StyleHint hint, qreal points, bool bold,
-                 bool italic = false, bool underline = false) {
-    QFont f;
-    f.setFamilies(families);
-    f.setStyleHint(hint);
-    f.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
-    f.setBold(bold);
-    f.setItalic(italic);
-    f.setUnderline(underline);
-    return f;
-}
-
-const QStringList TimesFamilies{QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")};
-const QStringList VerdanaFamilies{QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")};
 
 void SetColours(QWidget* w, const QColor& back, const QColor& text) {
     QPalette pal = w->palette();
@@ -110,7 +93,7 @@ QPixmap Flame(qreal dpr) {
 DeluxeCaption::DeluxeCaption(int index, QWidget* parent) : QAbstractButton(parent), index_(index) {
     setObjectName(QStringLiteral("Label1_%1").arg(index));
     setFocusPolicy(Qt::NoFocus);
-    setFont(DesignFont(TimesFamilies, QFont::Serif, 12, true));
+    setFont(InPixels(DesignFont(Face::TimesNewRoman, 12)));
 }
 
 // An ampersand is shown as itself: a caption must never turn into a keyboard shortcut.
@@ -184,7 +167,7 @@ MFormDeluxe::MFormDeluxe(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::Fra
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setTextFormat(Qt::PlainText);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Label3->setFont(DesignFont(TimesFamilies, QFont::Serif, 9.75, true, true, true));
+    Label3->setFont(InPixels(DesignFont(Face::TimesNewRoman, 9.75, Bold | Italic | Underlined)));
     SetColours(Label3, TitleBack, Qt::white);
 
     Label2 = new QLabel(this);
@@ -192,7 +175,7 @@ MFormDeluxe::MFormDeluxe(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::Fra
     Label2->setTextFormat(Qt::PlainText);
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label2->setFont(DesignFont(VerdanaFamilies, QFont::SansSerif, 11.25, true));
+    Label2->setFont(InPixels(DesignFont(Face::Verdana, 11.25)));
     SetColours(Label2, Olive, MessageText);
 
     // A 32 x 32 picture inside a one-pixel border: 510 twips square.

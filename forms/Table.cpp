@@ -2,12 +2,15 @@
 
 #include "CardImages.h"
 #include "DataFiles.h"
+#include "Fonts.h"
 #include "FrmBid.h"
+#include "Layout.h"
 #include "MFormDeluxe.h"
 #include "ModDeals.h"
 #include "ModPlayGame.h"
 #include "ModVariables.h"
 #include "Module2.h"
+#include "Pacing.h"
 #include "Probe.h"
 #include "Sound.h"
 #include "Twips.h"
@@ -37,17 +40,6 @@ QPointer<Table> theTable;
 QColor Rgb(int r, int g, int b) {
     return QColor(r, g, b);
 }
-
-QFont VbFont(const QStringList& families, qreal points, bool bold, bool italic = false) {
-    QFont f;
-    f.setFamilies(families);
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setItalic(italic);
-    return f;
-}
-const QStringList Verdana{QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")};
-const QStringList TimesNewRoman{QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")};
 
 void Colour(QWidget* w, const QColor& back, const QColor& text) {
     QPalette p = w->palette();
@@ -218,11 +210,11 @@ Table::Table() {
     }
     setWindowTitle(QStringLiteral("Vantrick!"));
     setWindowIcon(QIcon(DataFiles::AssetPath(QStringLiteral("vantrick.svg"))));
-    setFont(VbFont(Verdana, 9.75, true));
+    setFont(DesignFont(Face::Verdana, 9.75, Bold));
 
     Client = new QWidget(this);
     Client->setObjectName(QStringLiteral("Table"));
-    Client->setFixedSize(Px(11175), Px(8970));
+    Client->setFixedSize(Px(Layout::TableWidth), Px(Layout::TableHeight));
     Colour(Client, Rgb(0, 64, 0), Rgb(255, 255, 128));
     setCentralWidget(Client);
 
@@ -233,7 +225,7 @@ Table::Table() {
 
     const QColor darkGreen = Rgb(0, 64, 0), lightYellow = Rgb(255, 255, 128);
     lblPlayer = MakeLabel(Client, 840, 7680, 0, 0, QStringLiteral("Player"), true);
-    lblPlayer->setFont(VbFont(Verdana, 11.25, true));
+    lblPlayer->setFont(DesignFont(Face::Verdana, 11.25, Bold));
     lblProf = MakeLabel(Client, 0, 4440, 0, 0, QStringLiteral("Prof. Quimby"), true);
     LblMarigold = MakeLabel(Client, 2280, 960, 0, 0, QStringLiteral("Marigold"), true);
     lblTabitha = MakeLabel(Client, 9720, 4440, 0, 0, QStringLiteral("Lady Tabitha"), true);
@@ -246,7 +238,7 @@ Table::Table() {
         Colour(l, darkGreen, lightYellow);
     Colour(lblProf, Rgb(0, 64, 64), lightYellow);
     for (QLabel* l : {lblProf, LblMarigold, lblTabitha}) {
-        l->setFont(VbFont(Verdana, 9.75, true, true));
+        l->setFont(DesignFont(Face::Verdana, 9.75, Bold | Italic));
         AutoSize(l);
     }
     for (QLabel* l : {lblBid[2], lblBid[4]}) {
@@ -277,9 +269,7 @@ Table::Table() {
     const QString frameCaption = QStringLiteral("Game Score            Hand Score");
     FramScores->setAccessibleName(frameCaption);
     auto* caption = new QLabel(frameCaption, FramScores);
-    QFont capFont = VbFont(Verdana, 8.25, true);
-    capFont.setUnderline(true);
-    caption->setFont(capFont);
+    caption->setFont(DesignFont(Face::Verdana, 8.25, Bold | Underlined));
     caption->setObjectName(QStringLiteral("FramScoresCaption"));
     caption->move(Px(120), 0);
     caption->adjustSize();
@@ -291,7 +281,7 @@ Table::Table() {
         LblHandSc[s] = MakeLabel(FramScores, 2160, rowTops[s], 615, 255, QString(), false);
         for (QLabel* l : {LblScores[s], LblHandSc[s]}) {
             Colour(l, Rgb(255, 255, 192), Qt::black);
-            l->setFont(VbFont(Verdana, 9, true));
+            l->setFont(DesignFont(Face::Verdana, 9, Bold));
         }
     }
 
@@ -312,7 +302,7 @@ Table::Table() {
     BtnContinue = new QPushButton(QStringLiteral("Carr&y On"), Client);
     BtnContinue->setGeometry(PxRect(4800, 3840, 1095, 735));
     BtnContinue->setToolTip(QStringLiteral("Click to play next trick"));
-    BtnContinue->setFont(VbFont(Verdana, 9, true));
+    BtnContinue->setFont(DesignFont(Face::Verdana, 9, Bold));
     BtnContinue->setStyleSheet(QStringLiteral("QPushButton { background-color: rgb(192,192,0); color: black;"
                                               " border: 2px outset rgb(224,224,96); }"
                                               "QPushButton:pressed { border-style: inset; }"
@@ -323,7 +313,7 @@ Table::Table() {
     List1 = new QListWidget(Client);
     List1->setGeometry(PxRect(0, 8040, 11175, 915));
     List1->setToolTip(QStringLiteral("General Instructions and record of game"));
-    List1->setFont(VbFont(TimesNewRoman, 12, true));
+    List1->setFont(DesignFont(Face::TimesNewRoman, 12, Bold));
     List1->setAccessibleName(QStringLiteral("Messages"));
     List1->setFocusPolicy(Qt::NoFocus);
     QPalette lp = List1->palette();
@@ -382,7 +372,7 @@ void Table::Form_Load() {
     SetCaption(lblTabitha, QStringLiteral("Hello there "));
     for (int i = 1; i <= 52; ++i)
         G.Cards[i].Holder = 0;
-    G.PauseMs = 150;
+    G.PauseMs = Pacing::Standard;
     MakeCards();
     for (int i = 1; i <= 52; ++i)
         CardsPic[i]->SetImage(53); // names follow the filled records
@@ -409,7 +399,7 @@ void Table::Form_Load() {
     }
     Sound::Preload();
     ShowPack();
-    Probe::Mark("pack-stacked"); // benchmark build only
+    Probe::Mark("pack-stacked");
     ShowInfo(G.PlayerName +
              QStringLiteral(
                  " welcome to another round of Vantrick. Just press F2 or use Play menu to deal the cards"));

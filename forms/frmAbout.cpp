@@ -1,6 +1,8 @@
 #include "frmAbout.h"
 
 #include "DataFiles.h"
+#include "Fonts.h"
+#include "ModVariables.h"
 #include "Platform.h"
 #include "Waits.h"
 
@@ -17,14 +19,6 @@
 namespace {
 
 frmAbout* g_about = nullptr; // the loaded box, if any
-
-QFont LabelFont(qreal points, bool bold) {
-    QFont f;
-    f.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    return f;
-}
 
 QIcon ApplicationIcon(const QWidget* w) {
     const QString path = DataFiles::AssetPath(QStringLiteral("vantrick.svg"));
@@ -49,18 +43,18 @@ frmAbout::frmAbout() {
     picIcon->setPixmap(ApplicationIcon(this).pixmap(iconSide, iconSide));
 
     lblTitle = new QLabel(QStringLiteral("Application Title"), this);
-    lblTitle->setFont(LabelFont(14, true));
+    lblTitle->setFont(DesignFont(Face::Verdana, 14));
     lblVersion = new QLabel(QStringLiteral("Version"), this);
-    lblVersion->setFont(LabelFont(9, true));
+    lblVersion->setFont(DesignFont(Face::Verdana, 9));
     lblDescription =
         new QLabel(QStringLiteral("A completely addicitve and fun card game for all ages."), this);
-    lblDescription->setFont(LabelFont(9, false));
+    lblDescription->setFont(DesignFont(Face::Verdana, 9, Plain));
     lblDescription->setWordWrap(true);
     lblDisclaimer =
         new QLabel(QStringLiteral("Warning: Vantrick has been known to turn a quick game after dinner "
                                   "into a long evening at the card table. Play responsibly."),
                    this);
-    lblDisclaimer->setFont(LabelFont(8, false));
+    lblDisclaimer->setFont(DesignFont(Face::Verdana, 8, Plain));
     lblDisclaimer->setWordWrap(true);
 
     Line1 = new QFrame(this);

@@ -1,5 +1,6 @@
 #include "frmHelp.h"
 
+#include "Fonts.h"
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -124,18 +125,10 @@ frmHelp::frmHelp() {
     // Help must not keep the program alive once the table has gone.
     setAttribute(Qt::WA_QuitOnClose, false);
 
-    QFont f;
-    f.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
-    f.setBold(true);
-    f.setPointSizeF(9);
-    setFont(f);
+    setFont(DesignFont(Face::Verdana, 9));
 
     btnClose = new QPushButton(QStringLiteral("&Close"), this);
-    QFont bf;
-    bf.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")});
-    bf.setBold(true);
-    bf.setPointSizeF(10.5);
-    btnClose->setFont(bf);
+    btnClose->setFont(DesignFont(Face::TimesNewRoman, 10.5));
     connect(btnClose, &QPushButton::clicked, this, &frmHelp::btnClose_Click);
 
     SizeToText();

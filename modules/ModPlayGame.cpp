@@ -1,20 +1,18 @@
 #include "ModPlayGame.h"
 
 #include "DataFiles.h"
-#include "ModBidding.h"
+#include "Layout.h"
 #include "ModDeals.h"
 #include "ModVariables.h"
 #include "Module2.h"
+#include "Pacing.h"
 #include "Probe.h"
 #include "Table.h"
 #include "Waits.h"
 
-namespace {
 void ShowBidLabel(int seat) {
-    SetCaption(TableForm().lblBid[seat],
-               QStringLiteral("Bid: %1 Tricks made: %2").arg(G.Bids[seat]).arg(G.TricksMade[seat]));
+    if (seat >= 1 && seat <= 4) SetCaption(TableForm().lblBid[seat], BidLine(seat));
 }
-} // namespace
 
 void SetTrickOrder() {
     if (G.TrickSeat1 < 1 || G.TrickSeat1 > 4) return;
@@ -26,18 +24,17 @@ void SetTrickOrder() {
 void ShowPlayedCard(int card, int seat) {
     if (!G.GameOn) return;
     if (seat >= 1 && seat <= 4) {
-        Probe::Mark("card-begin", seat); // benchmark build only
-        static const int spots[5][2] = {{0, 0}, {4920, 4680}, {3480, 3600}, {4920, 2520}, {6360, 3600}};
+        Probe::Mark("card-begin", seat);
         CardPic* pic = TableForm().CardsPic[card];
         pic->SetImage(card);
-        pic->Move(spots[seat][0], spots[seat][1]);
+        pic->Move(Layout::Seats[seat].trick.left, Layout::Seats[seat].trick.top);
         pic->ZOrder();
         PlayCardDownSound();
         Pause();
-        Probe::Mark("card-end", seat); // benchmark build only
+        Probe::Mark("card-end", seat);
     }
     if (seat == 1) ShowPlayerHand();
-    G.PauseMs = 150;
+    G.PauseMs = Pacing::Standard;
 }
 
 void PlayCard(int seat, int card) {
@@ -95,7 +92,7 @@ void TrickWon() {
     t.BtnContinue->show();
     t.BtnContinue->raise();
     t.BtnContinue->setFocus();
-    Probe::Mark("carry-on-shown"); // benchmark build only
+    Probe::Mark("carry-on-shown");
     Waits::WaitUntil([] { return G.ContinueFlag; });
 
     for (qint16 card : {G.TrickCard1, G.TrickCard2, G.TrickCard3, G.TrickCard4}) {
@@ -161,7 +158,7 @@ void EndOfHand() {
             QStringLiteral("Another"), QStringLiteral("Exit"), QString(), 1, QStringLiteral("Game Over"));
         if (G.ButtonPressed != 0) {
             ExitProgram();
-            throw Waits::ChainAbandoned{}; // nothing after the exit runs
+            return;
         }
     }
     StartHand();

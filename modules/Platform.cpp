@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QScopeGuard>
+#include <exception>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -117,8 +118,9 @@ void StartSysInfo(QWidget* parent) {
             found = QFileInfo::exists(SysInfoPath);
         }
         started = found && SysInfoStarter(SysInfoPath);
-    } catch (...) {
-        // Whatever went wrong on the way, for the user the tool is simply not there.
+    } catch (const std::exception&) {
+        // A registry read or a program start that fails on the way (or a missing reader or
+        // starter: std::bad_function_call) leaves the user simply without the tool.
         started = false;
     }
     if (!started) ShowSysInfoUnavailable(owner);

@@ -1,6 +1,7 @@
 #include "Sound.h"
 
 #include "DataFiles.h"
+#include "ModVariables.h"
 
 #include <QApplication>
 #include <QEvent>
