@@ -20,6 +20,7 @@ class CardPic : public QWidget {
     Q_OBJECT
   public:
     CardPic(int index, QWidget* parent);
+    int Index() const { return index_; } // the card it always stands for
     int Image() const { return image_; }
     void SetImage(int image);
     int Left() const { return left_; }
