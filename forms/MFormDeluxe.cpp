@@ -69,12 +69,12 @@ void DrawEdges(QPainter& p, int w, int h, const QColor& box, const QColor& edges
     DrawLine(p, {w - 1, h - 1}, {w - 1, 0}, edges);
 }
 
-QPixmap Flame(qreal dpr) {
+QPixmap Flame(qreal dpr, double zoom) {
     const QString path = DataFiles::AssetPath(QStringLiteral("flame.svg"));
     if (!QFileInfo::exists(path)) return {};
     QSvgRenderer svg(path);
     if (!svg.isValid()) return {};
-    const int side = static_cast<int>(std::lround(32 * dpr));
+    const int side = static_cast<int>(std::lround(32 * zoom * dpr));
     QPixmap pm(side, side);
     pm.fill(Qt::transparent);
     {
@@ -166,6 +166,7 @@ void DeluxeTitle::paintEvent(QPaintEvent* e) {
 // ---- MFormDeluxe ----
 
 MFormDeluxe::MFormDeluxe(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+    const Zoom::AtDesignSize design;
     setObjectName(QStringLiteral("MFormDeluxe"));
     InstallTableAccessibility(); // a dialog to assistive technology, not a bare window
     setWindowModality(Qt::ApplicationModal);
@@ -204,6 +205,13 @@ MFormDeluxe::MFormDeluxe(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::Fra
         connect(Label1[i], &DeluxeCaption::MouseDown, this, &MFormDeluxe::Label1_MouseDown);
         connect(Label1[i], &QAbstractButton::clicked, this, [this, i] { Label1_Click(i); });
     }
+    fonts_.Capture(this);
+    for (DeluxePanel* panel : Pic1)
+        fonts_.Capture(panel);
+}
+
+void MFormDeluxe::FollowZoom() {
+    fonts_.ApplyFonts();
 }
 
 void MFormDeluxe::PlaceTwips(QWidget* control, const QRect& twips) {
@@ -228,7 +236,7 @@ void MFormDeluxe::DrawFrame() {
 }
 
 void MFormDeluxe::ShowPicture(int icon) {
-    Picture1->setPixmap(icon == 1 ? Flame(devicePixelRatioF()) : QPixmap());
+    Picture1->setPixmap(icon == 1 ? Flame(devicePixelRatioF(), Zoom::Factor()) : QPixmap());
 }
 
 void MFormDeluxe::ShowModal(int lastButton) {

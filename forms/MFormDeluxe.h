@@ -15,6 +15,8 @@
 #include <QWidget>
 #include <array>
 
+#include "Twips.h"
+
 // The caption of one button: the part the player clicks. It is a real button to assistive
 // technology (named by its caption) but looks like plain green text inside its panel. It
 // takes focus with Tab and is pressed with Space; no other key answers the dialog.
@@ -106,12 +108,16 @@ class MFormDeluxe : public QWidget {
     // the first notice of a game does not pay for it in the middle of play. Shows nothing.
     void WarmUp();
 
+    // Fonts at the table's zoom (MsgDeluxe places the controls).
+    void FollowZoom();
+
   protected:
     void paintEvent(QPaintEvent*) override;
     void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    ZoomedControls fonts_;
     QHash<const QWidget*, QRect> twips_;
     QRect window_;
     bool frameDrawn_ = false;

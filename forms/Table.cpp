@@ -189,6 +189,27 @@ class KeyWatch : public QObject {
     QPointer<QWidget> table_;
 };
 
+// The window's area below the menu bar: the table's own green, with the table centred on it.
+class ClothArea : public QWidget {
+  public:
+    ClothArea(QWidget* parent, std::function<void()> resized)
+        : QWidget(parent), resized_(std::move(resized)) {}
+    QSize sizeHint() const override { return DesignSize(); }
+    QSize minimumSizeHint() const override {
+        return QSize(int(std::ceil(DesignSize().width() * Zoom::Min)),
+                     int(std::ceil(DesignSize().height() * Zoom::Min)));
+    }
+    static QSize DesignSize() {
+        return QSize(Layout::TableWidth / TwipsPerPixel, Layout::TableHeight / TwipsPerPixel);
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent*) override { resized_(); }
+
+  private:
+    std::function<void()> resized_;
+};
+
 } // namespace
 
 bool KeyboardInUse() {
@@ -206,7 +227,7 @@ CardPic::CardPic(int index, QWidget* parent) : QWidget(parent), index_(index) {
 
 void CardPic::SetImage(int image) {
     image_ = image;
-    resize(CardImages::LogicalSize(image));
+    Place(QRect(pos(), CardImages::ShownSize(image, Zoom::Factor())));
     UpdateAccessibility();
     update();
 }
@@ -214,11 +235,27 @@ void CardPic::SetImage(int image) {
 void CardPic::Move(int left, int top) {
     left_ = left;
     top_ = top;
-    move(Px(left), Px(top));
+    Place(QRect(QPoint(Px(left), Px(top)), size()));
+}
+
+// At a fractional device pixel ratio (150 %) a card whose edge falls between two device pixels
+// paints the device pixel row or column that holds its edge, while the region Qt repaints
+// behind it when it moves or shrinks is rounded from the same logical rectangle the other way:
+// the row was left behind as a one-pixel light line. The old place is repainted with a margin
+// of one pixel all round.
+void CardPic::Place(const QRect& r) {
+    const QRect old = geometry();
+    if (r == old) return;
+    setGeometry(r);
+    if (isVisible() && parentWidget()) parentWidget()->update(old.adjusted(-1, -1, 1, 1));
 }
 
 void CardPic::ZOrder() {
     raise();
+}
+
+void CardPic::Rezoom() {
+    Place(QRect(QPoint(Px(left_), Px(top_)), CardImages::ShownSize(image_, Zoom::Factor())));
 }
 
 void CardPic::UpdateAccessibility() {
@@ -229,7 +266,7 @@ void CardPic::UpdateAccessibility() {
 
 void CardPic::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.drawPixmap(0, 0, CardImages::Image(image_, devicePixelRatioF()));
+    p.drawPixmap(0, 0, CardImages::Image(image_, devicePixelRatioF(), Zoom::Factor()));
     if (!hasFocus() || !KeyboardInUse()) return;
     // The focus mark: a brown band, the playing area's border colour, that shows on every
     // face, lined with the labels' light yellow where it meets the picture. Drawn in
@@ -290,15 +327,21 @@ void Table::AutoSize(QLabel* l) {
 
 Table::Table() {
     InstallTableAccessibility();
+    // Every table opens at the design size; the start-up fits it to the screen.
+    Zoom::Current() = Zoom::Default;
     setWindowTitle(QStringLiteral("Vantrick!"));
     setWindowIcon(QIcon(DataFiles::AssetPath(QStringLiteral("vantrick.svg"))));
     setFont(DesignFont(Face::Verdana, 9.75, Bold));
 
+    Cloth = new ClothArea(this, [this] { FitTableToWindow(); });
+    Cloth->setObjectName(QStringLiteral("Cloth"));
+    Colour(Cloth, Rgb(0, 64, 0), Rgb(255, 255, 128));
+    setCentralWidget(Cloth);
     Client = new QWidget(this);
     Client->setObjectName(QStringLiteral("Table"));
     Client->setFixedSize(Px(Layout::TableWidth), Px(Layout::TableHeight));
     Colour(Client, Rgb(0, 64, 0), Rgb(255, 255, 128));
-    setCentralWidget(Client);
+    Client->setFont(font());
 
     Shape1 = new RoundedArea(Client);
     Shape1->setGeometry(PxRect(2760, 2400, 5280, 3645));
@@ -356,6 +399,7 @@ Table::Table() {
     auto* caption = new QLabel(frameCaption, FramScores);
     caption->setFont(DesignFont(Face::Verdana, 8.25, Bold | Underlined));
     caption->setObjectName(QStringLiteral("FramScoresCaption"));
+    caption->setProperty("autoSize", true);
     caption->move(Px(120), 0);
     caption->adjustSize();
     const int rowTops[5] = {0, 240, 600, 960, 1320};
@@ -447,7 +491,48 @@ Table::Table() {
             }
     });
 
-    adjustSize();
+    // Every control but the cards (which keep their own places in twips), as designed.
+    controls_.Capture(Client, [](QWidget* w) { return !qobject_cast<CardPic*>(w); });
+    controls_.Capture(FramScores);
+    Client->raise();
+    // The design size (adjustSize would hold a top-level window to part of the screen).
+    resize(sizeHint());
+}
+
+void Table::ApplyZoom(double zoom) {
+    Zoom::Current() = zoom;
+    Client->setFixedSize(Px(Layout::TableWidth), Px(Layout::TableHeight));
+    controls_.Apply();
+    for (int i = 1; i <= 52; ++i)
+        CardsPic[i]->Rezoom();
+    CardImages::KeepOnly(devicePixelRatioF(), zoom);
+    BidFormFollowZoom();
+    MsgDeluxeFollowZoom();
+    HelpFollowZoom();
+}
+
+void Table::FitTableToWindow() {
+    if (!Client) return;
+    const QRect area = Cloth->geometry();
+    const double zoom = Zoom::ToFill(area.size(), ClothArea::DesignSize());
+    if (zoom != Zoom::Factor()) ApplyZoom(zoom);
+    Client->move(area.x() + (area.width() - Client->width()) / 2,
+                 area.y() + (area.height() - Client->height()) / 2);
+}
+
+void Table::FitWindowToScreen() {
+    QScreen* screen = this->screen();
+    if (!screen) return;
+    // The frame and the menu bar keep their size at every zoom.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QSize fixed = frame + QSize(0, menuBar()->heightForWidth(width()));
+    const double zoom = Zoom::AtStart(screen->availableGeometry().size(), fixed, ClothArea::DesignSize());
+    if (zoom != Zoom::Factor()) ApplyZoom(zoom);
+    resize(Client->size() + QSize(0, fixed.height() - frame.height()));
+    QRect placed = frameGeometry();
+    placed.setSize(size() + frame);
+    placed.moveCenter(screen->availableGeometry().center());
+    move(placed.topLeft());
 }
 
 void EnablePlayMenu(bool enabled) {
@@ -490,14 +575,11 @@ void Table::Form_Load() {
         bid.ensurePolished();
         bid.winId();
     });
+    FitWindowToScreen();
     show();
     activateWindow(); // keyboard focus too, with or without a window manager
-    // Centred once shown, when the frame's size is known.
-    if (QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    // Once more when the frame's size is known.
+    FitWindowToScreen();
     Sound::Preload();
     ShowPack();
     Probe::Mark("pack-stacked");

@@ -10,6 +10,8 @@
 #include <array>
 #include <functional>
 
+#include "Twips.h"
+
 class QAction;
 class QFrame;
 class QMenu;
@@ -20,7 +22,7 @@ class CardPic : public QWidget {
     Q_OBJECT
   public:
     CardPic(int index, QWidget* parent);
-    int Index() const { return index_; } // the card it always stands for
+    int Index() const { return index_; }
     int Image() const { return image_; }
     void SetImage(int image);
     int Left() const { return left_; }
@@ -32,6 +34,8 @@ class CardPic : public QWidget {
     // A click on the card, from the keyboard or assistive technology: the same signal, so the
     // same handler with the same checks.
     void Activate() { emit clicked(index_); }
+    // Places and sizes the picture again at the table's current zoom.
+    void Rezoom();
   signals:
     void clicked(int index);
 
@@ -42,6 +46,7 @@ class CardPic : public QWidget {
     void keyPressEvent(QKeyEvent* e) override;
 
   private:
+    void Place(const QRect& r);
     void UpdateAccessibility();
     int index_;
     int image_ = 53;
@@ -56,7 +61,8 @@ class Table : public QMainWindow {
     Table();
 
     // Controls, by their design names. Index 0 of the per-seat arrays is unused.
-    QWidget* Client = nullptr; // the 11175 x 8970 twips client area
+    QWidget* Client = nullptr; // the 11175 x 8970 twips client area, centred on the cloth
+    QWidget* Cloth = nullptr;  // the window's whole area below the menu bar, in the table's green
     QFrame* Shape1 = nullptr;
     std::array<CardPic*, 53> CardsPic{};
     QLabel* lblPlayer = nullptr;
@@ -101,10 +107,19 @@ class Table : public QMainWindow {
     // Brings a label that sizes to its text back to its text's size.
     static void AutoSize(QLabel* l);
 
+    // Lays the table out again at `zoom`: every control, font and card, and the dialogs.
+    void ApplyZoom(double zoom);
+    // The table at the largest zoom that fits the window, centred on the cloth.
+    void FitTableToWindow();
+    // Sizes the window for the screen it opens on: the design size when it fits, otherwise the
+    // largest zoom that does.
+    void FitWindowToScreen();
+
   protected:
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    ZoomedControls controls_;
     bool closingByProgram_ = false;
     friend void ExitProgram();
 };

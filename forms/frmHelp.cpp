@@ -1,6 +1,8 @@
 #include "frmHelp.h"
 
 #include "Fonts.h"
+#include "Twips.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -130,10 +132,12 @@ frmHelp::frmHelp() {
     // Help must not keep the program alive once the table has gone.
     setAttribute(Qt::WA_QuitOnClose, false);
 
-    setFont(DesignFont(Face::Verdana, 9));
+    textFont_ = DesignFont(Face::Verdana, 9);
+    setFont(textFont_);
 
     btnClose = new QPushButton(QStringLiteral("&Close"), this);
-    btnClose->setFont(DesignFont(Face::TimesNewRoman, 10.5));
+    buttonFont_ = DesignFont(Face::TimesNewRoman, 10.5);
+    btnClose->setFont(buttonFont_);
     connect(btnClose, &QPushButton::clicked, this, &frmHelp::btnClose_Click);
 
     SizeToText();
@@ -154,6 +158,30 @@ void frmHelp::SizeToText() {
     btnClose->setGeometry((w - button.width()) / 2, textBottom + fm.lineSpacing(), button.width(),
                           button.height());
     setFixedSize(w, h);
+}
+
+void frmHelp::FollowZoom() {
+    auto zoomTo = [this](double zoom) {
+        btnClose->setFont(ZoomedFont(buttonFont_, zoom));
+        setFont(ZoomedFont(textFont_, zoom)); // sizes the window to the text
+    };
+    zoomTo(Zoom::Factor());
+    QScreen* screen = this->screen();
+    if (!screen) return;
+    const QRect room = screen->availableGeometry();
+    const QSize frame = frameGeometry().size() - size();
+    const QSize outer = size() + frame;
+    if (outer.width() > room.width() || outer.height() > room.height()) {
+        // The text grows with its font, the frame does not; a second try takes up any rounding.
+        double zoom = Zoom::Factor() * std::min(double(room.width() - frame.width()) / width(),
+                                                double(room.height() - frame.height()) / height());
+        for (int tries = 0; tries < 4; ++tries) {
+            zoomTo(zoom);
+            if (width() + frame.width() <= room.width() && height() + frame.height() <= room.height()) break;
+            zoom *= 0.97;
+        }
+    }
+    move(KeptInside(frameGeometry(), room).topLeft());
 }
 
 void frmHelp::changeEvent(QEvent* e) {
@@ -190,8 +218,18 @@ frmHelp& HelpForm() {
     return *form;
 }
 
+namespace {
+bool helpMade = false;
+} // namespace
+
+void HelpFollowZoom() {
+    if (helpMade) HelpForm().FollowZoom();
+}
+
 void ShowHelp() {
     frmHelp& f = HelpForm();
+    helpMade = true;
+    f.FollowZoom();
     static bool placed = false;
     if (!placed) {
         // The first time, in the middle of the screen (its top edge on the screen, where it
