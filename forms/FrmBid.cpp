@@ -16,6 +16,7 @@
 #include <QRegularExpressionValidator>
 
 FrmBid::FrmBid(QWidget* owner) : QDialog(owner) {
+    const Zoom::AtDesignSize design;
     setObjectName(QStringLiteral("FrmBid"));
     setWindowTitle(QStringLiteral("Enter your Bid."));
     setFont(DesignFont(Face::TimesNewRoman, 9.75));
@@ -60,6 +61,12 @@ FrmBid::FrmBid(QWidget* owner) : QDialog(owner) {
 
     setTabOrder(TxtBid, CmdBid);
     TxtBid->setFocus();
+    controls_.Capture(this);
+}
+
+void FrmBid::FollowZoom() {
+    setFixedSize(Px(3255), Px(1935));
+    controls_.Apply();
 }
 
 void FrmBid::Form_Load() {
@@ -150,12 +157,22 @@ void FrmBid::keyPressEvent(QKeyEvent* e) {
     QDialog::keyPressEvent(e);
 }
 
+namespace {
+// One dialog for the whole run, hidden between bids: making a window anew for every hand held
+// up the table for several milliseconds each time.
+QPointer<FrmBid> theBidForm;
+} // namespace
+
 FrmBid& BidForm() {
-    // One dialog for the whole run, hidden between bids: making a window anew for every hand
-    // held up the table for several milliseconds each time.
-    static QPointer<FrmBid> form;
-    if (!form) form = new FrmBid(&TableForm());
-    return *form;
+    if (!theBidForm) {
+        theBidForm = new FrmBid(&TableForm());
+        theBidForm->FollowZoom();
+    }
+    return *theBidForm;
+}
+
+void BidFormFollowZoom() {
+    if (theBidForm) theBidForm->FollowZoom();
 }
 
 void ShowBidDialog() {

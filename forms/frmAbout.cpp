@@ -2,12 +2,10 @@
 
 #include "DataFiles.h"
 #include "Fonts.h"
-#include "ModVariables.h"
 #include "Platform.h"
 #include "Waits.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFontMetrics>
 #include <QFrame>
