@@ -27,6 +27,10 @@
 //   VANTRICK_BENCH_STOP=startup      end as soon as the pack is painted (profiling start-up)
 //   VANTRICK_BENCH_TRACE=1           also every mark, and the events of each block > 3 ms
 //   VANTRICK_BENCH_TIMEOUT_MS        give up after this long (120 s)
+//   VANTRICK_BENCH_RESIZE=1          before the hand, resize the window from zoom 1 to 2 and back
+//                                    (each re-layout timed to its painted frame), then resize it
+//                                    continuously (the longest block after the first step), and
+//                                    play the hand at zoom 1.5
 
 // GLib first: its headers use names that Qt's keywords would turn into macros.
 #include <glib.h>
@@ -45,17 +49,20 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <random>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace Probe {
@@ -178,6 +185,11 @@ class Driver : public QObject {
     void Put(const char* key, const std::string& value);
     void After(int ms, std::function<void()> f);
     void RestDone();
+    void NewGame();
+    void ResizeWindow(double zoom);
+    void AfterRelayout(double zoom, std::function<void()> then);
+    void ResizeSteps();
+    void ResizeContinuously(int step);
     void Answer(QWidget* w);
     void Click(QWidget* w, QPoint at);
     void HumanTurnSoon();
@@ -207,6 +219,11 @@ class Driver : public QObject {
     qint64 carryOnCpu_ = 0;
     qint64 handStart_ = 0;
     bool humanPending_ = false;
+    // Resizing: a re-layout runs from the table's "zoom-begin" to the end of the next paint.
+    qint64 zoomBegin_ = 0;
+    bool relayoutArmed_ = false, relayoutPainting_ = false;
+    std::function<void()> afterRelayout_;
+    std::vector<double> relayoutMs_;
 };
 
 Driver* driver = nullptr;
@@ -268,6 +285,16 @@ bool Driver::eventFilter(QObject* watched, QEvent* event) {
                                          watched->objectName().toStdString());
     if (event->type() != QEvent::Paint || !TableExists()) return false;
     Table& t = TableForm();
+    if (relayoutPainting_ && (watched == t.Client || qobject_cast<CardPic*>(watched))) {
+        relayoutPainting_ = false;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                relayoutMs_.push_back(Ms(NowNs() - zoomBegin_));
+                if (afterRelayout_) std::exchange(afterRelayout_, nullptr)();
+            },
+            Qt::QueuedConnection);
+    }
     // The frame is on the screen once the event that paints it has been handled: a
     // queued call made while painting runs just after that.
     if (!shown_ && watched == t.Client) {
@@ -303,6 +330,61 @@ void Driver::RestDone() {
     Put("rss_startup_kb", StatusKb("VmRSS"));
     Put("block_startup_max_ms", Ms(worstAnywhere.ns));
     Put("block_startup_after", worstAnywhere.after);
+    if (qgetenv("VANTRICK_BENCH_RESIZE") == "1")
+        ResizeSteps();
+    else
+        NewGame();
+}
+
+// The window's size for the table at `zoom`, as a player would drag it.
+void Driver::ResizeWindow(double zoom) {
+    Table& t = TableForm();
+    t.resize(int(std::lround(745 * zoom)), int(std::lround(598 * zoom)) + t.menuBar()->height());
+}
+
+void Driver::AfterRelayout(double zoom, std::function<void()> then) {
+    relayoutArmed_ = true;
+    afterRelayout_ = std::move(then);
+    ResizeWindow(zoom);
+}
+
+void Driver::ResizeSteps() {
+    AfterRelayout(2.0, [this] {
+        After(300, [this] {
+            AfterRelayout(1.0, [this] {
+                Put("relayout_up_ms", relayoutMs_.at(0));
+                Put("relayout_down_ms", relayoutMs_.at(1));
+                After(300, [this] { ResizeContinuously(0); });
+            });
+        });
+    });
+}
+
+// From zoom 1 to 2 and back in steps of 1/20, one step every 16 ms, as a window edge dragged
+// by the mouse; the blocks are counted from the first step's frame on.
+void Driver::ResizeContinuously(int step) {
+    constexpr int Steps = 40;
+    if (step == 1) {
+        worst.clear();
+        measuringBlocks = true;
+    }
+    if (step <= Steps) {
+        ResizeWindow(1.0 + (step <= Steps / 2 ? step : Steps - step) / double(Steps / 2));
+        After(16, [this, step] { ResizeContinuously(step + 1); });
+        return;
+    }
+    After(500, [this] {
+        measuringBlocks = false;
+        Put("resize_block_ms", worst.empty() ? 0.0 : Ms(worst.front().ns));
+        Put("resize_block_cpu_ms", worst.empty() ? 0.0 : Ms(worst.front().cpuNs));
+        Put("resize_steps", Steps);
+        // The hand is played on a table at another zoom than the one it started at, after the
+        // table has had a moment to settle.
+        AfterRelayout(1.5, [this] { After(1500, [this] { NewGame(); }); });
+    });
+}
+
+void Driver::NewGame() {
     // New Game, through the menu command as the player would choose it.
     SeedDeal(seed_);
     worst.clear();
@@ -343,6 +425,11 @@ void Driver::OnMark(const std::string& what, int seat) {
         HumanTurnSoon();
     } else if (what == "carry-on-shown") {
         CarryOnShown();
+    } else if (what == "zoom-begin" && relayoutArmed_) {
+        relayoutArmed_ = false;
+        zoomBegin_ = now;
+    } else if (what == "zoom-end" && zoomBegin_ && afterRelayout_) {
+        relayoutPainting_ = true;
     }
 }
 

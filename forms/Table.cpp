@@ -36,6 +36,7 @@
 #include <QSvgRenderer>
 #include <QTimer>
 #include <algorithm>
+#include <memory>
 
 std::function<void()> ExitHook;
 
@@ -87,7 +88,7 @@ class RoundedArea : public QFrame {
 };
 
 // A portrait drawn from its SVG at the screen's pixel ratio, stretched to the control.
-// The SVG is read and drawn once per size and ratio; a repaint only copies the picture.
+// The SVG is read once and drawn once per size and ratio; a repaint only copies the picture.
 class Portrait : public QLabel {
   public:
     Portrait(const QString& file, QWidget* parent) : QLabel(parent), file_(file) {}
@@ -101,8 +102,8 @@ class Portrait : public QLabel {
             picture_.setDevicePixelRatio(dpr);
             picture_.fill(Qt::transparent);
             QPainter pp(&picture_);
-            QSvgRenderer svg(DataFiles::AssetPath(file_));
-            if (svg.isValid()) svg.render(&pp, QRectF(rect()));
+            if (!svg_) svg_ = std::make_unique<QSvgRenderer>(DataFiles::AssetPath(file_));
+            if (svg_->isValid()) svg_->render(&pp, QRectF(rect()));
         }
         QPainter p(this);
         p.drawPixmap(0, 0, picture_);
@@ -111,6 +112,7 @@ class Portrait : public QLabel {
   private:
     QString file_;
     QPixmap picture_;
+    std::unique_ptr<QSvgRenderer> svg_;
 };
 
 // Runs `work` once, just after the first frame of `w` is on the screen: a queued call made
@@ -499,6 +501,8 @@ Table::Table() {
             }
     });
 
+    connect(&preparing_, &QTimer::timeout, this, [this] { PrepareNext(); });
+
     // Every control but the cards (which keep their own places in twips), as designed.
     controls_.Capture(Client, [](QWidget* w) { return !qobject_cast<CardPic*>(w); });
     controls_.Capture(FramScores);
@@ -508,6 +512,7 @@ Table::Table() {
 }
 
 void Table::ApplyZoom(double zoom) {
+    Probe::Mark("zoom-begin");
     Zoom::Current() = zoom;
     Client->setFixedSize(Px(Layout::TableWidth), Px(Layout::TableHeight));
     controls_.Apply();
@@ -517,6 +522,27 @@ void Table::ApplyZoom(double zoom) {
     BidFormFollowZoom();
     MsgDeluxeFollowZoom();
     HelpFollowZoom();
+    PrepareForZoom();
+    Probe::Mark("zoom-end");
+}
+
+void Table::PrepareForZoom() {
+    // Not while the window is still being resized: each step would start again.
+    prepared_ = 0;
+    preparing_.start(250);
+}
+
+void Table::PrepareNext() {
+    const qreal dpr = devicePixelRatioF();
+    // Images already drawn (those the table shows were drawn as it was painted) take no turn.
+    while (prepared_ < CardImages::Count && CardImages::IsCached(prepared_ + 1, dpr, Zoom::Factor()))
+        ++prepared_;
+    preparing_.setInterval(0);
+    if (prepared_ < CardImages::Count) {
+        CardImages::Image(++prepared_, dpr, Zoom::Factor());
+        return;
+    }
+    if (!controls_.WarmUpFont(size_t(prepared_++ - CardImages::Count), dpr)) preparing_.stop();
 }
 
 void Table::FitTableToWindow() {
@@ -573,7 +599,8 @@ void Table::Form_Load() {
     // The first frame shows only card backs (drawn when first painted); the other pictures are
     // drawn while the pack is riffled, so that no card is ever drawn in the middle of play.
     new AfterFirstFrame(Client, [this] {
-        CardImages::Prepare(Client->devicePixelRatioF());
+        CardImages::Prepare(Client->devicePixelRatioF(), Zoom::Factor());
+        PrepareForZoom(); // the fonts' glyphs
         // The dialogs' windows too, so that their first showing does not stall a hand.
         MFormDeluxe& dialog = DeluxeForm();
         dialog.ensurePolished();

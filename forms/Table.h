@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QTimer>
 #include <array>
 #include <functional>
 
@@ -119,6 +120,12 @@ class Table : public QMainWindow {
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    // Between events, one at a time: the card images and the glyphs of the table's fonts at
+    // the zoom just set, so that no card or message of the game is the first to need them.
+    void PrepareForZoom();
+    void PrepareNext();
+    QTimer preparing_;
+    int prepared_ = 0;
     ZoomedControls controls_;
     bool closingByProgram_ = false;
     friend void ExitProgram();

@@ -1,5 +1,9 @@
 #include "Twips.h"
 
+#include <QImage>
+#include <QPainter>
+#include <QSet>
+
 void ZoomedControls::Add(QWidget* w, bool placed) {
     const QRect px = w->geometry();
     controls_.push_back({w,
@@ -27,4 +31,27 @@ void ZoomedControls::Apply() const {
             c.widget->setGeometry(PxRect(c.twips.left(), c.twips.top(), c.twips.width(), c.twips.height()));
         }
     }
+}
+
+bool ZoomedControls::WarmUpFont(size_t i, qreal dpr) const {
+    if (i >= controls_.size()) return false;
+    const QPointer<QWidget>& w = controls_[i].widget;
+    if (!w) return true;
+    // The glyphs are kept per font, so one font shared by many controls is drawn once.
+    static QSet<QString> warm;
+    const QString key = w->font().key() + QString::number(dpr);
+    if (warm.contains(key)) return true;
+    warm.insert(key);
+    static const QString letters = [] {
+        QString s;
+        for (char c = ' '; c <= '~'; ++c)
+            s += QLatin1Char(c);
+        return s;
+    }();
+    QImage scratch(QSize(8, 8) * dpr, QImage::Format_ARGB32_Premultiplied);
+    scratch.setDevicePixelRatio(dpr);
+    QPainter p(&scratch);
+    p.setFont(w->font());
+    p.drawText(0, 0, letters);
+    return true;
 }

@@ -105,6 +105,9 @@ class ZoomedControls {
     void Apply() const;
     // Fonts only, for a window that places its controls itself.
     void ApplyFonts() const;
+    // Draws the letters of control i's font once, off the screen, so that the first text shown
+    // in it does not have to make its glyphs. False when there is no control i.
+    bool WarmUpFont(size_t i, qreal dpr) const;
 
   private:
     struct Control {

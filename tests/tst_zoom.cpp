@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include "CardImages.h"
+#include "Layout.h"
 #include "ModDeals.h"
 
 #include <QMenuBar>
@@ -13,25 +14,17 @@ using namespace TestSupport;
 
 namespace {
 
-const QSize TableAt1(745, 598);
+const QSize TableAt1 = QSize(Layout::TableWidth, Layout::TableHeight) / TwipsPerPixel;
 
-// Every card's place in twips with its image, and every card's pixel rectangle.
-QList<int> Places() {
-    QList<int> out;
-    for (int c = 1; c <= 52; ++c)
-        out << TableForm().CardsPic[c]->Left() << TableForm().CardsPic[c]->Top()
-            << TableForm().CardsPic[c]->Image();
-    return out;
-}
-
-void Deal(const std::function<void()>& midway = {}) {
+// Where every card lies, in twips, and what it shows, after a seeded deal of ten cards each
+// (`midway` runs in the middle of it).
+QList<int> Deal(const std::function<void()>& midway = {}) {
     for (int c = 1; c <= 52; ++c) {
         G.Cards[c].Holder = 0;
         TableForm().CardsPic[c]->SetImage(53);
     }
-    G.Dealer = 2;
-    G.HandSize = 10;
-    G.NextTop4 = G.NextTop2 = 2460, G.NextLeft1 = 1600, G.NextLeft3 = 3240;
+    G.Dealer = 2, G.HandSize = 10;
+    G.NextTop4 = G.NextTop2 = G.NextLeft1 = G.NextLeft3 = 1000; // both deals start alike
     SeedDeal(11);
     ShowPack();
     int steps = 0;
@@ -41,6 +34,10 @@ void Deal(const std::function<void()>& midway = {}) {
     });
     tick.start(0);
     DealCards();
+    QList<int> places;
+    for (CardPic* pic : TableForm().CardsPic)
+        if (pic) places << pic->Left() << pic->Top() << pic->Image();
+    return places;
 }
 
 } // namespace
@@ -110,11 +107,9 @@ class TestZoom : public QObject {
 
     void aResizeDuringTheDealLandsEveryCardRight() {
         Table& t = TableForm();
-        Deal();
-        const QList<int> unzoomed = Places();
-        Deal([&] { t.resize(1300, 1100); });
+        const QList<int> unzoomed = Deal();
+        QCOMPARE(Deal([&] { t.resize(1300, 1100); }), unzoomed); // the game saw no difference
         QVERIFY(Zoom::Factor() > 1.5);
-        QCOMPARE(Places(), unzoomed); // the game saw no difference
         for (int c = 1; c <= 52; ++c) {
             CardPic* pic = t.CardsPic[c];
             QCOMPARE(pic->geometry(), QRect(QPoint(Px(pic->Left()), Px(pic->Top())),
