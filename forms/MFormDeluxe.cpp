@@ -1,8 +1,10 @@
 #include "MFormDeluxe.h"
 
+#include "DataFiles.h"
 #include "Fonts.h"
 #include "ModVariables.h"
 #include "Table.h"
+#include "TableAccess.h"
 #include "Twips.h"
 #include "Waits.h"
 
@@ -35,9 +37,8 @@ void SetColours(QWidget* w, const QColor& back, const QColor& text) {
     w->setAutoFillBackground(true);
 }
 
-// A one-pixel line from a to b (horizontal or vertical) with its end point left out, the
-// way the panels were always drawn: that is what leaves the top-right corner of a raised
-// panel light.
+// A one-pixel line from a to b (horizontal or vertical) with its end point left out: that
+// is what leaves the top-right corner of a raised panel light.
 void DrawLine(QPainter& p, QPoint a, QPoint b, const QColor& c) {
     if (a.y() == b.y() && a.x() != b.x()) {
         const int step = b.x() > a.x() ? -1 : 1;
@@ -69,7 +70,7 @@ void DrawEdges(QPainter& p, int w, int h, const QColor& box, const QColor& edges
 }
 
 QPixmap Flame(qreal dpr, double zoom) {
-    const QString path = ProgramFile(QStringLiteral("flame.svg"));
+    const QString path = DataFiles::AssetPath(QStringLiteral("flame.svg"));
     if (!QFileInfo::exists(path)) return {};
     QSvgRenderer svg(path);
     if (!svg.isValid()) return {};
@@ -91,7 +92,9 @@ QPixmap Flame(qreal dpr, double zoom) {
 
 DeluxeCaption::DeluxeCaption(int index, QWidget* parent) : QAbstractButton(parent), index_(index) {
     setObjectName(QStringLiteral("Label1_%1").arg(index));
-    setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it and Space presses it; Return and Escape are not button keys, so no
+    // stray key answers a question.
+    setFocusPolicy(Qt::TabFocus);
     setFont(InPixels(DesignFont(Face::TimesNewRoman, 12)));
 }
 
@@ -113,6 +116,11 @@ void DeluxeCaption::paintEvent(QPaintEvent*) {
     p.setFont(font());
     p.setPen(CaptionText);
     p.drawText(rect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic, text());
+    if (hasFocus()) {
+        // The focus mark: a dotted light yellow line just inside the panel's edges.
+        p.setPen(QPen(PictureBack, 1, Qt::DotLine));
+        p.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
 }
 
 // Any mouse button draws the button pressed; only the primary one can go on to a click.
@@ -160,6 +168,7 @@ void DeluxeTitle::paintEvent(QPaintEvent* e) {
 MFormDeluxe::MFormDeluxe(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     const Zoom::AtDesignSize design;
     setObjectName(QStringLiteral("MFormDeluxe"));
+    InstallTableAccessibility(); // a dialog to assistive technology, not a bare window
     setWindowModality(Qt::ApplicationModal);
     SetColours(this, Olive, MessageText);
 
@@ -232,6 +241,8 @@ void MFormDeluxe::ShowPicture(int icon) {
 
 void MFormDeluxe::ShowModal(int lastButton) {
     answered_ = false;
+    // The dialog opens with the keyboard on its first button.
+    Label1[0]->setFocus(Qt::OtherFocusReason);
     Waits::RunModal(this);
     if (!answered_) {
         hide();

@@ -13,6 +13,7 @@
 #include "Pacing.h"
 #include "Probe.h"
 #include "Sound.h"
+#include "TableAccess.h"
 #include "Twips.h"
 #include "Waits.h"
 #include "frmAbout.h"
@@ -24,6 +25,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -31,6 +33,8 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSvgRenderer>
+#include <QTimer>
+#include <algorithm>
 #include <memory>
 
 std::function<void()> ExitHook;
@@ -94,7 +98,7 @@ class Portrait : public QLabel {
             picture_.setDevicePixelRatio(dpr);
             picture_.fill(Qt::transparent);
             QPainter pp(&picture_);
-            if (!svg_) svg_ = std::make_unique<QSvgRenderer>(ProgramFile(file_));
+            if (!svg_) svg_ = std::make_unique<QSvgRenderer>(DataFiles::AssetPath(file_));
             if (svg_->isValid()) svg_->render(&pp, QRectF(rect()));
         }
         QPainter p(this);
@@ -137,6 +141,56 @@ class AfterFirstFrame : public QObject {
     std::function<void()> work_;
 };
 
+bool keysInUse = false;
+
+// Watches the whole application for the keyboard being taken up or put down (a key press,
+// a mouse press), lets Return press Carry On as Space does, and hands the keyboard back when
+// a window closes: without a window manager nobody else would, and keys would go nowhere.
+class KeyWatch : public QObject {
+  public:
+    KeyWatch(QPushButton* carryOn, QWidget* table) : QObject(table), carryOn_(carryOn), table_(table) {
+        qApp->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        const QEvent::Type type = e->type();
+        if (type == QEvent::KeyPress) {
+            Use(true);
+            auto* key = static_cast<QKeyEvent*>(e);
+            if (watched == carryOn_ && carryOn_->isVisible() && !key->isAutoRepeat() &&
+                (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+                carryOn_->click();
+                return true;
+            }
+        } else if (type == QEvent::MouseButtonPress) {
+            Use(false);
+        } else if (type == QEvent::Hide && watched != table_ && watched->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(watched);
+            if (w->isWindow() && (w->windowType() == Qt::Dialog || w->windowType() == Qt::Window))
+                QTimer::singleShot(0, this, [this] { ActivateNext(); });
+        }
+        return false;
+    }
+
+    // The window below takes the keyboard: a modal one still open, else the table.
+    void ActivateNext() {
+        if (QApplication::activeWindow() || !table_) return;
+        QWidget* next = QApplication::activeModalWidget();
+        if (!next) next = table_;
+        if (next->isVisible()) next->activateWindow();
+    }
+
+  private:
+    static void Use(bool keys) {
+        if (keys == keysInUse) return;
+        keysInUse = keys;
+        if (auto* pic = qobject_cast<CardPic*>(QApplication::focusWidget())) pic->update();
+    }
+    QPointer<QPushButton> carryOn_;
+    QPointer<QWidget> table_;
+};
+
 // The window's area below the menu bar: the table's own green, with the table centred on it.
 class ClothArea : public QWidget {
   public:
@@ -158,13 +212,11 @@ class ClothArea : public QWidget {
     std::function<void()> resized_;
 };
 
-QAccessibleInterface* CardAccessibleFactory(const QString& className, QObject* object) {
-    if (className == QLatin1String("CardPic") && object && object->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Button);
-    return nullptr;
-}
-
 } // namespace
+
+bool KeyboardInUse() {
+    return keysInUse;
+}
 
 // ---------------------------------------------------------------- CardPic
 
@@ -217,6 +269,40 @@ void CardPic::UpdateAccessibility() {
 void CardPic::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawPixmap(0, 0, CardImages::Image(image_, devicePixelRatioF(), Zoom::Factor()));
+    if (!hasFocus() || !KeyboardInUse()) return;
+    // The focus mark: a brown band, the playing area's border colour, that shows on every
+    // face, lined with the labels' light yellow where it meets the picture. Drawn in
+    // logical pixels, so it keeps its weight at every scale.
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r = QRectF(rect());
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(128, 64, 0), 3));
+    p.drawRoundedRect(r.adjusted(1.5, 1.5, -1.5, -1.5), 3, 3);
+    p.setPen(QPen(QColor(255, 255, 128), 1.5));
+    p.drawRoundedRect(r.adjusted(3.75, 3.75, -3.75, -3.75), 2, 2);
+}
+
+// Left/Right, Home/End go through the hand on the player's turn; Return or Space plays the
+// focused card exactly as a click on it would.
+void CardPic::keyPressEvent(QKeyEvent* e) {
+    const int key = e->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+        if (!e->isAutoRepeat()) Activate();
+        return;
+    }
+    if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Home && key != Qt::Key_End) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    const QList<CardPic*> hand = PlayerHandPics(parentWidget());
+    if (G.Turn != 1 || hand.isEmpty()) return;
+    const int at = int(hand.indexOf(this));
+    const int last = int(hand.size()) - 1;
+    int to = 0;
+    if (at >= 0 && key == Qt::Key_Left) to = std::max(at - 1, 0);
+    if (at >= 0 && key == Qt::Key_Right) to = std::min(at + 1, last);
+    if (key == Qt::Key_End) to = last;
+    hand[to]->setFocus(Qt::OtherFocusReason);
 }
 
 void CardPic::mousePressEvent(QMouseEvent* e) {
@@ -242,15 +328,11 @@ void Table::AutoSize(QLabel* l) {
 }
 
 Table::Table() {
-    static bool factoryInstalled = false;
-    if (!factoryInstalled) {
-        QAccessible::installFactory(CardAccessibleFactory);
-        factoryInstalled = true;
-    }
+    InstallTableAccessibility();
     // Every table opens at the design size; the start-up fits it to the screen.
     Zoom::Current() = Zoom::Default;
     setWindowTitle(QStringLiteral("Vantrick!"));
-    setWindowIcon(QIcon(ProgramFile(QStringLiteral("vantrick.svg"))));
+    setWindowIcon(QIcon(DataFiles::AssetPath(QStringLiteral("vantrick.svg"))));
     setFont(DesignFont(Face::Verdana, 9.75, Bold));
 
     Cloth = new ClothArea(this, [this] { FitTableToWindow(); });
@@ -286,6 +368,8 @@ Table::Table() {
         l->setFont(DesignFont(Face::Verdana, 9.75, Bold | Italic));
         AutoSize(l);
     }
+    for (int s = 1; s <= 4; ++s)
+        lblBid[s]->setProperty("bidSeat", s); // whose bid, for assistive technology
     for (QLabel* l : {lblBid[2], lblBid[4]}) {
         l->setWordWrap(true);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -306,6 +390,7 @@ Table::Table() {
     ImgComps0->setAccessibleName(QStringLiteral("Portrait of the Lady"));
 
     FramScores = new QFrame(Client);
+    FramScores->setObjectName(QStringLiteral("FramScores"));
     FramScores->setGeometry(PxRect(7800, 0, 3255, 1695));
     FramScores->setFrameShape(QFrame::Box);
     FramScores->setFrameShadow(QFrame::Sunken);
@@ -339,7 +424,7 @@ Table::Table() {
 
     for (int i = 1; i <= 52; ++i) {
         CardsPic[i] = new CardPic(i, Client);
-        // Element 1 is the design's own card; the copies start hidden.
+        // Only the first picture shows until the pack is laid out.
         CardsPic[i]->setVisible(i == 1);
         connect(CardsPic[i], &CardPic::clicked, this,
                 [this](int index) { Waits::RunChain([this, index] { CardsPic_Click(index); }); });
@@ -354,6 +439,7 @@ Table::Table() {
                                               "QPushButton:pressed { border-style: inset; }"
                                               "QPushButton:focus { border-color: rgb(255,255,160); }"));
     BtnContinue->hide();
+    new KeyWatch(BtnContinue, this);
     connect(BtnContinue, &QPushButton::clicked, this, [this] { BtnContinue_Click(); });
 
     List1 = new QListWidget(Client);
@@ -369,29 +455,43 @@ Table::Table() {
     lp.setColor(QPalette::HighlightedText, Qt::white);
     List1->setPalette(lp);
     List1->setFrameShape(QFrame::NoFrame);
+    connect(List1->model(), &QAbstractItemModel::rowsInserted, List1,
+            [this](const QModelIndex&, int, int last) { AnnounceListLine(List1, last); });
 
     // Menus.
     auto run = [this](void (Table::*handler)()) {
         return [this, handler] { Waits::RunChain([this, handler] { (this->*handler)(); }); };
     };
-    MnuPlay = menuBar()->addMenu(QStringLiteral("Play"));
-    MNuNew = MnuPlay->addAction(QStringLiteral("New Game"), run(&Table::MNuNew_Click));
+    // Captions carry access keys (Alt+letter); the words are the same.
+    MnuPlay = menuBar()->addMenu(QStringLiteral("&Play"));
+    MNuNew = MnuPlay->addAction(QStringLiteral("&New Game"), run(&Table::MNuNew_Click));
     MNuNew->setShortcut(QKeySequence(Qt::Key_F2));
-    MnuExit = MnuPlay->addAction(QStringLiteral("Exit"), run(&Table::MnuExit_Click));
+    MnuExit = MnuPlay->addAction(QStringLiteral("E&xit"), run(&Table::MnuExit_Click));
     MnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-    MnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
-    MnuVTHelp = MnuHelp->addAction(QStringLiteral("Vantrick Help"), run(&Table::MnuVTHelp_Click));
+    MnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    MnuVTHelp = MnuHelp->addAction(QStringLiteral("Vantrick &Help"), run(&Table::MnuVTHelp_Click));
     MnuVTHelp->setShortcut(QKeySequence(Qt::Key_F1));
-    MnuChangeName = menuBar()->addAction(QStringLiteral("Change Your Name"));
+    MnuChangeName = menuBar()->addAction(QStringLiteral("&Change Your Name"));
     connect(MnuChangeName, &QAction::triggered, this, run(&Table::MnuChangeName_Click));
-    MnuStats = menuBar()->addMenu(QStringLiteral("Game Statistics"));
-    MnuWon = MnuStats->addAction(QStringLiteral("Number Games Won"), run(&Table::MnuWon_Click));
+    MnuStats = menuBar()->addMenu(QStringLiteral("Game &Statistics"));
+    MnuWon = MnuStats->addAction(QStringLiteral("Number Games &Won"), run(&Table::MnuWon_Click));
     MnuWon->setShortcut(QKeySequence(Qt::Key_F4));
-    MnuDelete = MnuStats->addAction(QStringLiteral("Delete Statistics"), run(&Table::MnuDelete_Click));
-    MnuAbout = menuBar()->addAction(QStringLiteral("About Vantrick"));
+    MnuDelete = MnuStats->addAction(QStringLiteral("&Delete Statistics"), run(&Table::MnuDelete_Click));
+    MnuAbout = menuBar()->addAction(QStringLiteral("&About Vantrick"));
     connect(MnuAbout, &QAction::triggered, this, run(&Table::MnuAbout_Click));
     for (QAction* a : {MNuNew, MnuExit, MnuVTHelp, MnuWon, MnuDelete})
         a->setShortcutContext(Qt::ApplicationShortcut);
+    // F10 opens the first menu that can be opened, as on every desktop.
+    auto* menuKey = new QAction(this);
+    menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    addAction(menuKey);
+    connect(menuKey, &QAction::triggered, this, [this] {
+        for (QAction* a : menuBar()->actions())
+            if (a->menu() && a->isEnabled()) {
+                menuBar()->setActiveAction(a);
+                return;
+            }
+    });
 
     connect(&preparing_, &QTimer::timeout, this, [this] { PrepareNext(); });
 
@@ -504,6 +604,7 @@ void Table::Form_Load() {
     });
     FitWindowToScreen();
     show();
+    activateWindow(); // keyboard focus too, with or without a window manager
     // Once more when the frame's size is known.
     FitWindowToScreen();
     Sound::Preload();
@@ -632,6 +733,24 @@ void Table::CardsPic_Click(int Index) {
     }
     G.Turn = 0;
     PlayCard(1, Index);
+}
+
+QList<CardPic*> PlayerHandPics(const QWidget* client) {
+    QList<CardPic*> hand;
+    if (!client) return hand;
+    for (CardPic* pic : client->findChildren<CardPic*>(Qt::FindDirectChildrenOnly))
+        if (G.Cards[pic->Index()].Holder == 1 && pic->Image() == pic->Index() && !pic->isHidden())
+            hand << pic;
+    std::stable_sort(hand.begin(), hand.end(), [](CardPic* a, CardPic* b) { return a->Left() < b->Left(); });
+    return hand;
+}
+
+void HandTakesFocus() {
+    if (!TableExists()) return;
+    Table& t = TableForm();
+    const QList<CardPic*> hand = PlayerHandPics(t.Client);
+    if (hand.isEmpty() || hand.contains(qobject_cast<CardPic*>(t.focusWidget()))) return;
+    hand.first()->setFocus(Qt::OtherFocusReason);
 }
 
 Table& TableForm() {

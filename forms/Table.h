@@ -32,6 +32,9 @@ class CardPic : public QWidget {
     void SetLeft(int left) { Move(left, top_); }
     void SetTop(int top) { Move(left_, top); }
     void ZOrder(); // bring to the front
+    // A click on the card, from the keyboard or assistive technology: the same signal, so the
+    // same handler with the same checks.
+    void Activate() { emit clicked(index_); }
     // Places and sizes the picture again at the table's current zoom.
     void Rezoom();
   signals:
@@ -41,6 +44,7 @@ class CardPic : public QWidget {
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
   private:
     void Place(const QRect& r);
@@ -140,6 +144,14 @@ extern std::function<void()> ExitHook;
 
 // Sets a label's caption; a label that sizes to its text is resized to it.
 void SetCaption(QLabel* label, const QString& text);
+
+// The player's face-up cards on the table, left to right.
+QList<CardPic*> PlayerHandPics(const QWidget* client);
+// The player's turn has come: the hand takes the keyboard focus (its first card, unless one
+// of its cards has it already).
+void HandTakesFocus();
+// True from a key press until the next mouse press: focus marks are drawn only meanwhile.
+bool KeyboardInUse();
 
 // Enables or disables the Play menu with its commands and their shortcuts.
 void EnablePlayMenu(bool enabled);

@@ -1,7 +1,7 @@
 #include "frmAbout.h"
 
+#include "DataFiles.h"
 #include "Fonts.h"
-#include "ModVariables.h"
 #include "Platform.h"
 #include "Waits.h"
 
@@ -19,7 +19,7 @@ namespace {
 frmAbout* g_about = nullptr; // the loaded box, if any
 
 QIcon ApplicationIcon(const QWidget* w) {
-    const QString path = ProgramFile(QStringLiteral("vantrick.svg"));
+    const QString path = DataFiles::AssetPath(QStringLiteral("vantrick.svg"));
     if (QFile::exists(path)) {
         QIcon icon(path);
         if (!icon.isNull()) return icon;

@@ -68,22 +68,21 @@ const HelpSection kSections[] = {
      57,
      {" The bidding begins with the player on the dealer's left and goes round clockwise to the dealer, who "
       "bids "
-      "last. A bid is a number of",
-      " tricks. Every player must bid, and a bid of zero is allowed. The dealer, however, may not make a bid "
+      "last. A bid is a number of tricks.",
+      " Every player must bid, and a bid of zero is allowed. A computer dealer, however, may not make a bid "
       "that "
-      "would bring the total of all",
-      " the bids to the number of tricks there are to be won in the hand."}},
+      "would bring the total of all the",
+      " bids to the number of tricks there are to be won in the hand; you may, when you deal."}},
     {"The Play",
      57,
-     {" The player on the dealer's left leads to the first trick and may lead any suit. Play goes round "
-      "clockwise. Each player must follow the",
-      " suit that was led if he can; if he cannot, he may play any card he likes, a trump included. The "
-      "highest "
-      "trump played wins the trick;",
-      " when no trump has been played, the highest card of the suit led wins it. The winner of each trick "
-      "leads to "
-      "the next, until all the",
-      " tricks have been played."}},
+     {" The dealer leads to the first trick and may lead any suit. Play goes round clockwise. Each player "
+      "must "
+      "follow the suit that was led if he",
+      " can; if he cannot, he may play any card he likes, a trump included. The highest trump played wins "
+      "the "
+      "trick; when no trump has been played,",
+      " the highest card of the suit led wins it. The winner of each trick leads to the next, until all the "
+      "tricks have been played."}},
     {"Scoring",
      57,
      {" A player scores 1 point for every trick he wins, and a bonus of 10 points when he wins exactly the "
@@ -93,6 +92,12 @@ const HelpSection kSections[] = {
       "So "
       "even a player whose bid has",
       " already failed has good reason to go on winning tricks and spoil the bids of the others."}},
+    {"Playing on this computer",
+     54,
+     {" F2 deals a new game. When your bid is asked for, type it and press Bid. Play a card by clicking it, "
+      "or "
+      "choose it with Left, Right, Home or",
+      " End and play it with Return or Space. Press Carry On after each trick. F4 shows the games won."}},
 };
 
 // Room around the printed text and below it for the Close button, in multiples of the
@@ -227,11 +232,14 @@ void ShowHelp() {
     f.FollowZoom();
     static bool placed = false;
     if (!placed) {
-        // The first time, in the middle of the screen; afterwards wherever the player left it.
+        // The first time, in the middle of the screen (its top edge on the screen, where it
+        // is taller); afterwards wherever the player left it.
         placed = true;
         if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect available = screen->availableGeometry();
             QRect frame = f.frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
+            frame.moveCenter(available.center());
+            if (frame.top() < available.top()) frame.moveTop(available.top());
             f.move(frame.topLeft());
         }
     }

@@ -23,6 +23,16 @@ QString ProgramDir() {
     return QCoreApplication::applicationDirPath();
 }
 
+// VT_ASSET_DIR: the installed asset directory relative to the program's, when they differ.
+// A build that has not been installed finds its assets beside the program.
+QString AssetDir() {
+#ifdef VT_ASSET_DIR
+    const QString installed = QDir::cleanPath(ProgramDir() + QStringLiteral("/" VT_ASSET_DIR));
+    if (QFileInfo(installed).isDir()) return installed;
+#endif
+    return ProgramDir();
+}
+
 QString FirstLine(const QByteArray& bytes) {
     QString text = QString::fromUtf8(bytes);
     if (text.contains(QChar::ReplacementCharacter)) text = QString::fromLatin1(bytes);
@@ -97,11 +107,16 @@ std::array<qint16, 5> ParseScores(const QByteArray& bytes) {
     return won;
 }
 
+QString AssetPath(const QString& file) {
+    return AssetDir() + QLatin1Char('/') + file;
+}
+
 QString DataDir() {
     if (!overrideDir.isEmpty()) return overrideDir;
     const QString dir = ProgramDir();
-    if (QFileInfo(dir).isWritable()) return dir;
-    // An installed game cannot write beside itself: keep the player's files per user.
+    if (QFileInfo(dir).isWritable() && AssetDir() == dir) return dir;
+    // An installed game cannot, or in a distribution's layout must not, write beside itself:
+    // keep the player's files per user.
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }
 

@@ -3,7 +3,6 @@
 // sound is in ModVariables.cpp.
 #include "ModVariables.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 
 GameState G;
@@ -37,8 +36,4 @@ qint32 TickCount() {
         return t;
     }();
     return static_cast<qint32>(static_cast<quint32>(clock.elapsed() & 0xffffffffu));
-}
-
-QString ProgramFile(const QString& fileName) {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + fileName;
 }

@@ -125,6 +125,7 @@ void StartHand() {
     SetTrickOrder();
     if (G.Turn == 1) {
         ShowInfo(G.PlayerName + QStringLiteral(" Click card you wish to play."));
+        HandTakesFocus();
         return;
     }
     ComputerPlay(G.TrickSeat1);

@@ -14,13 +14,6 @@ void ShowBidLabel(int seat) {
     if (seat >= 1 && seat <= 4) SetCaption(TableForm().lblBid[seat], BidLine(seat));
 }
 
-void SetTrickOrder() {
-    if (G.TrickSeat1 < 1 || G.TrickSeat1 > 4) return;
-    G.TrickSeat2 = NextSeat(G.TrickSeat1);
-    G.TrickSeat3 = NextSeat(G.TrickSeat2);
-    G.TrickSeat4 = NextSeat(G.TrickSeat3);
-}
-
 void ShowPlayedCard(int card, int seat) {
     if (!G.GameOn) return;
     if (seat >= 1 && seat <= 4) {
@@ -58,6 +51,7 @@ void PlayCard(int seat, int card) {
     G.Turn = NextSeat(seat);
     if (G.Turn == 1) {
         ShowInfo(G.PlayerName + QStringLiteral(" please click on card you whist to play."));
+        HandTakesFocus();
         return;
     }
     ComputerPlay(G.Turn);
@@ -113,6 +107,7 @@ void TrickWon() {
     G.Turn = G.TrickWinner;
     if (G.Turn == 1) {
         ShowInfo(G.PlayerName + QStringLiteral(" please click on card you wish to play."));
+        HandTakesFocus();
         return;
     }
     ComputerPlay(G.Turn);

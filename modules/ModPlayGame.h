@@ -5,7 +5,6 @@
 // Shows a seat's bid and the tricks it has made under its name.
 void ShowBidLabel(int seat);
 
-void SetTrickOrder();
 void PlayCard(int seat, int card);
 void ComputerPlay(int seat);
 void FindTrickWinner();

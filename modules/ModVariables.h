@@ -7,7 +7,7 @@
 // game's own; every per-seat table is indexed by seat 1..4 (element 0 is unused) and
 // `Cards` by card number 1..52.
 //
-// The state, the card records, TickCount and ProgramFile need only QtCore and are built into
+// The state, the card records, and TickCount need only QtCore and are built into
 // the vantrick_core library with the rules (GameState.cpp); ShowInfo, Pause and the sounds
 // reach the table and the sound system (ModVariables.cpp).
 
@@ -75,9 +75,6 @@ void Pause();
 void PlayDealSound();
 void PlayRiffleSound();
 void PlayCardDownSound();
-
-// A file beside the program (its sounds and pictures, the data files' first home).
-QString ProgramFile(const QString& fileName);
 
 // The millisecond tick of the pauses: monotonic, 32 bits, wraps like a platform tick.
 qint32 TickCount();

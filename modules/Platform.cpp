@@ -24,8 +24,8 @@ QString AppVersion() {
 #ifdef Q_OS_WIN
 
 bool GetKeyValue(qintptr KeyRoot, const QString& KeyName, const QString& SubKeyRef, QString& KeyVal) {
-    // The access mask is the one the box has always asked for; a key it may not open
-    // simply sends StartSysInfo on to its next source.
+    // Read access with every right specific to keys; a key it may not open simply sends
+    // StartSysInfo on to its next source.
     constexpr REGSAM KeyAccess = 0x2003F;
     constexpr DWORD BufferSize = 1024;
 

@@ -153,6 +153,13 @@ qint16 ComputeComputerBid(int seat) {
 // ---------------------------------------------------------------------------------------
 // Play
 
+void SetTrickOrder() {
+    if (!IsSeat(G.TrickSeat1)) return;
+    G.TrickSeat2 = NextSeat(G.TrickSeat1);
+    G.TrickSeat3 = NextSeat(G.TrickSeat2);
+    G.TrickSeat4 = NextSeat(G.TrickSeat3);
+}
+
 bool IsLegalPlay(int seat, int card) {
     if (!IsSeat(seat) || !Holds(seat, card)) return false;
     // The leader may lead anything; a follower who can follow suit must.

@@ -31,28 +31,31 @@ qint16 ComputeComputerBid(int seat);
 
 // --- Play ---
 
+// The seats after the leader G.TrickSeat1, clockwise, into G.TrickSeat2..4.
+void SetTrickOrder();
 // May `seat` play `card` now? The card must be in the seat's hand; a seat that does not
 // lead must follow LedSuit when it holds it.
 bool IsLegalPlay(int seat, int card);
-// The seat's lowest card (rank Two..King then Ace; Diamonds, Clubs, Hearts, Spades within a
-// rank), 0 when it holds none.
-qint16 LowestCard(int seat);
-// The seat's lowest card of the suit other than its Ace, else its Ace, else 0.
-qint16 LowestOfSuit(int seat, int suit);
-// Would `card` (of the led suit, not the Ace) win the trick as it stands?
-bool PassesTrickTest(int card);
-// The card a computer seat chooses to play now.
-qint16 ChooseComputerCard(int seat);
 // The winning card among the four trick cards (G.TrickCard1..4) with G.Trumps and G.LedSuit.
 qint16 WinnerOfTrick();
+
+// The card a computer seat chooses to play now, and the tests its choice is made of:
+// - LowestCard, the seat's lowest card (rank Two..King then Ace; Diamonds, Clubs, Hearts,
+//   Spades within a rank), 0 when it holds none;
+// - LowestOfSuit, its lowest card of the suit other than its Ace, else its Ace, else 0;
+// - PassesTrickTest, would `card` (of the led suit, not the Ace) win the trick as it stands?
+qint16 ChooseComputerCard(int seat);
+qint16 LowestCard(int seat);
+qint16 LowestOfSuit(int seat, int suit);
+bool PassesTrickTest(int card);
 
 // --- Scoring ---
 
 // Points for one seat's hand: tricks, plus 10 when they equal the bid.
 qint16 HandPoints(qint16 bid, qint16 tricks);
-// The line under a seat's name: its bid and the tricks it has made so far.
-QString BidLine(int seat);
-// The score-board line of a seat, e.g. "The Prof : 42".
-QString ScoreLine(int seat, qint16 total);
 // The seat with a total strictly above every other, or 0 for a draw.
 int GameWinner();
+// The line under a seat's name ("Bid: 2 Tricks made: 1") and its line on the score board
+// ("The Prof : 42").
+QString BidLine(int seat);
+QString ScoreLine(int seat, qint16 total);

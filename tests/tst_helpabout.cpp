@@ -110,7 +110,7 @@ class TestHelpAbout : public QObject {
         }
     }
 
-    // Nine sections, each a heading standing near the middle; every line fits the window and is
+    // Ten sections, each a heading standing near the middle; every line fits the window and is
     // painted where it belongs.
     void helpTextAndItsLayout() {
         const QStringList lines = HelpLines();
@@ -118,7 +118,8 @@ class TestHelpAbout : public QObject {
         for (const QString& line : lines)
             if (LeadingBlanks(line) >= 50) headings << line.trimmed();
         QCOMPARE(headings, QStringList({"Introduction", "Players", "The Cards", "Playing the Game",
-                                        "Object of the Game", "The Deal", "Bidding", "The Play", "Scoring"}));
+                                        "Object of the Game", "The Deal", "Bidding", "The Play", "Scoring",
+                                        "Playing on this computer"}));
         frmHelp& help = HelpForm();
         ShowHelp();
         QVERIFY(help.font().bold());
