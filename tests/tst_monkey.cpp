@@ -239,9 +239,14 @@ class TestMonkey : public QObject {
         bool given = false;
         const quint32 seed = qgetenv("VANTRICK_MONKEY_SEED").toUInt(&given);
         const quint32 used = given ? seed : QRandomGenerator::global()->generate();
+#ifdef __SANITIZE_ADDRESS__
+        const int usual = 50; // the sanitizers make a game some five times slower
+#else
+        const int usual = 200;
+#endif
         const int games = qEnvironmentVariableIsSet("VANTRICK_MONKEY_GAMES")
                               ? qEnvironmentVariableIntValue("VANTRICK_MONKEY_GAMES")
-                              : 200;
+                              : usual;
         Monkey monkey(used, dir.path());
         while (monkey.wholeGames < games && monkey.failure.isEmpty())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
