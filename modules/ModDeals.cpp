@@ -125,15 +125,7 @@ void StartHand() {
     Probe::Mark("bidding-end");
 
     // The dealer leads the first trick.
-    G.TrickSeat1 = G.Dealer;
-    G.Turn = G.Dealer;
-    SetTrickOrder();
-    if (G.Turn == 1) {
-        ShowInfo(G.PlayerName + QStringLiteral(" Click card you wish to play."));
-        HandTakesFocus();
-        return;
-    }
-    ComputerPlay(G.TrickSeat1);
+    LeadTrick(G.Dealer, " Click card you wish to play.");
 }
 
 void ChooseFirstDealer() {

@@ -13,7 +13,7 @@ RUN=(
   fonts-liberation fonts-dejavu-core
 )
 TEST=(
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool x11-utils imagemagick
   desktop-file-utils appstream
 )
 

@@ -32,10 +32,19 @@ endif()
 # needs a virtual X server and a way to click and type into it.
 find_program(VT_XVFB Xvfb)
 find_program(VT_XDOTOOL xdotool)
+# The same for the Debian package, built from the sources, installed with dpkg -i and purged
+# at the end (skipped without dpkg-buildpackage or root). The sanitizer build leaves it to
+# the plain build: the package is built from the sources the same way in both.
 if(VT_XVFB AND VT_XDOTOOL)
   add_test(NAME install_smoke
-           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install_test.sh ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
-  set_tests_properties(install_smoke PROPERTIES TIMEOUT 120)
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install_test.sh cmake ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
+  set_tests_properties(install_smoke PROPERTIES TIMEOUT 120 LABELS system)
+  if(NOT VANTRICK_SANITIZE)
+    add_test(NAME package_smoke
+             COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install_test.sh deb ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
+    set_tests_properties(package_smoke PROPERTIES TIMEOUT 1800 LABELS system SKIP_RETURN_CODE 77
+                                                  RESOURCE_LOCK vantrick_package)
+  endif()
 endif()
 
 # --help and --version are answered with no display at all; with no display the game says
