@@ -70,12 +70,13 @@ class Monkey : public QObject {
         if (Waits::PlayDepth() > 1) Fail(QStringLiteral("two chains of play"));
         if (Waits::MostWakes() > 20000) Fail(QStringLiteral("a wait keeps waking"));
         if (!TableExists() || Waits::Exiting()) return;
+        const Table& t = TableForm();
         std::array<int, 6> held{};
         for (int c = 1; c <= 52; ++c) {
             const int h = G.Cards[c].Holder;
             if (h > 5) return Fail(QStringLiteral("card %1 held by %2").arg(c).arg(h));
             ++held[h];
-            const int image = TableForm().CardsPic[c]->Image();
+            const int image = t.CardsPic[c]->Image();
             if (h >= 2 && h <= 4 && image >= 1 && image <= 52)
                 Fail(QStringLiteral("a computer's card shows"));
         }
@@ -136,7 +137,7 @@ class Monkey : public QObject {
         std::function<void()> act;
         if (extraF2_ >= 0 && extraF2_-- == 0) // the player pressing F2 twice or three times
             act = [this] { NewGame(); };
-        else if (PerMille(12))
+        else if (PerMille(6))
             act = StrayEvent();
         else if (modal && Chance(40))
             act = [this, modal = QPointer<QWidget>(modal)] { Answer(modal); };
@@ -239,9 +240,14 @@ class TestMonkey : public QObject {
         bool given = false;
         const quint32 seed = qgetenv("VANTRICK_MONKEY_SEED").toUInt(&given);
         const quint32 used = given ? seed : QRandomGenerator::global()->generate();
+#ifdef __SANITIZE_ADDRESS__
+        const int usual = 50; // the sanitizers make a game some five times slower
+#else
+        const int usual = 200;
+#endif
         const int games = qEnvironmentVariableIsSet("VANTRICK_MONKEY_GAMES")
                               ? qEnvironmentVariableIntValue("VANTRICK_MONKEY_GAMES")
-                              : 200;
+                              : usual;
         Monkey monkey(used, dir.path());
         while (monkey.wholeGames < games && monkey.failure.isEmpty())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
