@@ -15,12 +15,14 @@ namespace DataFiles {
 
 namespace {
 QString overrideDir;
+QString overrideProgramDir;
 
 const QString NameFile = QStringLiteral("Name.dat");
 const QString ScoresFile = QStringLiteral("Scores.dat");
 
 QString ProgramDir() {
-    return QCoreApplication::applicationDirPath();
+    if (!overrideProgramDir.isEmpty()) return overrideProgramDir;
+    return overrideDir.isEmpty() ? QCoreApplication::applicationDirPath() : overrideDir;
 }
 
 QString FirstLine(const QByteArray& bytes) {
@@ -36,7 +38,6 @@ std::optional<QByteArray> ReadDataFile(const QString& name) {
     for (const QString& dir : {DataDir(), ProgramDir()}) {
         QFile f(dir + QLatin1Char('/') + name);
         if (f.open(QIODevice::ReadOnly)) return f.readAll();
-        if (!overrideDir.isEmpty()) break; // tests see only their own directory
     }
     return std::nullopt;
 }
@@ -105,8 +106,9 @@ QString DataDir() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }
 
-void SetDataDirOverride(const QString& dir) {
+void SetDataDirOverride(const QString& dir, const QString& programDir) {
     overrideDir = dir;
+    overrideProgramDir = programDir;
 }
 
 QString LoadName() {
