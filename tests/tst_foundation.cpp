@@ -82,37 +82,6 @@ class TestFoundation : public QObject {
         QVERIFY_IN(Timed([] { Waits::WaitUntil([] { return G.ContinueFlag; }); }).first, 99, 5000);
     }
 
-    void pauseOfZeroAndShortenedPauses() {
-        int received = 0;
-        QTimer::singleShot(0, [&] { ++received; });
-        G.PauseMs = 0;
-        Pause();
-        Waits::WaitMs(0);
-        QCOMPARE(received, 0); // returned without handling any event
-        // Shortened by the tests, a pause still lets the window breathe once.
-        Waits::PaceScale = 0.0;
-        G.PauseMs = 150;
-        Pause();
-        QCOMPARE(received, 1);
-    }
-
-    // An inner pause (the deal's steps) inside an outer one: the inner ends first, and the outer
-    // measures from the inner one's start with the length then in force.
-    void nestedPausesEndInOrder() {
-        QStringList order;
-        QTimer::singleShot(50, [&] {
-            G.PauseMs = 20;
-            Pause();
-            G.PauseMs = 200;
-            order << "inner end";
-        });
-        G.PauseMs = 200;
-        const qint64 ms = Timed(Pause).first;
-        order << "outer end";
-        QCOMPARE(order, QStringList({"inner end", "outer end"}));
-        QVERIFY_IN(ms, 248, 5000);
-    }
-
     void abandonedChainNeverResumesAndTheNewOneStartsAfterIt() {
         QStringList order;
         int depthOfNew = -1;

@@ -1,6 +1,7 @@
 // The help window and the About box: one help window however often it is opened, its text
 // fitting the window; the About box loaded afresh after every close; the System Information
 // button with and without the tool.
+#include "CoreTestSupport.h"
 #include "Platform.h"
 #include "Waits.h"
 #include "frmAbout.h"
@@ -18,6 +19,17 @@ namespace {
 
 const QString kPathKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH");
 const QString kLocationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location|MSINFO");
+
+// name, registered path, registered location ("tools" holds the tool), start succeeds, registry
+// error, the program started
+const std::tuple<const char*, const char*, const char*, bool, bool, const char*> kSysInfo[] = {
+    {"nothing registered", "", "", true, false, ""},
+    {"path registered", "C:\\msinfo32.exe", "tools", true, false, "C:\\msinfo32.exe"},
+    {"location without the tool", "", "empty", true, false, ""},
+    {"location with the tool", "", "tools", true, false, "tools"},
+    {"tool will not start", "", "tools", false, false, "tools"},
+    {"registry error", "", "tools", true, true, ""},
+};
 
 int CountTopLevel(const char* className) {
     int n = 0;
@@ -111,47 +123,29 @@ class TestHelpAbout : public QObject {
         }
     }
 
-    void sysInfoFindsTheToolOrSaysUnavailable_data() {
-        QTest::addColumn<QString>("path");     // the tool's registered path, "" = none
-        QTest::addColumn<QString>("location"); // "tools" (holds the tool), "empty" or "" = none
-        QTest::addColumn<bool>("startSucceeds");
-        QTest::addColumn<bool>("readerThrows");
-        QTest::addColumn<QString>("started"); // "" = the message instead
-        QTest::newRow("nothing registered") << QString() << QString() << true << false << QString();
-        QTest::newRow("path registered") << "C:\\msinfo32.exe"
-                                         << "tools" << true << false << "C:\\msinfo32.exe";
-        QTest::newRow("location without the tool") << QString() << "empty" << true << false << QString();
-        QTest::newRow("location with the tool") << QString() << "tools" << true << false << "tools";
-        QTest::newRow("tool will not start") << QString() << "tools" << false << false << QString();
-        QTest::newRow("registry error") << QString() << "tools" << true << true << QString();
-    }
-    void sysInfoFindsTheToolOrSaysUnavailable() {
-        QFETCH(QString, path);
-        QFETCH(QString, location);
-        QFETCH(QString, started);
+    void sysInfo_data() { TestSupport::Rows(kSysInfo); }
+    void sysInfo() {
+        QFETCH(int, i);
+        const auto& [name, path, location, startSucceeds, readerThrows, started] = kSysInfo[i];
         // The location is a directory; the tool is looked for in it as location + "\MSINFO32.EXE".
         QTemporaryDir tmp;
         QVERIFY(QDir(tmp.path()).mkdir("tools") && QDir(tmp.path()).mkdir("empty"));
         const QString tool = tmp.filePath("tools") + QStringLiteral("\\MSINFO32.EXE");
         QFile file(tool);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
         FakeSystem sys;
-        if (!path.isEmpty()) sys.values[kPathKey] = path;
-        if (!location.isEmpty()) sys.values[kLocationKey] = tmp.filePath(location);
-        QFETCH(bool, startSucceeds);
-        QFETCH(bool, readerThrows);
+        if (*path) sys.values[kPathKey] = path;
+        if (*location) sys.values[kLocationKey] = tmp.filePath(location);
         sys.startSucceeds = startSucceeds;
         sys.readerThrows = readerThrows;
         ShowAbout();
         frmAbout* f = AboutFormIfOpen();
         f->cmdSysInfo->click();
-        QCOMPARE(sys.boxes.size(), started.isEmpty() ? 1 : 0);
-        if (!started.isEmpty()) QCOMPARE(sys.started, QStringList{started == "tools" ? tool : started});
-        // The tool's own path is asked for first; the location only when that is missing.
+        // Started, or the message instead; the tool's own path is asked for before the location.
+        QCOMPARE(sys.started.value(0), QString(started).replace("tools", tool));
+        QCOMPARE(sys.boxes.size(), *started && startSucceeds ? 0 : 1);
         if (!readerThrows)
-            QCOMPARE(sys.reads,
-                     path.isEmpty() ? (QStringList{kPathKey, kLocationKey}) : QStringList{kPathKey});
+            QCOMPARE(sys.reads, *path ? QStringList{kPathKey} : (QStringList{kPathKey, kLocationKey}));
         QCOMPARE(AboutFormIfOpen(), f);
     }
 

@@ -1,7 +1,6 @@
-// The rules without any window: valuation and bids, legal play, the computer's choice of card,
-// the trick winner, scoring, and random hands played out by the computer's rules against an
-// independent statement of who takes a trick.
-// A hand lists its cards by their short names with blanks between them: "AS TD".
+// The rules without any window: valuation and bids, the computer's choice of card, scoring, and
+// random hands played out by the computer's rules against independent statements of which card
+// may be played and who takes a trick. A hand lists cards by their short names: "AS TD".
 #include "CoreTestSupport.h"
 #include "ModBidding.h"
 #include "ModPlayGame.h"
@@ -11,16 +10,11 @@
 #include <numeric>
 #include <random>
 
-using TestSupport::Card;
-using TestSupport::Rows;
+using namespace TestSupport;
 
 namespace {
 
 constexpr int D = 1, C = 2, H = 3, S = 4;
-
-QStringList Names(const QString& cards) {
-    return cards.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-}
 
 void Fresh(int trumps) {
     ResetGameState();
@@ -28,62 +22,58 @@ void Fresh(int trumps) {
     G.Trumps = static_cast<qint16>(trumps);
 }
 
-void GiveCard(int seat, int card) {
-    Q_ASSERT(G.Cards[card].Holder == 0);
+void Hold(int seat, int card) {
     G.Cards[card].Holder = static_cast<quint8>(seat);
     ++G.CardsLeft[seat];
 }
 
 void Give(int seat, const QString& cards) {
-    for (const QString& name : Names(cards))
-        GiveCard(seat, Card(name));
+    for (const QString& name : cards.split(' ', Qt::SkipEmptyParts))
+        Hold(seat, Card(name));
 }
 
 qint16& Slot(int place) {
     return *std::array{&G.TrickCard1, &G.TrickCard2, &G.TrickCard3, &G.TrickCard4}[place];
 }
 
-void LeadFrom(int leader) {
-    G.TrickSeat1 = static_cast<qint16>(leader);
-    SetTrickOrder();
-}
-
-// A trick led by seat 1 with `played` down and the other slots `unplayed` (-1 in a hand's first
+// A trick led by seat 1 with `played` down, the other slots `unplayed` (-1 in a hand's first
 // trick); returns the seat to play next. With nothing played LedSuit still names trumps.
-int TrickSoFar(const QString& played, qint16 unplayed = 0) {
-    LeadFrom(1);
-    const QStringList names = Names(played);
+int TrickSoFar(const QString& played, qint16 unplayed) {
+    G.TrickSeat1 = 1;
+    SetTrickOrder();
+    const QStringList names = played.split(' ', Qt::SkipEmptyParts);
     G.LedSuit = names.isEmpty() ? G.Trumps : CardSuit(Card(names.first()));
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
         Slot(i) = i < names.size() ? static_cast<qint16>(Card(names[i])) : unplayed;
-        if (i < names.size()) G.Cards[Card(names[i])].Holder = 5;
-    }
+    for (const QString& name : names)
+        G.Cards[Card(name)].Holder = 5;
     return 1 + int(names.size());
 }
 
-// Who takes a trick, said independently of the game's walk: any trump beats every other card,
-// then the suit led; the Ace is the highest of its suit; a third suit never wins.
+// Who takes a trick: any trump beats every other card, then the suit led; the Ace is the highest
+// of its suit; a third suit never wins.
 int Winner(const std::array<int, 4>& trick) {
     const auto key = [](int card) {
-        const int rank = (card - 1) % 13 + 1;
-        const int suit = CardSuit(card) == G.Trumps ? 200 : CardSuit(card) == G.LedSuit ? 100 : 0;
-        return suit + (rank == 1 ? 14 : rank);
+        const int rank = (card - 1) % 13 + 1, suit = CardSuit(card);
+        return (suit == G.Trumps ? 200 : suit == G.LedSuit ? 100 : 0) + (rank == 1 ? 14 : rank);
     };
     return *std::max_element(trick.begin(), trick.end(), [&](int a, int b) { return key(a) < key(b); });
 }
 
+// May `seat` play `card`: it holds it, and it leads, or follows suit, or holds none of the suit led.
+bool Legal(int seat, int card) {
+    bool holdsLed = false;
+    for (int c = 1; c <= 52; ++c)
+        holdsLed |= G.Cards[c].Holder == seat && CardSuit(c) == G.LedSuit;
+    return G.Cards[card].Holder == seat && (seat == G.TrickSeat1 || !holdsLed || CardSuit(card) == G.LedSuit);
+}
+
 // name, hand, trumps, value
 const std::tuple<const char*, const char*, int, int> kValues[] = {
-    {"nothing", "2D 5C 9H QD JC 7C", S, 0},
-    {"single small trump", "5S 3D 4C", S, 1},
-    {"three small trumps", "2S 3S 4S 9D", S, 1},
-    {"Aces and Kings of any suit", "AD KC 3H", S, 2},
-    {"Queen of trumps", "QS 3D", S, 1},
-    {"side Queen, other trumps", "QS 2D", H, 0},
-    {"A K + two small trumps", "AS KS 4S 7S 2D", S, 3},
-    {"six small trumps", "2S 3S 4S 5S 6S 7S", S, 3},
-    {"honours count for length too", "AC KC QC 2C 3C", C, 5},
-    {"one card: King of trumps", "KS", S, 1},
+    {"nothing", "2D 5C 9H QD JC 7C", S, 0},          {"single small trump", "5S 3D 4C", S, 1},
+    {"three small trumps", "2S 3S 4S 9D", S, 1},     {"Aces and Kings of any suit", "AD KC 3H", S, 2},
+    {"Queen of trumps only", "QS 3D QH", S, 1},      {"A K + two small trumps", "AS KS 4S 7S 2D", S, 3},
+    {"six small trumps", "2S 3S 4S 5S 6S 7S", S, 3}, {"honours count for length", "AC KC QC 2C 3C", C, 5},
 };
 
 // name, hand size, seat 4 deals, bids of seats 1..3, seat 4's cards (worth 0 to 3), bid
@@ -91,18 +81,15 @@ const std::tuple<const char*, int, bool, const char*, const char*, int> kBids[] 
     {"1 raised, 8 cards", 8, false, "0 0 0", "5S", 2},
     {"2 raised, 10 cards", 10, false, "0 0 0", "AD KD", 3},
     {"1 kept, 7 cards", 7, false, "0 0 0", "5S", 1},
-    {"0 and 3 not raised", 10, false, "0 0 0", "AS KS 4S 7S", 3},
-    {"non-dealer may make the total", 10, false, "3 2 2", "AS KS 4S 7S", 3},
+    {"3 not raised, non-dealer may make the total", 10, false, "3 2 2", "AS KS 4S 7S", 3},
     {"dealer goes up", 10, true, "3 2 2", "AS KS 4S 7S", 4},
     {"dealer goes up past the hand", 1, true, "0 0 0", "4S", 2},
     {"dealer raised twice", 8, true, "3 2 0", "AD KD", 4},
-    {"dealer bid 0 becomes 1", 3, true, "1 1 1", "2D", 1},
     {"dealer total short of the hand", 10, true, "3 2 1", "AS KS 4S 7S", 3},
 };
 
 // name, trumps, bid, trick so far (empty: the seat leads), hand, card played
 const std::tuple<const char*, int, int, const char*, const char*, const char*> kCards[] = {
-    {"0: last card", S, 2, "5D", "KH", "KH"},
     {"1a: lowest rank, Diamonds first", S, 0, "", "2S 2D 9H", "2D"},
     {"1a: Ace counts highest", S, 0, "", "AH KC", "KC"},
     {"1b: first Ace in card order", S, 1, "", "AH 5D AC", "AC"},
@@ -112,8 +99,6 @@ const std::tuple<const char*, int, int, const char*, const char*, const char*> k
     {"2b: Seven fails, Ace", S, 1, "9H", "AH 7H", "AH"},
     {"2b: highest winner from the King", S, 1, "TH", "KH 9H 4H", "KH"},
     {"2b: must beat every card down", S, 1, "9H 4H QH", "JH 2H", "2H"},
-    {"2b: Queen over the Jack", S, 1, "JH 2H", "QH 4H", "QH"},
-    {"2b: nothing passes, lowest", S, 1, "AH", "KH 9H 4H", "4H"},
     {"2b: ruffed, lowest", S, 2, "5H 2S", "KH 9H", "9H"},
     {"2b: third-suit discard ignored", S, 1, "5H AD", "7H 2H", "7H"},
     {"3a: an Ace first", S, 0, "5S", "KC AD 4H", "AD"},
@@ -122,20 +107,9 @@ const std::tuple<const char*, int, int, const char*, const char*, const char*> k
     {"3a: small cards, descending", C, 0, "5C", "7H 3S", "3S"},
     {"3b: Spade before the Ace of Spades", D, 0, "5C", "AS 3S 4H", "3S"},
     {"3b: no ruff while a discard is left", S, 0, "5C", "KS 2D", "2D"},
-    {"3b: only trumps", S, 0, "5C", "2S KS", "KS"},
     {"3c: ruff low-numbered, Ace kept", S, 1, "5H", "AS 5S 2D", "5S"},
     {"3c: the only trump is the Ace", S, 1, "5H", "AS 3D", "AS"},
     {"3c: no trump, lowest card", S, 1, "5H 2S", "AD 3C 3D", "3D"},
-};
-
-// name, trick (Spades trumps), winning card
-const std::tuple<const char*, const char*, const char*> kWinners[] = {
-    {"led suit: Ace", "5H AH KH 2H", "AH"},
-    {"led suit: last card", "5H 6H 7H 8H", "8H"},
-    {"single trump beats the Ace", "AH 2S KH QH", "2S"},
-    {"Ace of trumps above King", "5H KS AS 2H", "AS"},
-    {"third suit never, not its Ace", "5H AD 2H 3H", "5H"},
-    {"nothing down yet", "", ""},
 };
 
 } // namespace
@@ -146,10 +120,9 @@ class TestRules : public QObject {
   private slots:
     void cardNames() {
         Fresh(S);
-        QCOMPARE(G.Cards[Card("AD")].FullName, QStringLiteral("Ace of Diamonds"));
-        QCOMPARE(G.Cards[Card("TH")].FullName, QStringLiteral("Ten of Hearts"));
-        QCOMPARE(G.Cards[Card("KS")].FullName, QStringLiteral("King of Spades"));
-        QVERIFY(CardSuit(0) == 0 && CardSuit(53) == 0);
+        QCOMPARE(G.Cards[Card("AD")].FullName + ", " + G.Cards[Card("TH")].FullName + ", " +
+                     G.Cards[Card("KS")].FullName,
+                 QStringLiteral("Ace of Diamonds, Ten of Hearts, King of Spades"));
     }
 
     void valueHand_data() { Rows(kValues); }
@@ -170,30 +143,13 @@ class TestRules : public QObject {
         G.HandSize = static_cast<qint16>(size);
         G.Dealer = dealer ? 4 : 1;
         for (int seat = 1; seat <= 3; ++seat)
-            G.Bids[seat] = static_cast<qint16>(Names(earlier)[seat - 1].toInt());
+            G.Bids[seat] = static_cast<qint16>(QString(earlier).split(' ')[seat - 1].toInt());
         Give(4, cards);
         // Padding to the hand's size: Twos to Nines of the side suits add nothing to the value.
         for (int card = 1; card <= 52 && G.CardsLeft[4] < size; ++card)
             if (CardSuit(card) != S && (card - 1) % 13 >= 1 && (card - 1) % 13 <= 8 && !G.Cards[card].Holder)
-                GiveCard(4, card);
+                Hold(4, card);
         QCOMPARE(ComputeComputerBid(4), qint16(bid));
-    }
-
-    void legalPlay() {
-        Fresh(S);
-        Give(1, "5H 9H 2S KD");
-        Give(2, "AC 3S");
-        TrickSoFar(""); // leading, even while LedSuit still names trumps: anything held
-        for (const char* card : {"5H", "9H", "2S", "KD"})
-            QVERIFY2(IsLegalPlay(1, Card(card)), card);
-        QVERIFY(!IsLegalPlay(1, Card("AC")) && !IsLegalPlay(1, Card("3D")) && !IsLegalPlay(1, 0));
-        // Following with the led suit in hand: only the led suit; void: anything, no need to ruff.
-        Give(4, "6H");
-        LeadFrom(4);
-        G.LedSuit = H;
-        QVERIFY(IsLegalPlay(1, Card("5H")) && IsLegalPlay(1, Card("9H")));
-        QVERIFY(!IsLegalPlay(1, Card("2S")) && !IsLegalPlay(1, Card("KD")));
-        QVERIFY(IsLegalPlay(2, Card("AC")) && IsLegalPlay(2, Card("3S")));
     }
 
     void computerCard_data() { Rows(kCards); }
@@ -207,18 +163,9 @@ class TestRules : public QObject {
             G.Bids[seat] = static_cast<qint16>(bid);
             G.TricksMade[seat] = static_cast<qint16>(made);
             Give(seat, hand);
-            const int card = ChooseComputerCard(seat);
-            QCOMPARE(G.Cards[qBound(0, card, 52)].FullName, G.Cards[Card(plays)].FullName);
+            QCOMPARE(G.Cards[qBound(0, int(ChooseComputerCard(seat)), 52)].FullName,
+                     G.Cards[Card(plays)].FullName);
         }
-    }
-
-    void trickWinner_data() { Rows(kWinners); }
-    void trickWinner() {
-        QFETCH(int, i);
-        const auto& [name, trick, winner] = kWinners[i];
-        Fresh(S);
-        TrickSoFar(trick);
-        QCOMPARE(WinnerOfTrick(), qint16(*winner ? Card(winner) : 0));
     }
 
     void scoring() {
@@ -230,7 +177,6 @@ class TestRules : public QObject {
         const std::pair<std::array<qint16, 5>, int> totals[] = {{{0, 40, 40, 30, 20}, 0},
                                                                 {{0, 50, 30, 30, 20}, 1},
                                                                 {{0, 30, 55, 10, 54}, 2},
-                                                                {{0, 10, 20, 60, 60}, 0},
                                                                 {{0, 0, 0, 0, 1}, 4}};
         for (const auto& [scores, winner] : totals) {
             G.GameScore = scores;
@@ -238,8 +184,8 @@ class TestRules : public QObject {
         }
     }
 
-    // Random hands dealt, bid and played out by the computer's rules: every card chosen is legal,
-    // the dealer never lets the bids add up to the hand, and each trick goes where the rule says.
+    // Random hands dealt, bid and played out by the computer's rules: whether a card may be
+    // played, the dealer's bid and each trick's winner follow the rules as stated above.
     void randomHandsPlayOutByTheRules() {
         for (unsigned seed = 1; seed <= 600; ++seed) {
             const QByteArray where = "seed " + QByteArray::number(seed);
@@ -252,7 +198,7 @@ class TestRules : public QObject {
             std::iota(pack.begin(), pack.end(), 1);
             std::shuffle(pack.begin(), pack.end(), random);
             for (int n = 0; n < 4 * size; ++n)
-                GiveCard(1 + n % 4, pack[n]);
+                Hold(1 + n % 4, pack[n]);
             G.Trumps = G.LedSuit = CardSuit(pack[4 * size]);
             for (int seat = NextSeat(G.Dealer), n = 0; n < 4; ++n, seat = NextSeat(seat))
                 G.Bids[seat] = ComputeComputerBid(seat);
@@ -260,11 +206,14 @@ class TestRules : public QObject {
 
             G.TrickCard1 = G.TrickCard2 = G.TrickCard3 = G.TrickCard4 = -1;
             for (int trick = 0, leader = G.Dealer; trick < size; ++trick) {
-                LeadFrom(leader);
+                G.TrickSeat1 = static_cast<qint16>(leader);
+                SetTrickOrder();
                 std::array<int, 4> cards{}, seats{};
                 for (int place = 0, seat = leader; place < 4; ++place, seat = NextSeat(seat)) {
+                    for (int card = 1; card <= 52; ++card)
+                        QVERIFY2(IsLegalPlay(seat, card) == Legal(seat, card), where);
                     const int card = ChooseComputerCard(seat);
-                    QVERIFY2(IsLegalPlay(seat, card), where);
+                    QVERIFY2(Legal(seat, card), where);
                     --G.CardsLeft[seat];
                     G.Cards[card].Holder = 5;
                     if (place == 0) G.LedSuit = CardSuit(card);
