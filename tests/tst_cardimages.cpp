@@ -1,6 +1,5 @@
 // The drawn card images: drawn at the full device resolution, every face its own card with the
-// right number of pips in its suit's colour, the turned backs true turns of the upright back,
-// and one cached picture per ratio.
+// right number of pips in its suit's colour, and one cached picture per ratio.
 #include "CardImages.h"
 
 #include <QCryptographicHash>
@@ -14,23 +13,6 @@ namespace {
 
 QImage Argb(const QPixmap& pm) {
     return pm.toImage().convertToFormat(QImage::Format_ARGB32);
-}
-
-// Share of pixels that differ by more than 48 in some channel (alpha included).
-double MismatchShare(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) return 1.0;
-    qint64 bad = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            bad += qAbs(qRed(p) - qRed(q)) > 48 || qAbs(qGreen(p) - qGreen(q)) > 48 ||
-                   qAbs(qBlue(p) - qBlue(q)) > 48 || qAbs(qAlpha(p) - qAlpha(q)) > 48;
-        }
-    return double(bad) / (a.width() * a.height());
-}
-
-QImage Turned(const QImage& img, qreal degrees) {
-    return img.transformed(QTransform().rotate(degrees)).convertToFormat(QImage::Format_ARGB32);
 }
 
 // Suit ink: the strong red or the near-black of the pips.
@@ -100,16 +82,6 @@ class TestCardImages : public QObject {
             if (rank <= 10) QVERIFY2(blobs == (card == 40 ? 2 : rank), qPrintable(QString::number(card)));
             QVERIFY2(suit == 1 || suit == 3 ? red > 100 : red == 0, qPrintable(QString::number(card)));
         }
-    }
-
-    void turnedBacksAreTurnsOfTheUprightBack() {
-        const QImage upright = Argb(Image(FirstBack, 2.0));
-        // The design has a top, so turning it over makes a visibly different picture...
-        QVERIFY(MismatchShare(upright, Turned(upright, 180)) > 0.02);
-        // ...and each turned back is the upright one turned, up to antialiasing.
-        QVERIFY(MismatchShare(Argb(Image(55, 2.0)), Turned(upright, 180)) < 0.005);
-        QVERIFY(MismatchShare(Argb(Image(54, 2.0)), Turned(upright, 90)) < 0.005);  // top to the right
-        QVERIFY(MismatchShare(Argb(Image(56, 2.0)), Turned(upright, -90)) < 0.005); // top to the left
     }
 
     void cacheKeepsOnePicturePerRatio() {

@@ -1,6 +1,5 @@
 // A hand as the game plays it: the deal, the bids as the game makes them, the bid box, the
-// passage from one trick to the next with the player's clicks, the end of a hand and of a game,
-// and a game given up while it waits for Carry On.
+// passage from one trick to the next with the player's clicks, the end of a hand and of a game.
 #include "TestSupport.h"
 
 #include "ModBidding.h"
@@ -283,46 +282,6 @@ class TestGame : public QObject {
         QCOMPARE(fileAtGameOver, winner ? DataFiles::FormatScores(won) : QByteArray("<missing>"));
         QCOMPARE(exited, answer == 1);
         QVERIFY(exited || (G.GameOn && G.HandNumber == 1 && G.GameScore == Counts{}));
-    }
-
-    // New Game and Exit while a trick waits for Carry On: refused, nothing changes; confirmed,
-    // the old hand never goes on and a new game starts from scratch.
-    void commandWhileCarryOnWaits_data() {
-        QTest::addColumn<bool>("exit");
-        QTest::newRow("new game") << false;
-        QTest::newRow("exit") << true;
-    }
-    void commandWhileCarryOnWaits() {
-        QFETCH(bool, exit);
-        DialogScript script;
-        script.Install();
-        bool exited = false, refusedKeptAll = false, done = false;
-        ExitHook = [&] { exited = true; };
-        Robot robot;
-        robot.pressCarryOn = false;
-        int lines = 0;
-        When([] { return TableForm().BtnContinue->isVisible(); },
-             [&] {
-                 const Counts tricks = G.TricksMade;
-                 script.answer = {{"New Game?", 1}, {"Really Exit?", 1}};
-                 TableForm().MNuNew->trigger();
-                 TableForm().MnuExit->trigger();
-                 refusedKeptAll = TableForm().BtnContinue->isVisible() && G.TricksMade == tricks && !exited;
-                 script.answer.clear();
-                 robot.playCards = false; // the new game stops at the player's first turn
-                 lines = TableForm().List1->count();
-                 (exit ? TableForm().MnuExit : TableForm().MNuNew)->trigger();
-                 done = true;
-             });
-        SeedDeal(8);
-        QTimer::singleShot(0, [] { TableForm().MNuNew->trigger(); });
-        QVERIFY(WaitFor([&] { return done && Waits::ChainDepth() == 0 && (exited || G.Turn == 1); }, 60000));
-        QVERIFY(refusedKeptAll && !TableForm().BtnContinue->isVisible());
-        QTest::qWait(20);
-        if (exit)
-            QCOMPARE(TableForm().List1->count(), lines);
-        else
-            QVERIFY(G.HandNumber == 1 && G.TricksMade == Counts{} && Held(5).size() == (5 - G.Dealer) % 4);
     }
 };
 

@@ -1,8 +1,6 @@
 // The table window: what start-up reads and shows, the menu commands with their questions
-// answered both ways, the shortcuts, and what a screen reader learns of the cards.
+// answered both ways, and what a screen reader learns of the cards.
 #include "TestSupport.h"
-
-#include "frmHelp.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -54,15 +52,13 @@ class TestTable : public QObject {
         WriteBytes(PathOf("Scores.dat"), "3,5,0,12\r\n");
         Restart();
         Table& t = TableForm();
-        QCOMPARE(G.PlayerNames[1], QString("Ann"));
-        QVERIFY(t.lblPlayer->text() == "Ann" && t.lblProf->text().endsWith(" Ann"));
-        QCOMPARE(ListLines().size(), 1);
-        QVERIFY(ListLines().first().startsWith("Ann welcome") && t.List1->currentRow() == 0);
+        QVERIFY(G.PlayerNames[1] == "Ann" && t.lblPlayer->text() == "Ann" &&
+                t.lblProf->text().endsWith(" Ann"));
+        QVERIFY(ListLines().size() == 1 && ListLines()[0].startsWith("Ann welcome") &&
+                t.List1->currentRow() == 0);
         QCOMPARE(G.GamesWon, (Counts{0, 3, 5, 0, 12}));
         QCOMPARE(ReadBytes(PathOf("Name.dat")) + ReadBytes(PathOf("Scores.dat")), "\"Ann\"\r\n3,5,0,12\r\n");
         QVERIFY(!G.GameOn && t.BtnContinue->isHidden());
-        for (int i = 1; i <= 52; ++i)
-            QVERIFY(t.CardsPic[i]->isVisible() && t.CardsPic[i]->Image() == 53);
         // An empty stored name is a name, and it stays empty.
         WriteBytes(PathOf("Name.dat"), "\"\"\r\n");
         Restart();
@@ -79,36 +75,10 @@ class TestTable : public QObject {
             QCOMPARE(AccName(t.CardsPic[i]), QString("Card back"));
             QCOMPARE(QAccessible::queryAccessibleInterface(t.CardsPic[i])->role(), QAccessible::Button);
         }
-        t.CardsPic[40]->SetImage(40);
-        QCOMPARE(AccName(t.CardsPic[40]), G.Cards[40].FullName);
-        for (int back = 53; back <= 56; ++back) {
-            t.CardsPic[40]->SetImage(back);
-            QCOMPARE(AccName(t.CardsPic[40]), QString("Card back"));
+        for (int image : {40, 53, 54, 55, 56}) {
+            t.CardsPic[40]->SetImage(image);
+            QCOMPARE(AccName(t.CardsPic[40]), image == 40 ? G.Cards[40].FullName : QString("Card back"));
         }
-    }
-
-    void shortcuts() {
-        StartUp();
-        Table& t = TableForm();
-        t.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&t));
-        t.BtnContinue->show();
-        QTest::keyClick(&t, Qt::Key_Y, Qt::AltModifier); // Carry On
-        QTRY_VERIFY(G.ContinueFlag && t.BtnContinue->isHidden());
-        QTest::keyClick(&t, Qt::Key_F1); // help beside the table, which stays usable
-        QTRY_VERIFY(HelpForm().isVisible() && !HelpForm().isModal());
-        HelpForm().hide();
-        DialogScript script;
-        script.answer["Really Exit?"] = 1;
-        script.Install();
-        t.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&t));
-        QTest::keyClick(&t, Qt::Key_F4);
-        QTest::keyClick(&t, Qt::Key_F2); // deals and bids up to the player's turn
-        QVERIFY(G.GameOn && G.HandNumber == 1 && G.Turn == 1);
-        QTest::keyClick(&t, Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(script.titles, (QStringList{"Game Statistics", "Really Exit?"}));
-        QCOMPARE(exitCalls_, 0);
     }
 
     // Exit asks only in a game, in the game's dialog; the close box always asks, in the standard box.
