@@ -1,10 +1,9 @@
-# Desktop integration: the launcher entry, the software-centre metadata, the icon
-# and a `vantrick` command on the PATH.
+# Desktop integration: the launcher entry, the software-centre metadata, the icon, the
+# manual page and a `vantrick` command on the PATH.
 #
 # Included from the top-level CMakeLists.txt after GNUInstallDirs, once
-# VT_INSTALL_DIR (the directory that holds the program and all its assets) is set.
-# The program itself stays in VT_INSTALL_DIR because it reads its sounds, pictures
-# and data files from its own directory; bin/ only gets a link to it.
+# VANTRICK_PROGRAM_DIR (the directory that holds the program) is set. When that is
+# not bin/ itself, bin/ gets a link to the program.
 
 set(VT_DATA_DIR ${CMAKE_CURRENT_LIST_DIR})
 
@@ -15,6 +14,12 @@ install(FILES ${VT_DATA_DIR}/org.vantrick.Vantrick.metainfo.xml
 install(FILES ${CMAKE_SOURCE_DIR}/assets/vantrick.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME org.vantrick.Vantrick.svg)
+install(FILES ${VT_DATA_DIR}/vantrick.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+
+cmake_path(COMPARE "${VANTRICK_PROGRAM_DIR}" EQUAL "${CMAKE_INSTALL_BINDIR}" _vt_in_bindir)
+if(_vt_in_bindir)
+  return()
+endif()
 
 # bin/vantrick -> ../<libdir>/vantrick/vantrick. The link is relative so the installed
 # tree can be moved or packaged as a whole. It is worked out at install time because
@@ -23,7 +28,7 @@ install(CODE "
   set(_vt_prefix \"\${CMAKE_INSTALL_PREFIX}\")
   cmake_path(ABSOLUTE_PATH _vt_prefix NORMALIZE)
   set(_vt_bindir [[${CMAKE_INSTALL_BINDIR}]])
-  set(_vt_appdir [[${VT_INSTALL_DIR}]])
+  set(_vt_appdir [[${VANTRICK_PROGRAM_DIR}]])
   cmake_path(ABSOLUTE_PATH _vt_bindir BASE_DIRECTORY \"\${_vt_prefix}\" NORMALIZE)
   cmake_path(ABSOLUTE_PATH _vt_appdir BASE_DIRECTORY \"\${_vt_prefix}\" NORMALIZE)
   file(RELATIVE_PATH _vt_target \"\${_vt_bindir}\" \"\${_vt_appdir}/vantrick\")

@@ -629,14 +629,18 @@ void DrawBack(QPainter& p) {
 
 // ---------------------------------------------------------------------------------------------
 
-QPixmap Render(int index, qreal dpr) {
+QPixmap Render(int index, qreal dpr, double zoom) {
     const QSize logical = LogicalSize(index);
-    QPixmap pm(QSize(qCeil(logical.width() * dpr), qCeil(logical.height() * dpr)));
+    const QSize shown = ShownSize(index, zoom);
+    QPixmap pm(QSize(qCeil(shown.width() * dpr), qCeil(shown.height() * dpr)));
     pm.setDevicePixelRatio(dpr);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     p.setPen(Qt::NoPen);
+    // The design's coordinates are those of zoom 1; the shown size is whole pixels, so the two
+    // axes may scale a hair differently.
+    p.scale(qreal(shown.width()) / logical.width(), qreal(shown.height()) / logical.height());
     if (index < FirstBack) {
         DrawFace(p, index);
         return pm;
@@ -673,10 +677,21 @@ qreal SaneRatio(qreal dpr) {
     return std::isfinite(dpr) && dpr >= 0.25 && dpr <= 16 ? dpr : 1.0;
 }
 
+// Zooms are cached to a ten-thousandth: every size is worked out from the rounded zoom, so
+// the size of a card on the table and of its image always agree.
+int ZoomKey(double zoom) {
+    return std::isfinite(zoom) && zoom >= 0.1 && zoom <= 20 ? int(std::lround(zoom * 10000)) : 10000;
+}
+
 // Only the GUI thread draws and reads the images (QPixmap belongs to it), so there is no lock.
-std::map<int, std::array<QPixmap, Count + 1>>& Cache() {
-    static std::map<int, std::array<QPixmap, Count + 1>> cache;
+using Key = std::pair<int, int>; // ratio, zoom
+std::map<Key, std::array<QPixmap, Count + 1>>& Cache() {
+    static std::map<Key, std::array<QPixmap, Count + 1>> cache;
     return cache;
+}
+
+Key KeyOf(qreal dpr, double zoom) {
+    return {RatioKey(SaneRatio(dpr)), ZoomKey(zoom)};
 }
 
 } // namespace
@@ -688,19 +703,34 @@ QSize LogicalSize(int index) {
     return QSize();
 }
 
-const QPixmap& Image(int index, qreal dpr) {
+QSize ShownSize(int index, double zoom) {
+    const double z = ZoomKey(zoom) / 10000.0;
+    const QSize logical = LogicalSize(index);
+    return QSize(int(std::lround(logical.width() * z)), int(std::lround(logical.height() * z)));
+}
+
+const QPixmap& Image(int index, qreal dpr, double zoom) {
     static const QPixmap null;
     if (index < 1 || index > Count) return null;
-    dpr = SaneRatio(dpr);
-    const int key = RatioKey(dpr);
+    const Key key = KeyOf(dpr, zoom);
     QPixmap& slot = Cache()[key][index];
-    if (slot.isNull()) slot = Render(index, key / 100.0);
+    if (slot.isNull()) slot = Render(index, key.first / 100.0, key.second / 10000.0);
     return slot;
 }
 
-void Prepare(qreal dpr) {
+bool IsCached(int index, qreal dpr, double zoom) {
+    const auto it = Cache().find(KeyOf(dpr, zoom));
+    return index >= 1 && index <= Count && it != Cache().end() && !it->second[index].isNull();
+}
+
+void Prepare(qreal dpr, double zoom) {
     for (int i = 1; i <= Count; ++i)
-        Image(i, dpr);
+        Image(i, dpr, zoom);
+}
+
+void KeepOnly(qreal dpr, double zoom) {
+    const Key keep = KeyOf(dpr, zoom);
+    std::erase_if(Cache(), [&](const auto& entry) { return entry.first != keep; });
 }
 
 } // namespace CardImages

@@ -3,7 +3,7 @@
 // 1..52 the faces (image i is card i), 53 the upright back, 54 the back turned a quarter
 // turn clockwise, 55 upside down, 56 a quarter turn anticlockwise.
 // Sizes in logical pixels: faces 55 x 79, backs 53 x 79, turned backs 79 x 53.
-// Each image is drawn once, at the device pixel ratio asked for, and cached.
+// Each image is drawn once, at the device pixel ratio and the table's zoom asked for, and cached.
 
 #include <QPixmap>
 #include <QSize>
@@ -16,10 +16,20 @@ constexpr int Count = 56;
 // Logical size of image `index` (1..56); an invalid index gives an empty size.
 QSize LogicalSize(int index);
 
-// The image, drawn at `dpr` on first use and cached per ratio. An invalid index gives a null pixmap.
-const QPixmap& Image(int index, qreal dpr);
+// The size image `index` is shown at on a table at `zoom`, in device-independent pixels.
+QSize ShownSize(int index, double zoom);
 
-// Draw and cache all 56 images at `dpr` now.
-void Prepare(qreal dpr);
+// The image, drawn at `dpr` and `zoom` (ShownSize) on first use and cached. An invalid index
+// gives a null pixmap.
+const QPixmap& Image(int index, qreal dpr, double zoom = 1.0);
+
+// Whether the image is drawn and cached already.
+bool IsCached(int index, qreal dpr, double zoom = 1.0);
+
+// Draw and cache all 56 images at `dpr` and `zoom` now.
+void Prepare(qreal dpr, double zoom = 1.0);
+
+// Drops every image drawn for another ratio or zoom.
+void KeepOnly(qreal dpr, double zoom);
 
 } // namespace CardImages

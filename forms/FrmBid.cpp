@@ -1,5 +1,7 @@
 #include "FrmBid.h"
 
+#include "Fonts.h"
+#include "ModPlayGame.h"
 #include "ModVariables.h"
 #include "Module2.h"
 #include "Table.h"
@@ -13,20 +15,11 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-namespace {
-QFont TimesBold(qreal points) {
-    QFont f;
-    f.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")});
-    f.setPointSizeF(points);
-    f.setBold(true);
-    return f;
-}
-} // namespace
-
 FrmBid::FrmBid(QWidget* owner) : QDialog(owner) {
+    const Zoom::AtDesignSize design;
     setObjectName(QStringLiteral("FrmBid"));
     setWindowTitle(QStringLiteral("Enter your Bid."));
-    setFont(TimesBold(9.75));
+    setFont(DesignFont(Face::TimesNewRoman, 9.75));
     setFixedSize(Px(3255), Px(1935));
     QPalette p = palette();
     p.setColor(QPalette::Window, QColor(128, 255, 255));
@@ -37,7 +30,7 @@ FrmBid::FrmBid(QWidget* owner) : QDialog(owner) {
     TxtBid = new QLineEdit(this);
     TxtBid->setObjectName(QStringLiteral("TxtBid"));
     TxtBid->setGeometry(PxRect(2400, 360, 615, 375));
-    TxtBid->setFont(TimesBold(12));
+    TxtBid->setFont(DesignFont(Face::TimesNewRoman, 12));
     TxtBid->setAccessibleName(QStringLiteral("Your bid"));
     TxtBid->setInputMethodHints(Qt::ImhDigitsOnly);
     // Text that arrives other than by typing (paste, drop, input methods) must still be digits.
@@ -68,6 +61,12 @@ FrmBid::FrmBid(QWidget* owner) : QDialog(owner) {
 
     setTabOrder(TxtBid, CmdBid);
     TxtBid->setFocus();
+    controls_.Capture(this);
+}
+
+void FrmBid::FollowZoom() {
+    setFixedSize(Px(3255), Px(1935));
+    controls_.Apply();
 }
 
 void FrmBid::Form_Load() {
@@ -117,8 +116,7 @@ void FrmBid::CmdBid_Click() {
         return;
     }
     G.Bids[1] = static_cast<qint16>(*bid);
-    SetCaption(TableForm().lblBid[1],
-               QStringLiteral("Bid: %1 Tricks made: %2").arg(G.Bids[1]).arg(G.TricksMade[1]));
+    ShowBidLabel(1);
     accept();
 }
 
@@ -159,12 +157,22 @@ void FrmBid::keyPressEvent(QKeyEvent* e) {
     QDialog::keyPressEvent(e);
 }
 
+namespace {
+// One dialog for the whole run, hidden between bids: making a window anew for every hand held
+// up the table for several milliseconds each time.
+QPointer<FrmBid> theBidForm;
+} // namespace
+
 FrmBid& BidForm() {
-    // One dialog for the whole run, hidden between bids: making a window anew for every hand
-    // held up the table for several milliseconds each time.
-    static QPointer<FrmBid> form;
-    if (!form) form = new FrmBid(&TableForm());
-    return *form;
+    if (!theBidForm) {
+        theBidForm = new FrmBid(&TableForm());
+        theBidForm->FollowZoom();
+    }
+    return *theBidForm;
+}
+
+void BidFormFollowZoom() {
+    if (theBidForm) theBidForm->FollowZoom();
 }
 
 void ShowBidDialog() {

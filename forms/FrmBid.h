@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <optional>
 
+#include "Twips.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -24,13 +26,22 @@ class FrmBid : public QDialog {
     // Whole number 0..13 from the box's text, nullopt otherwise (pure, for the click handler).
     static std::optional<int> ParseBid(const QString& text);
 
+    // Lays the dialog out again at the table's zoom.
+    void FollowZoom();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* e) override;
+
+  private:
+    ZoomedControls controls_;
 };
 
 // The bid dialog of the table (made on first use, then kept hidden between bids).
 FrmBid& BidForm();
+
+// The bid dialog, if it has been made, follows the table's zoom.
+void BidFormFollowZoom();
 
 // Shows the bid dialog, emptied, modally over the table and returns when it has gone.
 void ShowBidDialog();

@@ -1,12 +1,14 @@
 #include "MFormDeluxe.h"
 
+#include "DataFiles.h"
+#include "Fonts.h"
 #include "ModVariables.h"
 #include "Table.h"
+#include "TableAccess.h"
 #include "Twips.h"
 #include "Waits.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -27,23 +29,6 @@ const QColor MessageText(255, 224, 192);
 const QColor CaptionText(0, 255, 0);
 const QColor PictureBack(255, 255, 128);
 
-// Fonts are sized in pixels at 96 dpi (a point is 4/3 of a pixel there), the same scale at
-// which 15 twips make a pixel, so the text always fits the boxes the layout gives it.
-QFont DesignFont(const QStringList& families, QFont::StyleHint hint, qreal points, bool bold,
-                 bool italic = false, bool underline = false) {
-    QFont f;
-    f.setFamilies(families);
-    f.setStyleHint(hint);
-    f.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
-    f.setBold(bold);
-    f.setItalic(italic);
-    f.setUnderline(underline);
-    return f;
-}
-
-const QStringList TimesFamilies{QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")};
-const QStringList VerdanaFamilies{QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")};
-
 void SetColours(QWidget* w, const QColor& back, const QColor& text) {
     QPalette pal = w->palette();
     pal.setColor(QPalette::Window, back);
@@ -52,9 +37,8 @@ void SetColours(QWidget* w, const QColor& back, const QColor& text) {
     w->setAutoFillBackground(true);
 }
 
-// A one-pixel line from a to b (horizontal or vertical) with its end point left out, the
-// way the panels were always drawn: that is what leaves the top-right corner of a raised
-// panel light.
+// A one-pixel line from a to b (horizontal or vertical) with its end point left out: that
+// is what leaves the top-right corner of a raised panel light.
 void DrawLine(QPainter& p, QPoint a, QPoint b, const QColor& c) {
     if (a.y() == b.y() && a.x() != b.x()) {
         const int step = b.x() > a.x() ? -1 : 1;
@@ -85,12 +69,12 @@ void DrawEdges(QPainter& p, int w, int h, const QColor& box, const QColor& edges
     DrawLine(p, {w - 1, h - 1}, {w - 1, 0}, edges);
 }
 
-QPixmap Flame(qreal dpr) {
-    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/flame.svg");
+QPixmap Flame(qreal dpr, double zoom) {
+    const QString path = DataFiles::AssetPath(QStringLiteral("flame.svg"));
     if (!QFileInfo::exists(path)) return {};
     QSvgRenderer svg(path);
     if (!svg.isValid()) return {};
-    const int side = static_cast<int>(std::lround(32 * dpr));
+    const int side = static_cast<int>(std::lround(32 * zoom * dpr));
     QPixmap pm(side, side);
     pm.fill(Qt::transparent);
     {
@@ -108,8 +92,10 @@ QPixmap Flame(qreal dpr) {
 
 DeluxeCaption::DeluxeCaption(int index, QWidget* parent) : QAbstractButton(parent), index_(index) {
     setObjectName(QStringLiteral("Label1_%1").arg(index));
-    setFocusPolicy(Qt::NoFocus);
-    setFont(DesignFont(TimesFamilies, QFont::Serif, 12, true));
+    // Tab reaches it and Space presses it; Return and Escape are not button keys, so no
+    // stray key answers a question.
+    setFocusPolicy(Qt::TabFocus);
+    setFont(InPixels(DesignFont(Face::TimesNewRoman, 12)));
 }
 
 // An ampersand is shown as itself: a caption must never turn into a keyboard shortcut.
@@ -130,6 +116,11 @@ void DeluxeCaption::paintEvent(QPaintEvent*) {
     p.setFont(font());
     p.setPen(CaptionText);
     p.drawText(rect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic, text());
+    if (hasFocus()) {
+        // The focus mark: a dotted light yellow line just inside the panel's edges.
+        p.setPen(QPen(PictureBack, 1, Qt::DotLine));
+        p.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
 }
 
 // Any mouse button draws the button pressed; only the primary one can go on to a click.
@@ -175,7 +166,9 @@ void DeluxeTitle::paintEvent(QPaintEvent* e) {
 // ---- MFormDeluxe ----
 
 MFormDeluxe::MFormDeluxe(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+    const Zoom::AtDesignSize design;
     setObjectName(QStringLiteral("MFormDeluxe"));
+    InstallTableAccessibility(); // a dialog to assistive technology, not a bare window
     setWindowModality(Qt::ApplicationModal);
     SetColours(this, Olive, MessageText);
 
@@ -183,7 +176,7 @@ MFormDeluxe::MFormDeluxe(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::Fra
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setTextFormat(Qt::PlainText);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Label3->setFont(DesignFont(TimesFamilies, QFont::Serif, 9.75, true, true, true));
+    Label3->setFont(InPixels(DesignFont(Face::TimesNewRoman, 9.75, Bold | Italic | Underlined)));
     SetColours(Label3, TitleBack, Qt::white);
 
     Label2 = new QLabel(this);
@@ -191,7 +184,7 @@ MFormDeluxe::MFormDeluxe(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::Fra
     Label2->setTextFormat(Qt::PlainText);
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label2->setFont(DesignFont(VerdanaFamilies, QFont::SansSerif, 11.25, true));
+    Label2->setFont(InPixels(DesignFont(Face::Verdana, 11.25)));
     SetColours(Label2, Olive, MessageText);
 
     // A 32 x 32 picture inside a one-pixel border: 510 twips square.
@@ -212,6 +205,13 @@ MFormDeluxe::MFormDeluxe(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::Fra
         connect(Label1[i], &DeluxeCaption::MouseDown, this, &MFormDeluxe::Label1_MouseDown);
         connect(Label1[i], &QAbstractButton::clicked, this, [this, i] { Label1_Click(i); });
     }
+    fonts_.Capture(this);
+    for (DeluxePanel* panel : Pic1)
+        fonts_.Capture(panel);
+}
+
+void MFormDeluxe::FollowZoom() {
+    fonts_.ApplyFonts();
 }
 
 void MFormDeluxe::PlaceTwips(QWidget* control, const QRect& twips) {
@@ -236,11 +236,13 @@ void MFormDeluxe::DrawFrame() {
 }
 
 void MFormDeluxe::ShowPicture(int icon) {
-    Picture1->setPixmap(icon == 1 ? Flame(devicePixelRatioF()) : QPixmap());
+    Picture1->setPixmap(icon == 1 ? Flame(devicePixelRatioF(), Zoom::Factor()) : QPixmap());
 }
 
 void MFormDeluxe::ShowModal(int lastButton) {
     answered_ = false;
+    // The dialog opens with the keyboard on its first button.
+    Label1[0]->setFocus(Qt::OtherFocusReason);
     Waits::RunModal(this);
     if (!answered_) {
         hide();

@@ -1,7 +1,8 @@
 #pragma once
 // The program's own message dialog window: a borderless olive window with a title strip,
 // the message, the flame picture and up to three buttons drawn as raised panels.
-// MsgDeluxe (Module2) lays it out and shows it; only a mouse click on a caption answers it.
+// MsgDeluxe (Module2) lays it out and shows it; only a click on a caption (or Space on the
+// caption that has the focus) answers it.
 //
 // Every position is kept in twips, as the layout computes it, and mapped to pixels with
 // Px(). Half twips (the three-button row puts lefts at 292.5, 1612.5, 2932.5) are rounded
@@ -14,9 +15,11 @@
 #include <QWidget>
 #include <array>
 
+#include "Twips.h"
+
 // The caption of one button: the part the player clicks. It is a real button to assistive
-// technology (named by its caption) but looks like plain green text inside its panel, and
-// it never takes focus, so no key can answer the dialog.
+// technology (named by its caption) but looks like plain green text inside its panel. It
+// takes focus with Tab and is pressed with Space; no other key answers the dialog.
 class DeluxeCaption : public QAbstractButton {
     Q_OBJECT
   public:
@@ -41,7 +44,6 @@ class DeluxePanel : public QWidget {
     Q_OBJECT
   public:
     explicit DeluxePanel(QWidget* parent);
-    bool Pressed() const { return pressed_; }
     void SetPressed(bool pressed);
 
   protected:
@@ -82,9 +84,7 @@ class MFormDeluxe : public QWidget {
     void PlaceTwips(QWidget* control, const QRect& twips);
     QRect TwipsOf(const QWidget* control) const { return twips_.value(control); }
     void PlaceWindowTwips(const QRect& screenPx, const QRect& twips);
-    QRect WindowTwips() const { return window_; }
 
-    int WidthTwips() const { return window_.width(); }
     int HeightTwips() const { return window_.height(); }
     int MessageHeightTwips() const { return TwipsOf(Label2).height(); }
     int ButtonLeftTwips(int i) const { return TwipsOf(Pic1.at(i)).left(); }
@@ -94,7 +94,6 @@ class MFormDeluxe : public QWidget {
     // The window's frame: cleared before a new layout, drawn for the laid-out size.
     void ClearFrame();
     void DrawFrame();
-    bool FrameDrawn() const { return frameDrawn_; }
 
     // Shows picture `icon` of the image list (only 1, the flame, exists) at the window's
     // current pixel ratio; any other index leaves just the background.
@@ -109,12 +108,16 @@ class MFormDeluxe : public QWidget {
     // the first notice of a game does not pay for it in the middle of play. Shows nothing.
     void WarmUp();
 
+    // Fonts at the table's zoom (MsgDeluxe places the controls).
+    void FollowZoom();
+
   protected:
     void paintEvent(QPaintEvent*) override;
     void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    ZoomedControls fonts_;
     QHash<const QWidget*, QRect> twips_;
     QRect window_;
     bool frameDrawn_ = false;

@@ -2,14 +2,18 @@
 
 #include "CardImages.h"
 #include "DataFiles.h"
+#include "Fonts.h"
 #include "FrmBid.h"
+#include "Layout.h"
 #include "MFormDeluxe.h"
 #include "ModDeals.h"
 #include "ModPlayGame.h"
 #include "ModVariables.h"
 #include "Module2.h"
+#include "Pacing.h"
 #include "Probe.h"
 #include "Sound.h"
+#include "TableAccess.h"
 #include "Twips.h"
 #include "Waits.h"
 #include "frmAbout.h"
@@ -21,6 +25,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -28,6 +33,8 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSvgRenderer>
+#include <QTimer>
+#include <algorithm>
 
 std::function<void()> ExitHook;
 
@@ -37,17 +44,6 @@ QPointer<Table> theTable;
 QColor Rgb(int r, int g, int b) {
     return QColor(r, g, b);
 }
-
-QFont VbFont(const QStringList& families, qreal points, bool bold, bool italic = false) {
-    QFont f;
-    f.setFamilies(families);
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setItalic(italic);
-    return f;
-}
-const QStringList Verdana{QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")};
-const QStringList TimesNewRoman{QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")};
 
 void Colour(QWidget* w, const QColor& back, const QColor& text) {
     QPalette p = w->palette();
@@ -101,7 +97,7 @@ class Portrait : public QLabel {
             picture_.setDevicePixelRatio(dpr);
             picture_.fill(Qt::transparent);
             QPainter pp(&picture_);
-            QSvgRenderer svg(QCoreApplication::applicationDirPath() + QLatin1Char('/') + file_);
+            QSvgRenderer svg(DataFiles::AssetPath(file_));
             if (svg.isValid()) svg.render(&pp, QRectF(rect()));
         }
         QPainter p(this);
@@ -143,13 +139,82 @@ class AfterFirstFrame : public QObject {
     std::function<void()> work_;
 };
 
-QAccessibleInterface* CardAccessibleFactory(const QString& className, QObject* object) {
-    if (className == QLatin1String("CardPic") && object && object->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Button);
-    return nullptr;
-}
+bool keysInUse = false;
+
+// Watches the whole application for the keyboard being taken up or put down (a key press,
+// a mouse press), lets Return press Carry On as Space does, and hands the keyboard back when
+// a window closes: without a window manager nobody else would, and keys would go nowhere.
+class KeyWatch : public QObject {
+  public:
+    KeyWatch(QPushButton* carryOn, QWidget* table) : QObject(table), carryOn_(carryOn), table_(table) {
+        qApp->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        const QEvent::Type type = e->type();
+        if (type == QEvent::KeyPress) {
+            Use(true);
+            auto* key = static_cast<QKeyEvent*>(e);
+            if (watched == carryOn_ && carryOn_->isVisible() && !key->isAutoRepeat() &&
+                (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+                carryOn_->click();
+                return true;
+            }
+        } else if (type == QEvent::MouseButtonPress) {
+            Use(false);
+        } else if (type == QEvent::Hide && watched != table_ && watched->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(watched);
+            if (w->isWindow() && (w->windowType() == Qt::Dialog || w->windowType() == Qt::Window))
+                QTimer::singleShot(0, this, [this] { ActivateNext(); });
+        }
+        return false;
+    }
+
+    // The window below takes the keyboard: a modal one still open, else the table.
+    void ActivateNext() {
+        if (QApplication::activeWindow() || !table_) return;
+        QWidget* next = QApplication::activeModalWidget();
+        if (!next) next = table_;
+        if (next->isVisible()) next->activateWindow();
+    }
+
+  private:
+    static void Use(bool keys) {
+        if (keys == keysInUse) return;
+        keysInUse = keys;
+        if (auto* pic = qobject_cast<CardPic*>(QApplication::focusWidget())) pic->update();
+    }
+    QPointer<QPushButton> carryOn_;
+    QPointer<QWidget> table_;
+};
+
+// The window's area below the menu bar: the table's own green, with the table centred on it.
+class ClothArea : public QWidget {
+  public:
+    ClothArea(QWidget* parent, std::function<void()> resized)
+        : QWidget(parent), resized_(std::move(resized)) {}
+    QSize sizeHint() const override { return DesignSize(); }
+    QSize minimumSizeHint() const override {
+        return QSize(int(std::ceil(DesignSize().width() * Zoom::Min)),
+                     int(std::ceil(DesignSize().height() * Zoom::Min)));
+    }
+    static QSize DesignSize() {
+        return QSize(Layout::TableWidth / TwipsPerPixel, Layout::TableHeight / TwipsPerPixel);
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent*) override { resized_(); }
+
+  private:
+    std::function<void()> resized_;
+};
 
 } // namespace
+
+bool KeyboardInUse() {
+    return keysInUse;
+}
 
 // ---------------------------------------------------------------- CardPic
 
@@ -162,7 +227,7 @@ CardPic::CardPic(int index, QWidget* parent) : QWidget(parent), index_(index) {
 
 void CardPic::SetImage(int image) {
     image_ = image;
-    resize(CardImages::LogicalSize(image));
+    Place(QRect(pos(), CardImages::ShownSize(image, Zoom::Factor())));
     UpdateAccessibility();
     update();
 }
@@ -170,11 +235,27 @@ void CardPic::SetImage(int image) {
 void CardPic::Move(int left, int top) {
     left_ = left;
     top_ = top;
-    move(Px(left), Px(top));
+    Place(QRect(QPoint(Px(left), Px(top)), size()));
+}
+
+// At a fractional device pixel ratio (150 %) a card whose edge falls between two device pixels
+// paints the device pixel row or column that holds its edge, while the region Qt repaints
+// behind it when it moves or shrinks is rounded from the same logical rectangle the other way:
+// the row was left behind as a one-pixel light line. The old place is repainted with a margin
+// of one pixel all round.
+void CardPic::Place(const QRect& r) {
+    const QRect old = geometry();
+    if (r == old) return;
+    setGeometry(r);
+    if (isVisible() && parentWidget()) parentWidget()->update(old.adjusted(-1, -1, 1, 1));
 }
 
 void CardPic::ZOrder() {
     raise();
+}
+
+void CardPic::Rezoom() {
+    Place(QRect(QPoint(Px(left_), Px(top_)), CardImages::ShownSize(image_, Zoom::Factor())));
 }
 
 void CardPic::UpdateAccessibility() {
@@ -185,7 +266,41 @@ void CardPic::UpdateAccessibility() {
 
 void CardPic::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.drawPixmap(0, 0, CardImages::Image(image_, devicePixelRatioF()));
+    p.drawPixmap(0, 0, CardImages::Image(image_, devicePixelRatioF(), Zoom::Factor()));
+    if (!hasFocus() || !KeyboardInUse()) return;
+    // The focus mark: a brown band, the playing area's border colour, that shows on every
+    // face, lined with the labels' light yellow where it meets the picture. Drawn in
+    // logical pixels, so it keeps its weight at every scale.
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r = QRectF(rect());
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(128, 64, 0), 3));
+    p.drawRoundedRect(r.adjusted(1.5, 1.5, -1.5, -1.5), 3, 3);
+    p.setPen(QPen(QColor(255, 255, 128), 1.5));
+    p.drawRoundedRect(r.adjusted(3.75, 3.75, -3.75, -3.75), 2, 2);
+}
+
+// Left/Right, Home/End go through the hand on the player's turn; Return or Space plays the
+// focused card exactly as a click on it would.
+void CardPic::keyPressEvent(QKeyEvent* e) {
+    const int key = e->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+        if (!e->isAutoRepeat()) Activate();
+        return;
+    }
+    if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Home && key != Qt::Key_End) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    const QList<CardPic*> hand = PlayerHandPics(parentWidget());
+    if (G.Turn != 1 || hand.isEmpty()) return;
+    const int at = int(hand.indexOf(this));
+    const int last = int(hand.size()) - 1;
+    int to = 0;
+    if (at >= 0 && key == Qt::Key_Left) to = std::max(at - 1, 0);
+    if (at >= 0 && key == Qt::Key_Right) to = std::min(at + 1, last);
+    if (key == Qt::Key_End) to = last;
+    hand[to]->setFocus(Qt::OtherFocusReason);
 }
 
 void CardPic::mousePressEvent(QMouseEvent* e) {
@@ -211,20 +326,22 @@ void Table::AutoSize(QLabel* l) {
 }
 
 Table::Table() {
-    static bool factoryInstalled = false;
-    if (!factoryInstalled) {
-        QAccessible::installFactory(CardAccessibleFactory);
-        factoryInstalled = true;
-    }
+    InstallTableAccessibility();
+    // Every table opens at the design size; the start-up fits it to the screen.
+    Zoom::Current() = Zoom::Default;
     setWindowTitle(QStringLiteral("Vantrick!"));
-    setWindowIcon(QIcon(QCoreApplication::applicationDirPath() + QStringLiteral("/vantrick.svg")));
-    setFont(VbFont(Verdana, 9.75, true));
+    setWindowIcon(QIcon(DataFiles::AssetPath(QStringLiteral("vantrick.svg"))));
+    setFont(DesignFont(Face::Verdana, 9.75, Bold));
 
+    Cloth = new ClothArea(this, [this] { FitTableToWindow(); });
+    Cloth->setObjectName(QStringLiteral("Cloth"));
+    Colour(Cloth, Rgb(0, 64, 0), Rgb(255, 255, 128));
+    setCentralWidget(Cloth);
     Client = new QWidget(this);
     Client->setObjectName(QStringLiteral("Table"));
-    Client->setFixedSize(Px(11175), Px(8970));
+    Client->setFixedSize(Px(Layout::TableWidth), Px(Layout::TableHeight));
     Colour(Client, Rgb(0, 64, 0), Rgb(255, 255, 128));
-    setCentralWidget(Client);
+    Client->setFont(font());
 
     Shape1 = new RoundedArea(Client);
     Shape1->setGeometry(PxRect(2760, 2400, 5280, 3645));
@@ -233,7 +350,7 @@ Table::Table() {
 
     const QColor darkGreen = Rgb(0, 64, 0), lightYellow = Rgb(255, 255, 128);
     lblPlayer = MakeLabel(Client, 840, 7680, 0, 0, QStringLiteral("Player"), true);
-    lblPlayer->setFont(VbFont(Verdana, 11.25, true));
+    lblPlayer->setFont(DesignFont(Face::Verdana, 11.25, Bold));
     lblProf = MakeLabel(Client, 0, 4440, 0, 0, QStringLiteral("Prof. Quimby"), true);
     LblMarigold = MakeLabel(Client, 2280, 960, 0, 0, QStringLiteral("Marigold"), true);
     lblTabitha = MakeLabel(Client, 9720, 4440, 0, 0, QStringLiteral("Lady Tabitha"), true);
@@ -246,9 +363,11 @@ Table::Table() {
         Colour(l, darkGreen, lightYellow);
     Colour(lblProf, Rgb(0, 64, 64), lightYellow);
     for (QLabel* l : {lblProf, LblMarigold, lblTabitha}) {
-        l->setFont(VbFont(Verdana, 9.75, true, true));
+        l->setFont(DesignFont(Face::Verdana, 9.75, Bold | Italic));
         AutoSize(l);
     }
+    for (int s = 1; s <= 4; ++s)
+        lblBid[s]->setProperty("bidSeat", s); // whose bid, for assistive technology
     for (QLabel* l : {lblBid[2], lblBid[4]}) {
         l->setWordWrap(true);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -269,6 +388,7 @@ Table::Table() {
     ImgComps0->setAccessibleName(QStringLiteral("Portrait of the Lady"));
 
     FramScores = new QFrame(Client);
+    FramScores->setObjectName(QStringLiteral("FramScores"));
     FramScores->setGeometry(PxRect(7800, 0, 3255, 1695));
     FramScores->setFrameShape(QFrame::Box);
     FramScores->setFrameShadow(QFrame::Sunken);
@@ -277,10 +397,9 @@ Table::Table() {
     const QString frameCaption = QStringLiteral("Game Score            Hand Score");
     FramScores->setAccessibleName(frameCaption);
     auto* caption = new QLabel(frameCaption, FramScores);
-    QFont capFont = VbFont(Verdana, 8.25, true);
-    capFont.setUnderline(true);
-    caption->setFont(capFont);
+    caption->setFont(DesignFont(Face::Verdana, 8.25, Bold | Underlined));
     caption->setObjectName(QStringLiteral("FramScoresCaption"));
+    caption->setProperty("autoSize", true);
     caption->move(Px(120), 0);
     caption->adjustSize();
     const int rowTops[5] = {0, 240, 600, 960, 1320};
@@ -291,7 +410,7 @@ Table::Table() {
         LblHandSc[s] = MakeLabel(FramScores, 2160, rowTops[s], 615, 255, QString(), false);
         for (QLabel* l : {LblScores[s], LblHandSc[s]}) {
             Colour(l, Rgb(255, 255, 192), Qt::black);
-            l->setFont(VbFont(Verdana, 9, true));
+            l->setFont(DesignFont(Face::Verdana, 9, Bold));
         }
     }
 
@@ -303,7 +422,7 @@ Table::Table() {
 
     for (int i = 1; i <= 52; ++i) {
         CardsPic[i] = new CardPic(i, Client);
-        // Element 1 is the design's own card; the copies start hidden.
+        // Only the first picture shows until the pack is laid out.
         CardsPic[i]->setVisible(i == 1);
         connect(CardsPic[i], &CardPic::clicked, this,
                 [this](int index) { Waits::RunChain([this, index] { CardsPic_Click(index); }); });
@@ -312,18 +431,19 @@ Table::Table() {
     BtnContinue = new QPushButton(QStringLiteral("Carr&y On"), Client);
     BtnContinue->setGeometry(PxRect(4800, 3840, 1095, 735));
     BtnContinue->setToolTip(QStringLiteral("Click to play next trick"));
-    BtnContinue->setFont(VbFont(Verdana, 9, true));
+    BtnContinue->setFont(DesignFont(Face::Verdana, 9, Bold));
     BtnContinue->setStyleSheet(QStringLiteral("QPushButton { background-color: rgb(192,192,0); color: black;"
                                               " border: 2px outset rgb(224,224,96); }"
                                               "QPushButton:pressed { border-style: inset; }"
                                               "QPushButton:focus { border-color: rgb(255,255,160); }"));
     BtnContinue->hide();
+    new KeyWatch(BtnContinue, this);
     connect(BtnContinue, &QPushButton::clicked, this, [this] { BtnContinue_Click(); });
 
     List1 = new QListWidget(Client);
     List1->setGeometry(PxRect(0, 8040, 11175, 915));
     List1->setToolTip(QStringLiteral("General Instructions and record of game"));
-    List1->setFont(VbFont(TimesNewRoman, 12, true));
+    List1->setFont(DesignFont(Face::TimesNewRoman, 12, Bold));
     List1->setAccessibleName(QStringLiteral("Messages"));
     List1->setFocusPolicy(Qt::NoFocus);
     QPalette lp = List1->palette();
@@ -333,31 +453,86 @@ Table::Table() {
     lp.setColor(QPalette::HighlightedText, Qt::white);
     List1->setPalette(lp);
     List1->setFrameShape(QFrame::NoFrame);
+    connect(List1->model(), &QAbstractItemModel::rowsInserted, List1,
+            [this](const QModelIndex&, int, int last) { AnnounceListLine(List1, last); });
 
     // Menus.
     auto run = [this](void (Table::*handler)()) {
         return [this, handler] { Waits::RunChain([this, handler] { (this->*handler)(); }); };
     };
-    MnuPlay = menuBar()->addMenu(QStringLiteral("Play"));
-    MNuNew = MnuPlay->addAction(QStringLiteral("New Game"), run(&Table::MNuNew_Click));
+    // Captions carry access keys (Alt+letter); the words are the same.
+    MnuPlay = menuBar()->addMenu(QStringLiteral("&Play"));
+    MNuNew = MnuPlay->addAction(QStringLiteral("&New Game"), run(&Table::MNuNew_Click));
     MNuNew->setShortcut(QKeySequence(Qt::Key_F2));
-    MnuExit = MnuPlay->addAction(QStringLiteral("Exit"), run(&Table::MnuExit_Click));
+    MnuExit = MnuPlay->addAction(QStringLiteral("E&xit"), run(&Table::MnuExit_Click));
     MnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-    MnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
-    MnuVTHelp = MnuHelp->addAction(QStringLiteral("Vantrick Help"), run(&Table::MnuVTHelp_Click));
+    MnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    MnuVTHelp = MnuHelp->addAction(QStringLiteral("Vantrick &Help"), run(&Table::MnuVTHelp_Click));
     MnuVTHelp->setShortcut(QKeySequence(Qt::Key_F1));
-    MnuChangeName = menuBar()->addAction(QStringLiteral("Change Your Name"));
+    MnuChangeName = menuBar()->addAction(QStringLiteral("&Change Your Name"));
     connect(MnuChangeName, &QAction::triggered, this, run(&Table::MnuChangeName_Click));
-    MnuStats = menuBar()->addMenu(QStringLiteral("Game Statistics"));
-    MnuWon = MnuStats->addAction(QStringLiteral("Number Games Won"), run(&Table::MnuWon_Click));
+    MnuStats = menuBar()->addMenu(QStringLiteral("Game &Statistics"));
+    MnuWon = MnuStats->addAction(QStringLiteral("Number Games &Won"), run(&Table::MnuWon_Click));
     MnuWon->setShortcut(QKeySequence(Qt::Key_F4));
-    MnuDelete = MnuStats->addAction(QStringLiteral("Delete Statistics"), run(&Table::MnuDelete_Click));
-    MnuAbout = menuBar()->addAction(QStringLiteral("About Vantrick"));
+    MnuDelete = MnuStats->addAction(QStringLiteral("&Delete Statistics"), run(&Table::MnuDelete_Click));
+    MnuAbout = menuBar()->addAction(QStringLiteral("&About Vantrick"));
     connect(MnuAbout, &QAction::triggered, this, run(&Table::MnuAbout_Click));
     for (QAction* a : {MNuNew, MnuExit, MnuVTHelp, MnuWon, MnuDelete})
         a->setShortcutContext(Qt::ApplicationShortcut);
+    // F10 opens the first menu that can be opened, as on every desktop.
+    auto* menuKey = new QAction(this);
+    menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    addAction(menuKey);
+    connect(menuKey, &QAction::triggered, this, [this] {
+        for (QAction* a : menuBar()->actions())
+            if (a->menu() && a->isEnabled()) {
+                menuBar()->setActiveAction(a);
+                return;
+            }
+    });
 
-    adjustSize();
+    // Every control but the cards (which keep their own places in twips), as designed.
+    controls_.Capture(Client, [](QWidget* w) { return !qobject_cast<CardPic*>(w); });
+    controls_.Capture(FramScores);
+    Client->raise();
+    // The design size (adjustSize would hold a top-level window to part of the screen).
+    resize(sizeHint());
+}
+
+void Table::ApplyZoom(double zoom) {
+    Zoom::Current() = zoom;
+    Client->setFixedSize(Px(Layout::TableWidth), Px(Layout::TableHeight));
+    controls_.Apply();
+    for (int i = 1; i <= 52; ++i)
+        CardsPic[i]->Rezoom();
+    CardImages::KeepOnly(devicePixelRatioF(), zoom);
+    BidFormFollowZoom();
+    MsgDeluxeFollowZoom();
+    HelpFollowZoom();
+}
+
+void Table::FitTableToWindow() {
+    if (!Client) return;
+    const QRect area = Cloth->geometry();
+    const double zoom = Zoom::ToFill(area.size(), ClothArea::DesignSize());
+    if (zoom != Zoom::Factor()) ApplyZoom(zoom);
+    Client->move(area.x() + (area.width() - Client->width()) / 2,
+                 area.y() + (area.height() - Client->height()) / 2);
+}
+
+void Table::FitWindowToScreen() {
+    QScreen* screen = this->screen();
+    if (!screen) return;
+    // The frame and the menu bar keep their size at every zoom.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QSize fixed = frame + QSize(0, menuBar()->heightForWidth(width()));
+    const double zoom = Zoom::AtStart(screen->availableGeometry().size(), fixed, ClothArea::DesignSize());
+    if (zoom != Zoom::Factor()) ApplyZoom(zoom);
+    resize(Client->size() + QSize(0, fixed.height() - frame.height()));
+    QRect placed = frameGeometry();
+    placed.setSize(size() + frame);
+    placed.moveCenter(screen->availableGeometry().center());
+    move(placed.topLeft());
 }
 
 void EnablePlayMenu(bool enabled) {
@@ -382,7 +557,7 @@ void Table::Form_Load() {
     SetCaption(lblTabitha, QStringLiteral("Hello there "));
     for (int i = 1; i <= 52; ++i)
         G.Cards[i].Holder = 0;
-    G.PauseMs = 150;
+    G.PauseMs = Pacing::Standard;
     MakeCards();
     for (int i = 1; i <= 52; ++i)
         CardsPic[i]->SetImage(53); // names follow the filled records
@@ -400,16 +575,14 @@ void Table::Form_Load() {
         bid.ensurePolished();
         bid.winId();
     });
+    FitWindowToScreen();
     show();
-    // Centred once shown, when the frame's size is known.
-    if (QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    activateWindow(); // keyboard focus too, with or without a window manager
+    // Once more when the frame's size is known.
+    FitWindowToScreen();
     Sound::Preload();
     ShowPack();
-    Probe::Mark("pack-stacked"); // benchmark build only
+    Probe::Mark("pack-stacked");
     ShowInfo(G.PlayerName +
              QStringLiteral(
                  " welcome to another round of Vantrick. Just press F2 or use Play menu to deal the cards"));
@@ -533,6 +706,24 @@ void Table::CardsPic_Click(int Index) {
     }
     G.Turn = 0;
     PlayCard(1, Index);
+}
+
+QList<CardPic*> PlayerHandPics(const QWidget* client) {
+    QList<CardPic*> hand;
+    if (!client) return hand;
+    for (CardPic* pic : client->findChildren<CardPic*>(Qt::FindDirectChildrenOnly))
+        if (G.Cards[pic->Index()].Holder == 1 && pic->Image() == pic->Index() && !pic->isHidden())
+            hand << pic;
+    std::stable_sort(hand.begin(), hand.end(), [](CardPic* a, CardPic* b) { return a->Left() < b->Left(); });
+    return hand;
+}
+
+void HandTakesFocus() {
+    if (!TableExists()) return;
+    Table& t = TableForm();
+    const QList<CardPic*> hand = PlayerHandPics(t.Client);
+    if (hand.isEmpty() || hand.contains(qobject_cast<CardPic*>(t.focusWidget()))) return;
+    hand.first()->setFocus(Qt::OtherFocusReason);
 }
 
 Table& TableForm() {

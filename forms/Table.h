@@ -10,6 +10,8 @@
 #include <array>
 #include <functional>
 
+#include "Twips.h"
+
 class QAction;
 class QFrame;
 class QMenu;
@@ -29,6 +31,11 @@ class CardPic : public QWidget {
     void SetLeft(int left) { Move(left, top_); }
     void SetTop(int top) { Move(left_, top); }
     void ZOrder(); // bring to the front
+    // A click on the card, from the keyboard or assistive technology: the same signal, so the
+    // same handler with the same checks.
+    void Activate() { emit clicked(index_); }
+    // Places and sizes the picture again at the table's current zoom.
+    void Rezoom();
   signals:
     void clicked(int index);
 
@@ -36,8 +43,10 @@ class CardPic : public QWidget {
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
   private:
+    void Place(const QRect& r);
     void UpdateAccessibility();
     int index_;
     int image_ = 53;
@@ -52,7 +61,8 @@ class Table : public QMainWindow {
     Table();
 
     // Controls, by their design names. Index 0 of the per-seat arrays is unused.
-    QWidget* Client = nullptr; // the 11175 x 8970 twips client area
+    QWidget* Client = nullptr; // the 11175 x 8970 twips client area, centred on the cloth
+    QWidget* Cloth = nullptr;  // the window's whole area below the menu bar, in the table's green
     QFrame* Shape1 = nullptr;
     std::array<CardPic*, 53> CardsPic{};
     QLabel* lblPlayer = nullptr;
@@ -97,10 +107,19 @@ class Table : public QMainWindow {
     // Brings a label that sizes to its text back to its text's size.
     static void AutoSize(QLabel* l);
 
+    // Lays the table out again at `zoom`: every control, font and card, and the dialogs.
+    void ApplyZoom(double zoom);
+    // The table at the largest zoom that fits the window, centred on the cloth.
+    void FitTableToWindow();
+    // Sizes the window for the screen it opens on: the design size when it fits, otherwise the
+    // largest zoom that does.
+    void FitWindowToScreen();
+
   protected:
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    ZoomedControls controls_;
     bool closingByProgram_ = false;
     friend void ExitProgram();
 };
@@ -118,6 +137,14 @@ extern std::function<void()> ExitHook;
 
 // Sets a label's caption; a label that sizes to its text is resized to it.
 void SetCaption(QLabel* label, const QString& text);
+
+// The player's face-up cards on the table, left to right.
+QList<CardPic*> PlayerHandPics(const QWidget* client);
+// The player's turn has come: the hand takes the keyboard focus (its first card, unless one
+// of its cards has it already).
+void HandTakesFocus();
+// True from a key press until the next mouse press: focus marks are drawn only meanwhile.
+bool KeyboardInUse();
 
 // Enables or disables the Play menu with its commands and their shortcuts.
 void EnablePlayMenu(bool enabled);

@@ -1,11 +1,11 @@
 #include "frmAbout.h"
 
+#include "DataFiles.h"
+#include "Fonts.h"
 #include "Platform.h"
 #include "Waits.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFontMetrics>
 #include <QFrame>
@@ -18,17 +18,8 @@ namespace {
 
 frmAbout* g_about = nullptr; // the loaded box, if any
 
-QFont LabelFont(qreal points, bool bold) {
-    QFont f;
-    f.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    return f;
-}
-
 QIcon ApplicationIcon(const QWidget* w) {
-    const QString path =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("vantrick.svg"));
+    const QString path = DataFiles::AssetPath(QStringLiteral("vantrick.svg"));
     if (QFile::exists(path)) {
         QIcon icon(path);
         if (!icon.isNull()) return icon;
@@ -50,18 +41,18 @@ frmAbout::frmAbout() {
     picIcon->setPixmap(ApplicationIcon(this).pixmap(iconSide, iconSide));
 
     lblTitle = new QLabel(QStringLiteral("Application Title"), this);
-    lblTitle->setFont(LabelFont(14, true));
+    lblTitle->setFont(DesignFont(Face::Verdana, 14));
     lblVersion = new QLabel(QStringLiteral("Version"), this);
-    lblVersion->setFont(LabelFont(9, true));
+    lblVersion->setFont(DesignFont(Face::Verdana, 9));
     lblDescription =
         new QLabel(QStringLiteral("A completely addicitve and fun card game for all ages."), this);
-    lblDescription->setFont(LabelFont(9, false));
+    lblDescription->setFont(DesignFont(Face::Verdana, 9, Plain));
     lblDescription->setWordWrap(true);
     lblDisclaimer =
         new QLabel(QStringLiteral("Warning: Vantrick has been known to turn a quick game after dinner "
                                   "into a long evening at the card table. Play responsibly."),
                    this);
-    lblDisclaimer->setFont(LabelFont(8, false));
+    lblDisclaimer->setFont(DesignFont(Face::Verdana, 8, Plain));
     lblDisclaimer->setWordWrap(true);
 
     Line1 = new QFrame(this);

@@ -1,5 +1,8 @@
 #include "frmHelp.h"
 
+#include "Fonts.h"
+#include "Twips.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -65,22 +68,21 @@ const HelpSection kSections[] = {
      57,
      {" The bidding begins with the player on the dealer's left and goes round clockwise to the dealer, who "
       "bids "
-      "last. A bid is a number of",
-      " tricks. Every player must bid, and a bid of zero is allowed. The dealer, however, may not make a bid "
+      "last. A bid is a number of tricks.",
+      " Every player must bid, and a bid of zero is allowed. A computer dealer, however, may not make a bid "
       "that "
-      "would bring the total of all",
-      " the bids to the number of tricks there are to be won in the hand."}},
+      "would bring the total of all the",
+      " bids to the number of tricks there are to be won in the hand; you may, when you deal."}},
     {"The Play",
      57,
-     {" The player on the dealer's left leads to the first trick and may lead any suit. Play goes round "
-      "clockwise. Each player must follow the",
-      " suit that was led if he can; if he cannot, he may play any card he likes, a trump included. The "
-      "highest "
-      "trump played wins the trick;",
-      " when no trump has been played, the highest card of the suit led wins it. The winner of each trick "
-      "leads to "
-      "the next, until all the",
-      " tricks have been played."}},
+     {" The dealer leads to the first trick and may lead any suit. Play goes round clockwise. Each player "
+      "must "
+      "follow the suit that was led if he",
+      " can; if he cannot, he may play any card he likes, a trump included. The highest trump played wins "
+      "the "
+      "trick; when no trump has been played,",
+      " the highest card of the suit led wins it. The winner of each trick leads to the next, until all the "
+      "tricks have been played."}},
     {"Scoring",
      57,
      {" A player scores 1 point for every trick he wins, and a bonus of 10 points when he wins exactly the "
@@ -90,6 +92,12 @@ const HelpSection kSections[] = {
       "So "
       "even a player whose bid has",
       " already failed has good reason to go on winning tricks and spoil the bids of the others."}},
+    {"Playing on this computer",
+     54,
+     {" F2 deals a new game. When your bid is asked for, type it and press Bid. Play a card by clicking it, "
+      "or "
+      "choose it with Left, Right, Home or",
+      " End and play it with Return or Space. Press Carry On after each trick. F4 shows the games won."}},
 };
 
 // Room around the printed text and below it for the Close button, in multiples of the
@@ -124,18 +132,12 @@ frmHelp::frmHelp() {
     // Help must not keep the program alive once the table has gone.
     setAttribute(Qt::WA_QuitOnClose, false);
 
-    QFont f;
-    f.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
-    f.setBold(true);
-    f.setPointSizeF(9);
-    setFont(f);
+    textFont_ = DesignFont(Face::Verdana, 9);
+    setFont(textFont_);
 
     btnClose = new QPushButton(QStringLiteral("&Close"), this);
-    QFont bf;
-    bf.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")});
-    bf.setBold(true);
-    bf.setPointSizeF(10.5);
-    btnClose->setFont(bf);
+    buttonFont_ = DesignFont(Face::TimesNewRoman, 10.5);
+    btnClose->setFont(buttonFont_);
     connect(btnClose, &QPushButton::clicked, this, &frmHelp::btnClose_Click);
 
     SizeToText();
@@ -156,6 +158,30 @@ void frmHelp::SizeToText() {
     btnClose->setGeometry((w - button.width()) / 2, textBottom + fm.lineSpacing(), button.width(),
                           button.height());
     setFixedSize(w, h);
+}
+
+void frmHelp::FollowZoom() {
+    auto zoomTo = [this](double zoom) {
+        btnClose->setFont(ZoomedFont(buttonFont_, zoom));
+        setFont(ZoomedFont(textFont_, zoom)); // sizes the window to the text
+    };
+    zoomTo(Zoom::Factor());
+    QScreen* screen = this->screen();
+    if (!screen) return;
+    const QRect room = screen->availableGeometry();
+    const QSize frame = frameGeometry().size() - size();
+    const QSize outer = size() + frame;
+    if (outer.width() > room.width() || outer.height() > room.height()) {
+        // The text grows with its font, the frame does not; a second try takes up any rounding.
+        double zoom = Zoom::Factor() * std::min(double(room.width() - frame.width()) / width(),
+                                                double(room.height() - frame.height()) / height());
+        for (int tries = 0; tries < 4; ++tries) {
+            zoomTo(zoom);
+            if (width() + frame.width() <= room.width() && height() + frame.height() <= room.height()) break;
+            zoom *= 0.97;
+        }
+    }
+    move(KeptInside(frameGeometry(), room).topLeft());
 }
 
 void frmHelp::changeEvent(QEvent* e) {
@@ -192,15 +218,28 @@ frmHelp& HelpForm() {
     return *form;
 }
 
+namespace {
+bool helpMade = false;
+} // namespace
+
+void HelpFollowZoom() {
+    if (helpMade) HelpForm().FollowZoom();
+}
+
 void ShowHelp() {
     frmHelp& f = HelpForm();
+    helpMade = true;
+    f.FollowZoom();
     static bool placed = false;
     if (!placed) {
-        // The first time, in the middle of the screen; afterwards wherever the player left it.
+        // The first time, in the middle of the screen (its top edge on the screen, where it
+        // is taller); afterwards wherever the player left it.
         placed = true;
         if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect available = screen->availableGeometry();
             QRect frame = f.frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
+            frame.moveCenter(available.center());
+            if (frame.top() < available.top()) frame.moveTop(available.top());
             f.move(frame.topLeft());
         }
     }

@@ -15,12 +15,17 @@ class frmHelp : public QWidget {
 
     void btnClose_Click();
 
+    // Sizes the text at the table's zoom, smaller if that is what it takes for the window to
+    // fit the screen, and keeps the window wholly on the screen.
+    void FollowZoom();
+
   protected:
     void paintEvent(QPaintEvent*) override; // Form_Paint
     void changeEvent(QEvent* e) override;
 
   private:
     void SizeToText();
+    QFont textFont_, buttonFont_; // at zoom 1
 };
 
 // The printed text, line by line: for each section a heading standing near the middle, an
@@ -32,3 +37,5 @@ QStringList HelpLines();
 frmHelp& HelpForm();
 // Shows the help window without making it modal and brings it to the front.
 void ShowHelp();
+// The help window, if it has been made, follows the table's zoom.
+void HelpFollowZoom();

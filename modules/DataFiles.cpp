@@ -21,8 +21,23 @@ const QString NameFile = QStringLiteral("Name.dat");
 const QString ScoresFile = QStringLiteral("Scores.dat");
 
 QString ProgramDir() {
+    return QCoreApplication::applicationDirPath();
+}
+
+// Where copies of the data files are looked for when the data directory has none.
+QString CopiesDir() {
     if (!overrideProgramDir.isEmpty()) return overrideProgramDir;
-    return overrideDir.isEmpty() ? QCoreApplication::applicationDirPath() : overrideDir;
+    return overrideDir.isEmpty() ? ProgramDir() : overrideDir;
+}
+
+// VT_ASSET_DIR: the installed asset directory relative to the program's, when they differ.
+// A build that has not been installed finds its assets beside the program.
+QString AssetDir() {
+#ifdef VT_ASSET_DIR
+    const QString installed = QDir::cleanPath(ProgramDir() + QStringLiteral("/" VT_ASSET_DIR));
+    if (QFileInfo(installed).isDir()) return installed;
+#endif
+    return ProgramDir();
 }
 
 QString FirstLine(const QByteArray& bytes) {
@@ -35,7 +50,7 @@ QString FirstLine(const QByteArray& bytes) {
 // The file's bytes from the data directory, or from the program directory's copy the first
 // time a per-user directory is used.
 std::optional<QByteArray> ReadDataFile(const QString& name) {
-    for (const QString& dir : {DataDir(), ProgramDir()}) {
+    for (const QString& dir : {DataDir(), CopiesDir()}) {
         QFile f(dir + QLatin1Char('/') + name);
         if (f.open(QIODevice::ReadOnly)) return f.readAll();
     }
@@ -98,11 +113,16 @@ std::array<qint16, 5> ParseScores(const QByteArray& bytes) {
     return won;
 }
 
+QString AssetPath(const QString& file) {
+    return AssetDir() + QLatin1Char('/') + file;
+}
+
 QString DataDir() {
     if (!overrideDir.isEmpty()) return overrideDir;
     const QString dir = ProgramDir();
-    if (QFileInfo(dir).isWritable()) return dir;
-    // An installed game cannot write beside itself: keep the player's files per user.
+    if (QFileInfo(dir).isWritable() && AssetDir() == dir) return dir;
+    // An installed game cannot, or in a distribution's layout must not, write beside itself:
+    // keep the player's files per user.
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }
 

@@ -1,11 +1,16 @@
 #pragma once
-// The two data files and where they live.
+// The two data files and where they live, and where the program's own sounds and pictures are.
 //
 // Name.dat holds the player's name as one quoted field; Scores.dat one line of four
 // comma-separated counts of games won. Both live in the program's directory; where that
 // directory cannot be written (an installed game), the per-user data directory is used,
 // seeded from the program directory's copies the first time. Writes are atomic, and a
 // failed write never stops the game.
+//
+// The sounds and pictures sit beside the program, or, in a distribution's layout (the program
+// in /usr/games, its files in /usr/share/games/vantrick), in the directory the build names
+// relative to the program. A game installed that way keeps the data files per user even
+// when it could write beside the program (as root), so removing the package leaves nothing.
 
 #include <QByteArray>
 #include <QString>
@@ -21,6 +26,9 @@ std::optional<QString> ParseName(const QByteArray& bytes);
 QByteArray FormatScores(const std::array<qint16, 5>& won);
 // Reads what it can: counts it cannot read are 0; every count is held to 0..32767.
 std::array<qint16, 5> ParseScores(const QByteArray& bytes);
+
+// The full path of one of the program's sounds or pictures.
+QString AssetPath(const QString& file);
 
 // The directory the data files are read from and written to.
 QString DataDir();

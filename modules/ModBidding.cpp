@@ -1,22 +1,21 @@
 #include "ModBidding.h"
 
 #include "FrmBid.h"
-#include "ModDeals.h"
+#include "ModPlayGame.h"
 #include "ModVariables.h"
-#include "Table.h"
+#include "Pacing.h"
 
 #include <QApplication>
 
 void ComputerBid(int seat) {
-    G.PauseMs = 750;
+    G.PauseMs = Pacing::ComputerBid;
     G.Bids[seat] = ComputeComputerBid(seat);
-    SetCaption(TableForm().lblBid[seat],
-               QStringLiteral("Bid: %1 Tricks made: %2").arg(G.Bids[seat]).arg(G.TricksMade[seat]));
+    ShowBidLabel(seat);
     ShowInfo(G.PlayerNames[seat] + QStringLiteral(" bid %1").arg(G.Bids[seat]));
     QApplication::beep();
     Pause();
     Pause();
-    G.PauseMs = 150;
+    G.PauseMs = Pacing::Standard;
 }
 
 void BiddingSequence() {

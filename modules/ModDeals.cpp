@@ -1,8 +1,10 @@
 #include "ModDeals.h"
 
+#include "Layout.h"
 #include "ModBidding.h"
 #include "ModPlayGame.h"
 #include "ModVariables.h"
+#include "Pacing.h"
 #include "Probe.h"
 #include "Table.h"
 
@@ -18,21 +20,21 @@ std::mt19937& Generator() {
     }();
     return gen;
 }
-} // namespace
 
-qint16 HandSizeFor(int handNumber) {
-    return static_cast<qint16>(std::abs(handNumber - 10) + 1);
-}
-
-std::array<qint16, 4> DealOrder(int dealer) {
-    std::array<qint16, 4> order{};
-    qint16 seat = NextSeat(dealer);
-    for (auto& s : order) {
-        s = seat;
-        seat = NextSeat(seat);
+// The next-place variable of a seat: where along its row or column its next card lands.
+qint16& NextPlace(int seat) {
+    switch (seat) {
+    case 1:
+        return G.NextLeft1;
+    case 2:
+        return G.NextTop2;
+    case 3:
+        return G.NextLeft3;
+    default:
+        return G.NextTop4;
     }
-    return order;
 }
+} // namespace
 
 void SeedDeal(std::uint32_t seed) {
     Generator().seed(seed);
@@ -40,10 +42,9 @@ void SeedDeal(std::uint32_t seed) {
 
 void StartHand() {
     Table& t = TableForm();
-    G.NextTop4 = 2460;
-    G.NextTop2 = 2460;
-    G.NextLeft1 = 1600;
-    G.NextLeft3 = 3240;
+    for (int seat = 1; seat <= 4; ++seat)
+        NextPlace(seat) = static_cast<qint16>(Layout::Seats[seat].row ? Layout::Seats[seat].firstCard.left
+                                                                      : Layout::Seats[seat].firstCard.top);
     G.TrickCard1 = G.TrickCard2 = G.TrickCard3 = G.TrickCard4 = -1;
     G.LedSuit = -1;
     G.Turn = -1;
@@ -108,7 +109,7 @@ void StartHand() {
     Pause();
     CardPic* trump = t.CardsPic[trumpCard];
     trump->SetImage(trumpCard);
-    trump->Move(100, 150);
+    trump->Move(Layout::TrumpCard.left, Layout::TrumpCard.top);
     trump->ZOrder();
     PlayDealSound();
     ShowTrumps();
@@ -116,7 +117,7 @@ void StartHand() {
     EnablePlayMenu(true);
 
     BiddingSequence();
-    Probe::Mark("bidding-end"); // benchmark build only
+    Probe::Mark("bidding-end");
 
     // The dealer leads the first trick.
     G.TrickSeat1 = G.Dealer;
@@ -124,6 +125,7 @@ void StartHand() {
     SetTrickOrder();
     if (G.Turn == 1) {
         ShowInfo(G.PlayerName + QStringLiteral(" Click card you wish to play."));
+        HandTakesFocus();
         return;
     }
     ComputerPlay(G.TrickSeat1);
@@ -159,14 +161,14 @@ void ShowTrumps() {
 }
 
 namespace {
-// Stacks every card of the pack at (left, top), each 3 twips right of and above the one below.
-void StackPack(int left, int top) {
+// Stacks every card of the pack from `at`, each a step right of and above the one below.
+void StackPack(Layout::Spot at) {
     Table& t = TableForm();
     int k = 0;
     for (int card = 1; card <= 52; ++card) {
         if (G.Cards[card].Holder != 0) continue;
         CardPic* pic = t.CardsPic[card];
-        pic->Move(left + 3 * k, top - 3 * k);
+        pic->Move(at.left + Layout::PackStep * k, at.top - Layout::PackStep * k);
         pic->ZOrder();
         pic->show();
         ++k;
@@ -175,23 +177,23 @@ void StackPack(int left, int top) {
 } // namespace
 
 void ShowPack() {
-    G.PauseMs = 200;
+    G.PauseMs = Pacing::Pack;
     PlayRiffleSound();
     Pause();
-    StackPack(5040, 3480);
-    G.PauseMs = 150;
+    StackPack(Layout::PackMiddle);
+    G.PauseMs = Pacing::Standard;
 }
 
 void MovePackToCorner() {
-    G.PauseMs = 200;
+    G.PauseMs = Pacing::Pack;
     Pause();
-    StackPack(360, 120);
-    G.PauseMs = 150;
+    StackPack(Layout::PackCorner);
+    G.PauseMs = Pacing::Standard;
 }
 
 void ShowPlayerHand() {
     Table& t = TableForm();
-    int x = 1500;
+    int x = Layout::SortedHand.left;
     static const int rankOrder[13] = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 1};
     for (int suit = 1; suit <= 4; ++suit) {
         for (int rank : rankOrder) {
@@ -199,86 +201,55 @@ void ShowPlayerHand() {
             if (G.Cards[card].Holder != 1) continue;
             CardPic* pic = t.CardsPic[card];
             pic->SetImage(card);
-            pic->Move(x, 6400);
+            pic->Move(x, Layout::SortedHand.top);
             pic->ZOrder();
-            x += 850;
+            x += Layout::SortedHandStep;
         }
     }
 }
 
 void DealCards() {
     const auto order = DealOrder(G.Dealer);
-    Probe::Mark("deal-begin"); // benchmark build only
+    Probe::Mark("deal-begin");
     for (int round = 0; round < G.HandSize; ++round) {
         for (qint16 seat : order) {
             const qint16 card = PickRandomCard();
             DealCardToSeat(seat, card);
         }
     }
-    Probe::Mark("deal-end"); // benchmark build only
+    Probe::Mark("deal-end");
     ShowPlayerHand();
 }
 
 void DealCardToSeat(int seat, int card) {
-    G.PauseMs = 5;
+    G.PauseMs = Pacing::DealStep;
     if (seat >= 1 && seat <= 4) {
+        const Layout::Seat& to = Layout::Seats[seat];
         CardPic* pic = TableForm().CardsPic[card];
         G.Cards[card].Holder = static_cast<quint8>(seat);
+        // The card slides along one axis only, until it has passed the seat's stop line.
+        const int direction = to.stepLeft != 0 ? to.stepLeft : to.stepTop;
         auto keepMoving = [&] {
-            switch (seat) {
-            case 1:
-                return pic->Top() < 5880;
-            case 2:
-                return pic->Left() > 2300;
-            case 3:
-                return pic->Top() > 840;
-            default:
-                return pic->Left() < 7400;
-            }
+            const int moving = to.stepLeft != 0 ? pic->Left() : pic->Top();
+            return direction > 0 ? moving < to.stopLine : moving > to.stopLine;
         };
         while (keepMoving()) {
-            switch (seat) {
-            case 1:
-                pic->SetImage(53);
-                pic->SetTop(pic->Top() + 250);
-                break;
-            case 2:
-                pic->SetLeft(pic->Left() - 250);
-                break;
-            case 3:
-                pic->SetTop(pic->Top() - 250);
-                break;
-            default:
-                pic->SetLeft(pic->Left() + 250);
-                break;
-            }
+            if (seat == 1) pic->SetImage(to.landedImage); // the player's card travels face down
+            pic->Move(pic->Left() + to.stepLeft * Layout::DealStep,
+                      pic->Top() + to.stepTop * Layout::DealStep);
             pic->ZOrder();
-            Probe::DealStep(); // benchmark build only
+            Probe::DealStep();
             Pause();
         }
-        switch (seat) {
-        case 1:
-            pic->Move(G.NextLeft1, 6400);
-            G.NextLeft1 = static_cast<qint16>(G.NextLeft1 + 400);
-            break;
-        case 2:
-            pic->Move(1440, G.NextTop2);
-            pic->SetImage(54);
-            G.NextTop2 = static_cast<qint16>(G.NextTop2 + 300);
-            break;
-        case 3:
-            pic->Move(G.NextLeft3, 1000);
-            pic->SetImage(55);
-            G.NextLeft3 = static_cast<qint16>(G.NextLeft3 + 300);
-            break;
-        default:
-            pic->Move(8400, G.NextTop4);
-            pic->SetImage(56);
-            G.NextTop4 = static_cast<qint16>(G.NextTop4 + 300);
-            break;
-        }
+        qint16& next = NextPlace(seat);
+        if (to.row)
+            pic->Move(next, to.firstCard.top);
+        else
+            pic->Move(to.firstCard.left, next);
+        pic->SetImage(to.landedImage);
+        next = static_cast<qint16>(next + to.cardStep);
         pic->ZOrder();
     }
     PlayDealSound();
-    G.PauseMs = 150;
+    G.PauseMs = Pacing::Standard;
 }

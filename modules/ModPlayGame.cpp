@@ -1,43 +1,33 @@
 #include "ModPlayGame.h"
 
 #include "DataFiles.h"
-#include "ModBidding.h"
+#include "Layout.h"
 #include "ModDeals.h"
 #include "ModVariables.h"
 #include "Module2.h"
+#include "Pacing.h"
 #include "Probe.h"
 #include "Table.h"
 #include "Waits.h"
 
-namespace {
 void ShowBidLabel(int seat) {
-    SetCaption(TableForm().lblBid[seat],
-               QStringLiteral("Bid: %1 Tricks made: %2").arg(G.Bids[seat]).arg(G.TricksMade[seat]));
-}
-} // namespace
-
-void SetTrickOrder() {
-    if (G.TrickSeat1 < 1 || G.TrickSeat1 > 4) return;
-    G.TrickSeat2 = NextSeat(G.TrickSeat1);
-    G.TrickSeat3 = NextSeat(G.TrickSeat2);
-    G.TrickSeat4 = NextSeat(G.TrickSeat3);
+    if (seat >= 1 && seat <= 4) SetCaption(TableForm().lblBid[seat], BidLine(seat));
 }
 
 void ShowPlayedCard(int card, int seat) {
     if (!G.GameOn) return;
     if (seat >= 1 && seat <= 4) {
-        Probe::Mark("card-begin", seat); // benchmark build only
-        static const int spots[5][2] = {{0, 0}, {4920, 4680}, {3480, 3600}, {4920, 2520}, {6360, 3600}};
+        Probe::Mark("card-begin", seat);
         CardPic* pic = TableForm().CardsPic[card];
         pic->SetImage(card);
-        pic->Move(spots[seat][0], spots[seat][1]);
+        pic->Move(Layout::Seats[seat].trick.left, Layout::Seats[seat].trick.top);
         pic->ZOrder();
         PlayCardDownSound();
         Pause();
-        Probe::Mark("card-end", seat); // benchmark build only
+        Probe::Mark("card-end", seat);
     }
     if (seat == 1) ShowPlayerHand();
-    G.PauseMs = 150;
+    G.PauseMs = Pacing::Standard;
 }
 
 void PlayCard(int seat, int card) {
@@ -61,6 +51,7 @@ void PlayCard(int seat, int card) {
     G.Turn = NextSeat(seat);
     if (G.Turn == 1) {
         ShowInfo(G.PlayerName + QStringLiteral(" please click on card you whist to play."));
+        HandTakesFocus();
         return;
     }
     ComputerPlay(G.Turn);
@@ -95,7 +86,7 @@ void TrickWon() {
     t.BtnContinue->show();
     t.BtnContinue->raise();
     t.BtnContinue->setFocus();
-    Probe::Mark("carry-on-shown"); // benchmark build only
+    Probe::Mark("carry-on-shown");
     Waits::WaitUntil([] { return G.ContinueFlag; });
 
     for (qint16 card : {G.TrickCard1, G.TrickCard2, G.TrickCard3, G.TrickCard4}) {
@@ -116,6 +107,7 @@ void TrickWon() {
     G.Turn = G.TrickWinner;
     if (G.Turn == 1) {
         ShowInfo(G.PlayerName + QStringLiteral(" please click on card you wish to play."));
+        HandTakesFocus();
         return;
     }
     ComputerPlay(G.Turn);
@@ -161,7 +153,7 @@ void EndOfHand() {
             QStringLiteral("Another"), QStringLiteral("Exit"), QString(), 1, QStringLiteral("Game Over"));
         if (G.ButtonPressed != 0) {
             ExitProgram();
-            throw Waits::ChainAbandoned{}; // nothing after the exit runs
+            return;
         }
     }
     StartHand();

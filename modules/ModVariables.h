@@ -6,6 +6,10 @@
 // its start-up values with `ResetGameState()`. The names and integer widths are the
 // game's own; every per-seat table is indexed by seat 1..4 (element 0 is unused) and
 // `Cards` by card number 1..52.
+//
+// The state, the card records, and TickCount need only QtCore and are built into
+// the vantrick_core library with the rules (GameState.cpp); ShowInfo, Pause and the sounds
+// reach the table and the sound system (ModVariables.cpp).
 
 #include <QString>
 #include <QtGlobal>

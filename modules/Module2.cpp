@@ -18,13 +18,21 @@ int Twips(double t) {
     return static_cast<int>(std::lround(t));
 }
 
-} // namespace
+// What the dialog shows now, kept so that it can be laid out again at a new zoom.
+struct Shown {
+    QString message, button1, button2, button3, title;
+    qint16 icon = 1;
+};
+Shown shown;
 
 // The window is created once and keeps its controls' places and the last captions, so
 // every call lays the whole dialog out again.
-void MsgDeluxe(const QString& message, const QString& button1, const QString& button2, const QString& button3,
-               qint16 icon, const QString& title) {
+void LayOut(const Shown& s) {
+    const QString &message = s.message, &button1 = s.button1, &button2 = s.button2, &button3 = s.button3,
+                  &title = s.title;
+    const qint16 icon = s.icon;
     MFormDeluxe& f = DeluxeForm();
+    f.FollowZoom();
 
     // Buttons raised, hidden ones too.
     for (int i = 0; i < 3; ++i) {
@@ -42,7 +50,7 @@ void MsgDeluxe(const QString& message, const QString& button1, const QString& bu
     f.Label2->setText(message);
     const int linePx = QFontMetrics(f.Label2->font()).height();
     const int messagePx = std::max(f.Label2->heightForWidth(Px(messageWidth)), linePx);
-    const int messageHeight = messagePx * TwipsPerPixel;
+    const int messageHeight = TwipsOfPx(messagePx);
     f.PlaceTwips(f.Label2, QRect(90, 450, messageWidth, messageHeight));
 
     // Size, and centre on the table's screen.
@@ -51,9 +59,13 @@ void MsgDeluxe(const QString& message, const QString& button1, const QString& bu
     QScreen* screen = TableExists() ? TableForm().screen() : f.screen();
     if (!screen) screen = QGuiApplication::primaryScreen();
     const QRect screenPx = screen ? screen->geometry() : QRect(0, 0, 800, 600);
-    const int screenW = screenPx.width() * TwipsPerPixel;
-    const int screenH = screenPx.height() * TwipsPerPixel;
+    const int screenW = TwipsOfPx(screenPx.width());
+    const int screenH = TwipsOfPx(screenPx.height());
     f.PlaceWindowTwips(screenPx, QRect(Twips((screenW - W) / 2.0), Twips((screenH - H) / 2.0), W, H));
+    if (screen) {
+        // Wholly on the screen, clear of its panels, however large the table's zoom makes it.
+        f.move(KeptInside(f.geometry(), screen->availableGeometry()).topLeft());
+    }
 
     f.PlaceTwips(f.Label3, QRect(45, 60, W - 90, 300));
     f.Label3->setText(QStringLiteral("   ") + title);
@@ -103,9 +115,23 @@ void MsgDeluxe(const QString& message, const QString& button1, const QString& bu
     f.setWindowTitle(title);
     f.setAccessibleName(title);
     f.setAccessibleDescription(message);
+}
+
+} // namespace
+
+void MsgDeluxe(const QString& message, const QString& button1, const QString& button2, const QString& button3,
+               qint16 icon, const QString& title) {
+    shown = {message, button1, button2, button3, title, icon};
+    LayOut(shown);
+    MFormDeluxe& f = DeluxeForm();
 
     // Asynchronous: the dialog shows while the sound plays.
     Sound::PlayFile(QStringLiteral("ringout.wav"));
 
     f.ShowModal(!button3.isEmpty() ? 2 : !button2.isEmpty() ? 1 : 0);
+}
+
+void MsgDeluxeFollowZoom() {
+    // Nothing to do (and no window to make) before the first message.
+    if (!shown.button1.isEmpty() && DeluxeForm().isVisible()) LayOut(shown);
 }

@@ -8,3 +8,6 @@
 // been clicked, leaving its index (0..2) in G.ButtonPressed.
 void MsgDeluxe(const QString& message, const QString& button1, const QString& button2, const QString& button3,
                qint16 icon, const QString& title);
+
+// An open message dialog is laid out again at the table's zoom.
+void MsgDeluxeFollowZoom();

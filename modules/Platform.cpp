@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QScopeGuard>
+#include <exception>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -23,8 +24,8 @@ QString AppVersion() {
 #ifdef Q_OS_WIN
 
 bool GetKeyValue(qintptr KeyRoot, const QString& KeyName, const QString& SubKeyRef, QString& KeyVal) {
-    // The access mask is the one the box has always asked for; a key it may not open
-    // simply sends StartSysInfo on to its next source.
+    // Read access with every right specific to keys; a key it may not open simply sends
+    // StartSysInfo on to its next source.
     constexpr REGSAM KeyAccess = 0x2003F;
     constexpr DWORD BufferSize = 1024;
 
@@ -117,8 +118,9 @@ void StartSysInfo(QWidget* parent) {
             found = QFileInfo::exists(SysInfoPath);
         }
         started = found && SysInfoStarter(SysInfoPath);
-    } catch (...) {
-        // Whatever went wrong on the way, for the user the tool is simply not there.
+    } catch (const std::exception&) {
+        // A registry read or a program start that fails on the way (or a missing reader or
+        // starter: std::bad_function_call) leaves the user simply without the tool.
         started = false;
     }
     if (!started) ShowSysInfoUnavailable(owner);

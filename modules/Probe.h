@@ -1,12 +1,10 @@
 #pragma once
-// Measurement hooks of the benchmark build (cmake -DVANTRICK_PROBE=ON, see scripts/bench).
+// The seam between the game and the benchmark's probe (bench/Probe.cpp, built only with
+// cmake -DVANTRICK_PROBE=ON; see scripts/bench).
 //
-// The game calls these at a few moments that the benchmark times: the table first shown,
-// the pack painted in place, the deal, the bidding, each card played, the Carry On wait.
-// In every other build they are empty inline functions and no trace of them is left in the
-// program. In the benchmark build they only record; the benchmark's own driver (playing the
-// human's part, answering the dialogs, writing the figures) runs only when the environment
-// variable VANTRICK_BENCH is 1.
+// The game calls these at the moments the benchmark times: the table first shown, the pack
+// painted in place, the deal, the bidding, each card played, the Carry On wait. In the
+// normal build they are empty inline functions and leave nothing in the program.
 
 namespace Probe {
 

@@ -1,17 +1,11 @@
-// The rules of Vantrick as plain functions over the game state: the suit of a card, the
-// computer opponents' valuation and bid, which card may be played, which card a computer
-// seat chooses, which card takes a trick, and the scoring. None of them touches a widget,
-// so the procedures of play call them and the tests check them directly.
-//
-// The rules walk the pack by card number, (suit - 1) * 13 + rank, because the computer's
-// choices are defined by card-number order: Diamonds Ace..King, then Clubs, Hearts and
-// Spades. In that order the Ace is the bottom of its suit; in play it is the top.
-#include "ModBidding.h"
-#include "ModPlayGame.h"
+// The rules walk the pack by card number because the computer's choices are defined by
+// card-number order: Diamonds Ace..King, then Clubs, Hearts and Spades.
+#include "Rules.h"
+
 #include "ModVariables.h"
 
 #include <algorithm>
-#include <array>
+#include <cstdlib>
 
 namespace {
 
@@ -88,6 +82,23 @@ std::array<int, 4> TrickCards() {
 } // namespace
 
 // ---------------------------------------------------------------------------------------
+// The hand
+
+qint16 HandSizeFor(int handNumber) {
+    return static_cast<qint16>(std::abs(handNumber - 10) + 1);
+}
+
+std::array<qint16, 4> DealOrder(int dealer) {
+    std::array<qint16, 4> order{};
+    qint16 seat = NextSeat(dealer);
+    for (auto& s : order) {
+        s = seat;
+        seat = NextSeat(seat);
+    }
+    return order;
+}
+
+// ---------------------------------------------------------------------------------------
 // Bidding
 
 quint8 CardSuit(int card) {
@@ -141,6 +152,13 @@ qint16 ComputeComputerBid(int seat) {
 
 // ---------------------------------------------------------------------------------------
 // Play
+
+void SetTrickOrder() {
+    if (!IsSeat(G.TrickSeat1)) return;
+    G.TrickSeat2 = NextSeat(G.TrickSeat1);
+    G.TrickSeat3 = NextSeat(G.TrickSeat2);
+    G.TrickSeat4 = NextSeat(G.TrickSeat3);
+}
 
 bool IsLegalPlay(int seat, int card) {
     if (!IsSeat(seat) || !Holds(seat, card)) return false;
@@ -248,6 +266,11 @@ qint16 WinnerOfTrick() {
 qint16 HandPoints(qint16 bid, qint16 tricks) {
     // The bonus rewards an exact bid only: one trick over is as bad as one under.
     return static_cast<qint16>(tricks + (tricks == bid ? 10 : 0));
+}
+
+QString BidLine(int seat) {
+    if (!IsSeat(seat)) return QString();
+    return QStringLiteral("Bid: %1 Tricks made: %2").arg(G.Bids[seat]).arg(G.TricksMade[seat]);
 }
 
 QString ScoreLine(int seat, qint16 total) {

@@ -1,5 +1,8 @@
 #include "Sound.h"
 
+#include "DataFiles.h"
+#include "ModVariables.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QFileInfo>
@@ -8,6 +11,8 @@
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
+#include <atomic>
+#include <cstdio>
 #include <functional>
 
 namespace Sound {
@@ -17,9 +22,9 @@ bool muted = false;
 QString lastRequested;
 
 // The effects live on a thread of their own. Starting an effect opens a new stream on the
-// audio server and waits for the server to answer (1-3 ms with PulseAudio, more on a busy
-// machine); on the table's thread that wait would hold up the frame that shows the card the
-// sound belongs to. The table only posts "play this" and never waits for the sound system.
+// audio server and waits for the server to answer; on the table's thread that wait would
+// hold up the frame that shows the card the sound belongs to. The table only posts "play this" and never
+// waits for the sound system.
 class Player : public QObject {
   public:
     void Load(const QStringList& fileNames) {
@@ -57,7 +62,7 @@ class Player : public QObject {
     QSoundEffect* EffectFor(const QString& fileName) {
         if (auto it = effects_.find(fileName); it != effects_.end()) return it.value();
         QSoundEffect* effect = nullptr;
-        const QString path = QCoreApplication::applicationDirPath() + QLatin1Char('/') + fileName;
+        const QString path = DataFiles::AssetPath(fileName);
         if (QFileInfo::exists(path)) {
             effect = new QSoundEffect(this);
             effect->setSource(QUrl::fromLocalFile(path));
@@ -72,6 +77,23 @@ class Player : public QObject {
 
 QThread* thread = nullptr;
 Player* player = nullptr;
+
+// Without an audio device the sound system says so for the server it tried and again for
+// every effect it loads. The player hears the beep instead; one line, once, says why.
+QtMessageHandler nextHandler = nullptr;
+std::atomic<bool> toldNoDevice = false;
+
+void QuietWithoutDevice(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    const bool noDevice = type == QtWarningMsg && (message == QLatin1String("No audio device detected") ||
+                                                   message.startsWith(QLatin1String("PulseAudioService: ")));
+    if (noDevice && toldNoDevice.exchange(true)) return;
+    const QString shown =
+        noDevice ? QStringLiteral("No audio device detected: the sounds fall back to the beep.") : message;
+    if (nextHandler)
+        nextHandler(type, context, shown);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, shown)));
+}
 
 // The sound system (the audio device, the decoded files) is loaded only after the program's
 // first frame is on the screen: opening the audio device can take longer than drawing the
@@ -98,6 +120,7 @@ void ShutDown() {
     thread->wait();
     delete thread;
     thread = nullptr;
+    qInstallMessageHandler(nextHandler);
 }
 
 void Post(std::function<void(Player&)> call) {
@@ -108,6 +131,7 @@ void Post(std::function<void(Player&)> call) {
 
 void StartPlayer() {
     if (thread) return;
+    nextHandler = qInstallMessageHandler(QuietWithoutDevice);
     thread = new QThread;
     thread->setObjectName(QStringLiteral("Sound"));
     player = new Player;

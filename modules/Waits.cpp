@@ -31,8 +31,8 @@ std::function<void()> pendingStart;
 
 #ifdef Q_OS_LINUX
 // Ends an event loop at a deadline to the microsecond. A QTimer cannot: the GLib event
-// dispatcher rounds each wait for a timer up to a whole millisecond, so a pause of 5 ms
-// lasted 5.5 ms on average, and a deal, some 470 such pauses, 10 % longer than it should.
+// dispatcher rounds each wait for a timer up to a whole millisecond, and the hundreds of
+// 5 ms pauses of a deal would add that up.
 class PreciseWake {
   public:
     PreciseWake(qint64 ms, QEventLoop* loop) {

@@ -1,16 +1,42 @@
 #!/usr/bin/env bash
-# Installs what Vantrick needs to build, run and test on Debian 12. Idempotent: only
-# missing packages are installed. Needs root or sudo; never asks questions.
+# Installs what Vantrick needs on Debian 12. Idempotent: only missing packages are installed.
+# Needs root or sudo; never asks questions.
+#   ./scripts/deps.sh run          what building and playing the game need (./scripts/run)
+#   ./scripts/deps.sh [test]       that and the tools of the tests and the benchmark
+#   ./scripts/deps.sh ... --package   also what building and checking the Debian package need
 set -euo pipefail
 
-PACKAGES=(
+RUN=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libgl-dev libxkbcommon-dev
   qt6-qpa-plugins
   fonts-liberation fonts-dejavu-core
-  xvfb xauth xdotool imagemagick
+)
+TEST=(
+  xvfb xauth xdotool x11-utils imagemagick
   desktop-file-utils appstream
 )
+
+mode=test
+package=false
+for arg in "$@"; do
+  case "$arg" in
+    run | test) mode=$arg ;;
+    --package) package=true ;;
+    *)
+      echo "usage: $0 [run|test] [--package]" >&2
+      exit 2
+      ;;
+  esac
+done
+
+PACKAGES=("${RUN[@]}")
+[[ $mode == test ]] && PACKAGES+=("${TEST[@]}")
+# --package: what building and checking the Debian package needs (./scripts/package and the
+# package test), and the GStreamer elements the installed package plays its sounds through.
+if $package; then
+  PACKAGES+=(dpkg-dev debhelper lintian gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -2,9 +2,8 @@
 // random hands played out by the computer's rules against independent statements of which card
 // may be played and who takes a trick. A hand lists cards by their short names: "AS TD".
 #include "CoreTestSupport.h"
-#include "ModBidding.h"
-#include "ModPlayGame.h"
 #include "ModVariables.h"
+#include "Rules.h"
 
 #include <QTest>
 #include <numeric>

@@ -1,5 +1,5 @@
-// The benchmark's probe: compiled only into the benchmark build (VT_PROBE), inert in it
-// unless VANTRICK_BENCH=1. See Probe.h and scripts/bench.
+// The benchmark's probe: built only with -DVANTRICK_PROBE=ON, inert even then unless
+// VANTRICK_BENCH=1. The game calls it through modules/Probe.h; see scripts/bench.
 //
 // What it measures, and how without disturbing what it measures:
 // - Times are CLOCK_MONOTONIC, the clock the benchmark script reads before it starts the
@@ -27,8 +27,6 @@
 //   VANTRICK_BENCH_STOP=startup      end as soon as the pack is painted (profiling start-up)
 //   VANTRICK_BENCH_TRACE=1           also every mark, and the events of each block > 3 ms
 //   VANTRICK_BENCH_TIMEOUT_MS        give up after this long (120 s)
-
-#ifdef VT_PROBE
 
 // GLib first: its headers use names that Qt's keywords would turn into macros.
 #include <glib.h>
@@ -478,5 +476,3 @@ void DealStep() {
 }
 
 } // namespace Probe
-
-#endif // VT_PROBE

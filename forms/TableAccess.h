@@ -1,0 +1,16 @@
+#pragma once
+// What assistive technology is told about the table and the message dialog. Nothing here
+// changes what is drawn: it only names things and gives them roles.
+//
+// The table is presented as a player would describe it: the turned-up trump, the cards in
+// the trick with who played them, "Your hand" as a group of cards, and one line for each
+// opponent saying how many cards they hold. A card lying face down never becomes a node of
+// its own, so no walk of the tree can find out which card it is.
+
+class QListWidget;
+
+// Installs the interfaces; safe to call more than once.
+void InstallTableAccessibility();
+
+// Tells assistive technology that line `row` of the message list is new.
+void AnnounceListLine(QListWidget* list, int row);

@@ -1,0 +1,147 @@
+// The table's zoom: the zoom a window opens at on common screens, every place scaling with it,
+// a resize in the middle of a deal, and card images drawn at the size they are shown.
+#include "TestSupport.h"
+
+#include "CardImages.h"
+#include "ModDeals.h"
+
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace {
+
+const QSize TableAt1(745, 598);
+
+// Every card's place in twips with its image, and every card's pixel rectangle.
+QList<int> Places() {
+    QList<int> out;
+    for (int c = 1; c <= 52; ++c)
+        out << TableForm().CardsPic[c]->Left() << TableForm().CardsPic[c]->Top()
+            << TableForm().CardsPic[c]->Image();
+    return out;
+}
+
+void Deal(const std::function<void()>& midway = {}) {
+    for (int c = 1; c <= 52; ++c) {
+        G.Cards[c].Holder = 0;
+        TableForm().CardsPic[c]->SetImage(53);
+    }
+    G.Dealer = 2;
+    G.HandSize = 10;
+    G.NextTop4 = G.NextTop2 = 2460, G.NextLeft1 = 1600, G.NextLeft3 = 3240;
+    SeedDeal(11);
+    ShowPack();
+    int steps = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (++steps == 60 && midway) midway();
+    });
+    tick.start(0);
+    DealCards();
+}
+
+} // namespace
+
+class TestZoom : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+  private slots:
+    void init() {
+        FreshState(dir_.path(), 0.0);
+        MakeCards();
+        TableForm().show();
+    }
+    void cleanupTestCase() { DestroyTableForm(); }
+
+    void opensAtTheLargestZoomThatFits_data() {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<double>("scale");
+        QTest::newRow("1920x1080 at 200 %") << QSize(1920, 1080) << 2.0;
+        QTest::newRow("1366x768 at 125 %") << QSize(1366, 768) << 1.25;
+        QTest::newRow("3840x2160 at 100 %") << QSize(3840, 2160) << 1.0;
+        QTest::newRow("1280x1024 at 100 %") << QSize(1280, 1024) << 1.0;
+    }
+    void opensAtTheLargestZoomThatFits() {
+        QFETCH(QSize, screen);
+        QFETCH(double, scale);
+        const QSize available = (QSizeF(screen) / scale).toSize() - QSize(0, 32); // a panel
+        const QSize fixed(8, 60);                                                 // window frame and menu bar
+        const double zoom = Zoom::AtStart(available, fixed, TableAt1);
+        auto fits = [&](double z) {
+            return TableAt1.width() * z + fixed.width() <= available.width() &&
+                   TableAt1.height() * z + fixed.height() <= available.height();
+        };
+        QVERIFY(zoom <= 1 && fits(zoom));
+        if (fits(1))
+            QCOMPARE(zoom, 1.0); // the design size whenever it fits
+        else
+            QVERIFY(!fits(zoom + 0.005)); // otherwise nothing larger would do
+    }
+
+    void everyPlaceScalesWithTheZoom() {
+        Table& t = TableForm();
+        t.CardsPic[7]->Move(4920, 4680);
+        QList<QWidget*> controls = t.Client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly) +
+                                   t.FramScores->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        QList<QRect> at1;
+        for (QWidget* w : controls)
+            at1 << w->geometry();
+        for (double zoom : {0.6, 1.37, 2.0}) {
+            t.ApplyZoom(zoom);
+            for (qsizetype i = 0; i < controls.size(); ++i) {
+                const QRect now = controls[i]->geometry(), was = at1[i];
+                const QString name = controls[i]->objectName() + QString(" at %1").arg(zoom);
+                QVERIFY2(qAbs(now.x() - was.x() * zoom) <= 1 && qAbs(now.y() - was.y() * zoom) <= 1,
+                         qPrintable(name));
+                if (!controls[i]->property("autoSize").toBool()) // those follow their text
+                    QVERIFY2(qAbs(now.width() - was.width() * zoom) <= 1 &&
+                                 qAbs(now.height() - was.height() * zoom) <= 1,
+                             qPrintable(name));
+            }
+        }
+        t.ApplyZoom(1);
+        for (qsizetype i = 0; i < controls.size(); ++i)
+            QCOMPARE(controls[i]->geometry(), at1[i]); // nothing has moved by a pixel
+    }
+
+    void aResizeDuringTheDealLandsEveryCardRight() {
+        Table& t = TableForm();
+        Deal();
+        const QList<int> unzoomed = Places();
+        Deal([&] { t.resize(1300, 1100); });
+        QVERIFY(Zoom::Factor() > 1.5);
+        QCOMPARE(Places(), unzoomed); // the game saw no difference
+        for (int c = 1; c <= 52; ++c) {
+            CardPic* pic = t.CardsPic[c];
+            QCOMPARE(pic->geometry(), QRect(QPoint(Px(pic->Left()), Px(pic->Top())),
+                                            CardImages::ShownSize(pic->Image(), Zoom::Factor())));
+        }
+        // The table is centred on the window, the margin in the table's green.
+        const QRect cloth = t.Cloth->geometry();
+        QVERIFY(qAbs(t.Client->geometry().center().x() - cloth.center().x()) <= 1);
+        QCOMPARE(PixelAt(t.Cloth, {2, cloth.height() - 2}), QColor(0, 64, 0));
+    }
+
+    void cardsAreDrawnAtTheSizeShown() {
+        Table& t = TableForm();
+        t.ApplyZoom(1.73);
+        for (int image : {1, 12, 53, 54}) {
+            CardPic* pic = t.CardsPic[image <= 52 ? image : 20];
+            pic->SetImage(image);
+            pic->show();
+            const qreal dpr = pic->devicePixelRatioF();
+            const QImage drawn = CardImages::Image(image, dpr, Zoom::Factor()).toImage();
+            QCOMPARE(drawn.size(), (QSizeF(pic->size()) * dpr).toSize());
+            // Painted one to one: the middle of the card on the table is the image's own middle.
+            const QRect middle(drawn.width() / 4, drawn.height() / 4, drawn.width() / 2, drawn.height() / 2);
+            QCOMPARE(pic->grab().toImage().convertToFormat(drawn.format()).copy(middle), drawn.copy(middle));
+        }
+    }
+};
+
+QTEST_MAIN(TestZoom)
+#include "tst_zoom.moc"
