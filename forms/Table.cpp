@@ -26,6 +26,7 @@
 #include <QFrame>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -59,7 +60,10 @@ void Colour(QWidget* w, const QColor& back, const QColor& text) {
 
 QLabel* MakeLabel(QWidget* parent, int left, int top, int width, int height, const QString& text,
                   bool autoSize) {
-    auto* l = new QLabel(text, parent);
+    auto* l = new QLabel(parent);
+    // Names come from the player and from Name.dat: never markup, whatever they contain.
+    l->setTextFormat(Qt::PlainText);
+    l->setText(text);
     l->setProperty("autoSize", autoSize);
     l->setGeometry(PxRect(left, top, width, height));
     if (autoSize) l->adjustSize();
@@ -396,7 +400,9 @@ Table::Table() {
     FramScores->setToolTip(QStringLiteral("The  scores"));
     const QString frameCaption = QStringLiteral("Game Score            Hand Score");
     FramScores->setAccessibleName(frameCaption);
-    auto* caption = new QLabel(frameCaption, FramScores);
+    auto* caption = new QLabel(FramScores);
+    caption->setTextFormat(Qt::PlainText);
+    caption->setText(frameCaption);
     caption->setFont(DesignFont(Face::Verdana, 8.25, Bold | Underlined));
     caption->setObjectName(QStringLiteral("FramScoresCaption"));
     caption->setProperty("autoSize", true);
@@ -424,8 +430,10 @@ Table::Table() {
         CardsPic[i] = new CardPic(i, Client);
         // Only the first picture shows until the pack is laid out.
         CardsPic[i]->setVisible(i == 1);
-        connect(CardsPic[i], &CardPic::clicked, this,
-                [this](int index) { Waits::RunChain([this, index] { CardsPic_Click(index); }); });
+        connect(CardsPic[i], &CardPic::clicked, this, [this](int index) {
+            // A card played is a chain of play: refused while one is already running.
+            Waits::RunChain([this, index] { Waits::RunPlay([this, index] { CardsPic_Click(index); }); });
+        });
     }
 
     BtnContinue = new QPushButton(QStringLiteral("Carr&y On"), Client);
@@ -589,8 +597,10 @@ void Table::Form_Load() {
 }
 
 void Table::MNuNew_Click() {
-    if (!G.GameOn) {
-        StartHand();
+    // A hand already under way (even the first, before its game counts as on) is never dealt
+    // over: New Game then asks, and a confirmed new game starts once the old chain is gone.
+    if (!G.GameOn && Waits::PlayDepth() == 0) {
+        Waits::RunPlay(StartHand);
         return;
     }
     MsgDeluxe(
@@ -603,7 +613,7 @@ void Table::MNuNew_Click() {
         // Whatever part of the old hand is waiting (a pause, Carry On) is given up; the new
         // game starts once it has unwound.
         Waits::AbandonChain();
-        Waits::StartWhenUnwound([] { StartHand(); });
+        Waits::StartWhenUnwound([] { Waits::RunPlay(StartHand); });
     }
 }
 
@@ -649,7 +659,9 @@ void Table::MnuChangeName_Click() {
     input.setWindowTitle(QStringLiteral("Player's Name"));
     input.setLabelText(QStringLiteral("Please enter player's name."));
     input.setTextValue(QString());
-    QString name = Waits::RunDialog(input) == QDialog::Accepted ? input.textValue() : QString();
+    if (auto* edit = input.findChild<QLineEdit*>()) edit->setMaxLength(int(DataFiles::MaxNameLength));
+    QString name =
+        DataFiles::LimitName(Waits::RunDialog(input) == QDialog::Accepted ? input.textValue() : QString());
     // The file keeps the name between double quotes; a quote inside it would cut it short.
     name.replace(QLatin1Char('"'), QLatin1Char('\''));
     name.remove(QLatin1Char('\r'));

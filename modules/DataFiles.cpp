@@ -51,8 +51,18 @@ QString FirstLine(const QByteArray& bytes) {
 // time a per-user directory is used.
 std::optional<QByteArray> ReadDataFile(const QString& name) {
     for (const QString& dir : {DataDir(), CopiesDir()}) {
-        QFile f(dir + QLatin1Char('/') + name);
-        if (f.open(QIODevice::ReadOnly)) return f.readAll();
+        const QString path = dir + QLatin1Char('/') + name;
+        // Opening a FIFO would block start-up and a device would never end: only a regular
+        // file (a link is followed to what it names) of a bounded size is read; anything else
+        // is a bad file.
+        const QFileInfo info(path);
+        if (info.exists() && (!info.isFile() || info.size() > MaxFileBytes)) return std::nullopt;
+        QFile f(path);
+        if (info.exists() && f.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = f.read(MaxFileBytes + 1);
+            if (bytes.size() > MaxFileBytes) return std::nullopt; // grew since it was looked at
+            return bytes;
+        }
     }
     return std::nullopt;
 }
@@ -72,6 +82,12 @@ bool WriteDataFile(const QString& name, const QByteArray& bytes) {
 }
 } // namespace
 
+QString LimitName(const QString& name) {
+    QString limited = name.left(MaxNameLength);
+    if (limited.size() < name.size() && limited.back().isHighSurrogate()) limited.chop(1);
+    return limited;
+}
+
 QByteArray FormatName(const QString& name) {
     return QByteArray("\"") + name.toUtf8() + QByteArray("\"\r\n");
 }
@@ -84,13 +100,13 @@ std::optional<QString> ParseName(const QByteArray& bytes) {
     if (i >= line.size()) return std::nullopt;
     if (line.at(i) == QLatin1Char('"')) {
         const qsizetype close = line.indexOf(QLatin1Char('"'), i + 1);
-        return close < 0 ? line.mid(i + 1) : line.mid(i + 1, close - i - 1);
+        return LimitName(close < 0 ? line.mid(i + 1) : line.mid(i + 1, close - i - 1));
     }
     const qsizetype comma = line.indexOf(QLatin1Char(','), i);
     QString field = comma < 0 ? line.mid(i) : line.mid(i, comma - i);
     while (field.endsWith(QLatin1Char(' ')) || field.endsWith(QLatin1Char('\t')))
         field.chop(1);
-    return field;
+    return LimitName(field);
 }
 
 QByteArray FormatScores(const std::array<qint16, 5>& won) {
@@ -106,8 +122,9 @@ std::array<qint16, 5> ParseScores(const QByteArray& bytes) {
         const qlonglong v = field.toLongLong(&ok);
         if (ok)
             won[seat] = static_cast<qint16>(std::clamp<qlonglong>(v, 0, 32767));
-        else if (!field.isEmpty() && field.size() <= 40 &&
-                 field.contains(QRegularExpression(QStringLiteral("^[0-9]+$"))))
+        else if (!field.isEmpty() && std::all_of(field.begin(), field.end(), [](QChar c) {
+                     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+                 }))
             won[seat] = 32767; // too many digits for any integer: held at the top
     }
     return won;

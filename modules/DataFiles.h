@@ -19,12 +19,23 @@
 
 namespace DataFiles {
 
+// The longest name kept, in UTF-16 units: longer than any real name, short enough for every
+// label. Typed names and names read from Name.dat are cut to it alike.
+inline constexpr qsizetype MaxNameLength = 64;
+QString LimitName(const QString& name);
+
+// Neither file is read when it is not a regular file (a FIFO, a device, a link to one) or
+// holds more than this many bytes: both formats need only a few dozen.
+inline constexpr qint64 MaxFileBytes = 4096;
+
 // Pure formats.
 QByteArray FormatName(const QString& name);
-// The first field of the file, or nullopt when the file has no usable field.
+// The first field of the file cut to MaxNameLength, or nullopt when the file has no usable
+// field.
 std::optional<QString> ParseName(const QByteArray& bytes);
 QByteArray FormatScores(const std::array<qint16, 5>& won);
-// Reads what it can: counts it cannot read are 0; every count is held to 0..32767.
+// Reads what it can: counts it cannot read are 0; every count is held to 0..32767, a run of
+// digits of any length included.
 std::array<qint16, 5> ParseScores(const QByteArray& bytes);
 
 // The full path of one of the program's sounds or pictures.
@@ -37,7 +48,7 @@ QString DataDir();
 // none (by default the data directory itself, so that a test sees only its own files).
 void SetDataDirOverride(const QString& dir, const QString& programDir = QString());
 
-// Read Name.dat; "Player" when it is missing, empty or unreadable.
+// Read Name.dat; "Player" when it is missing, empty, unreadable, too big or not a file.
 QString LoadName();
 // Write Name.dat atomically; false when it could not be written.
 bool SaveName(const QString& name);

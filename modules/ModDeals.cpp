@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <random>
+#include <vector>
 
 namespace {
 std::mt19937& Generator() {
@@ -103,6 +104,10 @@ void StartHand() {
     ShowPack();
     DealCards();
     const qint16 trumpCard = PickRandomCard();
+    if (trumpCard == 0) { // no pack left to turn a card up from: a state that cannot arise
+        EnablePlayMenu(true);
+        return;
+    }
     G.Trumps = CardSuit(trumpCard);
     G.LedSuit = G.Trumps;
     MovePackToCorner();
@@ -120,15 +125,7 @@ void StartHand() {
     Probe::Mark("bidding-end");
 
     // The dealer leads the first trick.
-    G.TrickSeat1 = G.Dealer;
-    G.Turn = G.Dealer;
-    SetTrickOrder();
-    if (G.Turn == 1) {
-        ShowInfo(G.PlayerName + QStringLiteral(" Click card you wish to play."));
-        HandTakesFocus();
-        return;
-    }
-    ComputerPlay(G.TrickSeat1);
+    LeadTrick(G.Dealer, " Click card you wish to play.");
 }
 
 void ChooseFirstDealer() {
@@ -145,12 +142,20 @@ void NextHandSize() {
 }
 
 qint16 PickRandomCard() {
-    // Every card still in the pack is equally likely.
+    // Every card still in the pack is equally likely. At least 11 of the 52 are always left,
+    // so a thousand draws all missing is beyond chance; the pack is then searched instead,
+    // and an empty pack (a state that cannot arise) gives 0 rather than a draw without end.
     std::uniform_int_distribution<int> card(1, 52);
-    for (;;) {
+    for (int draw = 0; draw < 1000; ++draw) {
         const int c = card(Generator());
         if (G.Cards[c].Holder == 0) return static_cast<qint16>(c);
     }
+    std::vector<qint16> pack;
+    for (qint16 c = 1; c <= 52; ++c)
+        if (G.Cards[c].Holder == 0) pack.push_back(c);
+    Q_ASSERT_X(!pack.empty(), "PickRandomCard", "the pack is empty");
+    if (pack.empty()) return 0;
+    return pack[std::uniform_int_distribution<size_t>(0, pack.size() - 1)(Generator())];
 }
 
 void ShowTrumps() {
@@ -214,6 +219,7 @@ void DealCards() {
     for (int round = 0; round < G.HandSize; ++round) {
         for (qint16 seat : order) {
             const qint16 card = PickRandomCard();
+            if (card == 0) return; // the pack ran out: a state that cannot arise
             DealCardToSeat(seat, card);
         }
     }

@@ -102,11 +102,15 @@ void TrickWon() {
         EndOfHand();
         return;
     }
-    G.TrickSeat1 = G.TrickWinner;
+    LeadTrick(G.TrickWinner, " please click on card you wish to play.");
+}
+
+void LeadTrick(int seat, const char* prompt) {
+    G.TrickSeat1 = static_cast<qint16>(seat);
+    G.Turn = static_cast<qint16>(seat);
     SetTrickOrder();
-    G.Turn = G.TrickWinner;
     if (G.Turn == 1) {
-        ShowInfo(G.PlayerName + QStringLiteral(" please click on card you wish to play."));
+        ShowInfo(G.PlayerName + QLatin1String(prompt));
         HandTakesFocus();
         return;
     }

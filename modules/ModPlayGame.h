@@ -7,6 +7,9 @@ void ShowBidLabel(int seat);
 
 void PlayCard(int seat, int card);
 void ComputerPlay(int seat);
+// `seat` leads a trick: a computer seat plays at once; the player is asked, with `prompt`
+// after the name, and the hand takes the keyboard.
+void LeadTrick(int seat, const char* prompt);
 void FindTrickWinner();
 void TrickWon();
 void EndOfHand();

@@ -10,7 +10,8 @@ void ShowInfo(const QString& text) {
     QListWidget* list = TableForm().List1;
     list->addItem(text);
     list->setCurrentRow(list->count() - 1);
-    list->scrollToItem(list->currentItem());
+    // Scrolling lays out every line of the list again; a list no one sees needs none of it.
+    if (list->isVisible()) list->scrollToItem(list->currentItem());
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -25,8 +26,11 @@ std::function<void(QWidget*)> ModalHook;
 namespace {
 quint64 epoch = 0;
 int depth = 0;
+int playDepth = 0;
+int modalDepth = 0;
 bool exiting = false;
 std::vector<QEventLoop*> loops;
+std::vector<const int*> wakes; // wake-ups so far of every wait now on the stack
 std::function<void()> pendingStart;
 
 #ifdef Q_OS_LINUX
@@ -75,7 +79,10 @@ void ThrowIfAbandoned(quint64 mine) {
 void WaitUntil(const std::function<bool()>& done, const std::function<qint64()>& remainingMs) {
     const quint64 mine = epoch;
     ThrowIfAbandoned(mine);
-    while (!done()) {
+    int woken = 0;
+    wakes.push_back(&woken);
+    const auto unregister = qScopeGuard([] { wakes.pop_back(); });
+    for (; !done(); ++woken) {
         QEventLoop loop;
         QTimer timer;
         timer.setSingleShot(true);
@@ -122,6 +129,8 @@ void Notify() {
 }
 
 void RunModal(QWidget* w) {
+    ++modalDepth;
+    const auto closed = qScopeGuard([] { --modalDepth; });
     QPointer<QWidget> guard(w);
     w->show();
     w->raise();
@@ -156,11 +165,19 @@ void AbandonChain() {
     Notify();
 }
 
+int MostWakes() {
+    int most = 0;
+    for (const int* w : wakes)
+        most = std::max(most, *w);
+    return most;
+}
+
 int ChainDepth() {
     return depth;
 }
 
-void RunChain(const std::function<void()>& f) {
+namespace {
+void Run(const std::function<void()>& f) {
     ++depth;
     try {
         f();
@@ -172,8 +189,27 @@ void RunChain(const std::function<void()>& f) {
         auto start = std::move(pendingStart);
         pendingStart = nullptr;
         // From the top-level loop, so the old chain's frames are gone first.
-        QTimer::singleShot(0, qApp, [start] { RunChain(start); });
+        QTimer::singleShot(0, qApp, [start] { Run(start); });
     }
+}
+} // namespace
+
+bool RunChain(const std::function<void()>& f) {
+    if (modalDepth > 0) return false; // the open question is answered first
+    Run(f);
+    return true;
+}
+
+bool RunPlay(const std::function<void()>& f) {
+    if (playDepth > 0) return false;
+    ++playDepth;
+    const auto ended = qScopeGuard([] { --playDepth; });
+    f();
+    return true;
+}
+
+int PlayDepth() {
+    return playDepth;
 }
 
 void StartWhenUnwound(std::function<void()> start) {

@@ -10,6 +10,15 @@
 // it touching the game state again. A new game asked for from inside a wait is started
 // only after the old chain has unwound, from the top-level event loop, so the stack never
 // grows from one abandoned game to the next.
+//
+// Two rules keep the stack to at most one chain of play (the one that deals, bids and plays)
+// and one command beside it:
+// - RunChain refuses a command while a modal wait (a question, a notice, the bid dialog) is
+//   open. The window system already blocks input to the table then; the rule also holds for
+//   commands that arrive another way (QAction::trigger from assistive technology, queued
+//   events), so no command ever runs underneath an unanswered question.
+// - RunPlay runs a chain of play only when none is on the stack. The second one would deal
+//   or play over the first: a second deal finds a pack already dealt.
 
 #include <QtGlobal>
 #include <functional>
@@ -50,13 +59,25 @@ extern std::function<void(QWidget*)> ModalHook;
 // Abandon whatever chain is waiting now.
 void AbandonChain();
 
+// The most times any wait now on the stack has woken without its condition holding: a wait
+// that spins would show here (tests bound it).
+int MostWakes();
+
 // Depth of RunChain calls now on the stack.
 int ChainDepth();
 
-// Run one event handler's chain of play; an abandoned chain ends here quietly.
-void RunChain(const std::function<void()>& f);
+// Run one event handler's chain; an abandoned chain ends here quietly. Refused (f is not
+// run, false is returned) while a modal wait is open.
+bool RunChain(const std::function<void()>& f);
 
-// Start `start` as soon as no chain is on the stack (at once if none is).
+// Run f as the chain of play, inside the caller's RunChain. Refused (false) while another
+// chain of play is on the stack.
+bool RunPlay(const std::function<void()>& f);
+
+// Chains of play on the stack now (0 or 1).
+int PlayDepth();
+
+// Start `start` as soon as no chain is on the stack (at once if none but the caller's is).
 void StartWhenUnwound(std::function<void()> start);
 
 // The program is ending: every wait gives up and nothing new starts.
