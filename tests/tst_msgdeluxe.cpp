@@ -1,6 +1,6 @@
-// The message dialog: one to three buttons laid out in a centred row at the bottom, each
-// answering with its index; a longer message makes a taller dialog; presses that are not a
-// primary click, keys and close requests answer nothing; a chain given up takes it away.
+// The message dialog: one to three buttons laid out in a centred row below the message, each
+// answering with its index; presses that are not a primary click, keys and close requests
+// answer nothing; a chain given up takes it away.
 #include "TestSupport.h"
 
 #include "Module2.h"
@@ -68,26 +68,6 @@ class TestMsgDeluxe : public QObject {
             QCOMPARE(G.ButtonPressed, qint16(answer));
             QVERIFY(!DeluxeForm().isVisible());
         }
-    }
-
-    // A long message grows the dialog by the message's extra height; the buttons stay at the
-    // bottom and the dialog stays centred on the screen.
-    void tallerMessage() {
-        int shortH = 0, shortMessage = 0, shortGap = 0;
-        Run(kShort, {"Right"}, [&](MFormDeluxe& f) {
-            shortH = f.height();
-            shortMessage = f.Label2->height();
-            shortGap = f.height() - f.Pic1[0]->geometry().bottom();
-            f.Label1_Click(0);
-        });
-        Run(QString(kShort).repeated(12), {"Oops"}, [&](MFormDeluxe& f) {
-            QVERIFY(f.Label2->height() >= 3 * shortMessage);
-            QVERIFY(std::abs((f.height() - shortH) - (f.Label2->height() - shortMessage)) <= 1);
-            QCOMPARE(f.height() - f.Pic1[0]->geometry().bottom(), shortGap);
-            const QRect screen = f.screen()->geometry();
-            QVERIFY(std::abs(f.y() - (screen.y() + (screen.height() - f.height()) / 2)) <= 1);
-            f.Label1_Click(0);
-        });
     }
 
     // A press released elsewhere, another mouse button, keys and close requests answer nothing.
