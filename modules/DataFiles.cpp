@@ -15,12 +15,19 @@ namespace DataFiles {
 
 namespace {
 QString overrideDir;
+QString overrideProgramDir;
 
 const QString NameFile = QStringLiteral("Name.dat");
 const QString ScoresFile = QStringLiteral("Scores.dat");
 
 QString ProgramDir() {
     return QCoreApplication::applicationDirPath();
+}
+
+// Where copies of the data files are looked for when the data directory has none.
+QString CopiesDir() {
+    if (!overrideProgramDir.isEmpty()) return overrideProgramDir;
+    return overrideDir.isEmpty() ? ProgramDir() : overrideDir;
 }
 
 // VT_ASSET_DIR: the installed asset directory relative to the program's, when they differ.
@@ -43,7 +50,7 @@ QString FirstLine(const QByteArray& bytes) {
 // The file's bytes from the data directory, or from the program directory's copy the first
 // time a per-user directory is used.
 std::optional<QByteArray> ReadDataFile(const QString& name) {
-    for (const QString& dir : {DataDir(), ProgramDir()}) {
+    for (const QString& dir : {DataDir(), CopiesDir()}) {
         const QString path = dir + QLatin1Char('/') + name;
         // Opening a FIFO would block start-up and a device would never end: only a regular
         // file (a link is followed to what it names) of a bounded size is read; anything else
@@ -56,7 +63,6 @@ std::optional<QByteArray> ReadDataFile(const QString& name) {
             if (bytes.size() > MaxFileBytes) return std::nullopt; // grew since it was looked at
             return bytes;
         }
-        if (!overrideDir.isEmpty()) break; // tests see only their own directory
     }
     return std::nullopt;
 }
@@ -137,8 +143,9 @@ QString DataDir() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }
 
-void SetDataDirOverride(const QString& dir) {
+void SetDataDirOverride(const QString& dir, const QString& programDir) {
     overrideDir = dir;
+    overrideProgramDir = programDir;
 }
 
 QString LoadName() {

@@ -43,8 +43,10 @@ QString AssetPath(const QString& file);
 
 // The directory the data files are read from and written to.
 QString DataDir();
-// Tests point the data files somewhere else ("" goes back to the normal choice).
-void SetDataDirOverride(const QString& dir);
+// Tests point the data files somewhere else ("" goes back to the normal choice); programDir
+// stands for the program's directory, where copies are looked for when the data directory has
+// none (by default the data directory itself, so that a test sees only its own files).
+void SetDataDirOverride(const QString& dir, const QString& programDir = QString());
 
 // Read Name.dat; "Player" when it is missing, empty, unreadable, too big or not a file.
 QString LoadName();

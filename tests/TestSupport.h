@@ -1,6 +1,7 @@
 #pragma once
-// Shared set-up for the tests: a fresh table and game state, sound muted, the data files in a
-// temporary directory, pauses shortened; dialogs answered through their real widgets.
+// Shared set-up for the widget tests: a fresh table and game state, sound muted, the data files
+// in a temporary directory, pauses shortened; dialogs answered through their real widgets.
+#include "CoreTestSupport.h"
 #include "DataFiles.h"
 #include "FrmBid.h"
 #include "MFormDeluxe.h"
@@ -31,24 +32,6 @@ inline void FreshState(const QString& dataDir, double pace = 0.0) {
     DataFiles::SetDataDirOverride(dataDir);
     ExitHook = [] {};
 }
-
-inline void EmptyDir(const QString& path) {
-    QDir d(path);
-    for (const QString& f : d.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        d.remove(f);
-}
-
-// One QTest row per case of a table of tuples, named by the first element; the test reads the
-// case back with QFETCH(int, i).
-template <typename T, size_t N> void Rows(const T (&cases)[N]) {
-    QTest::addColumn<int>("i");
-    for (size_t i = 0; i < N; ++i)
-        QTest::newRow(std::get<0>(cases[i])) << int(i);
-}
-
-// lo <= value < hi, naming the value when it is not.
-#define QVERIFY_IN(value, lo, hi)                                                                            \
-    QVERIFY2((value) >= (lo) && (value) < (hi), qPrintable(QString::number(value)))
 
 inline QString AccName(QObject* o) {
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(o);
@@ -83,11 +66,9 @@ struct DialogScript {
 
     void Answer(QWidget* w) {
         if (auto* d = qobject_cast<MFormDeluxe*>(w)) {
-            QString title = d->Label3->text();
-            if (title.startsWith(QLatin1String("   "))) title = title.mid(3);
-            titles << title;
+            titles << d->windowTitle();
             messages << d->Label2->text();
-            QTest::mouseClick(d->Label1[answer.value(title, 0)], Qt::LeftButton);
+            QTest::mouseClick(d->Label1[answer.value(titles.last(), 0)], Qt::LeftButton);
         } else if (auto* b = qobject_cast<FrmBid*>(w)) {
             b->TxtBid->setText(bidText);
             QTest::mouseClick(b->CmdBid, Qt::LeftButton);
@@ -100,12 +81,8 @@ struct DialogScript {
             if (button) QTest::mouseClick(button, Qt::LeftButton);
         } else if (auto* in = qobject_cast<QInputDialog*>(w)) {
             titles << in->windowTitle();
-            if (inputText) {
-                in->setTextValue(*inputText);
-                in->accept();
-            } else {
-                in->reject();
-            }
+            if (inputText) in->setTextValue(*inputText);
+            inputText ? in->accept() : in->reject();
         }
     }
 };
@@ -127,40 +104,25 @@ class Robot : public QObject {
         if (!TableExists() || busy_) return;
         // Clicks go out from a timer of their own: a timer is never re-entered while its own
         // slot runs, and the chain a click starts waits inside that slot.
-        if (pressCarryOn && TableForm().BtnContinue->isVisible()) {
-            busy_ = true;
-            QTimer::singleShot(0, this, [this] {
-                busy_ = false;
-                if (!TableExists() || !TableForm().BtnContinue->isVisible()) return;
+        const bool carryOn = pressCarryOn && TableForm().BtnContinue->isVisible();
+        if (!carryOn && !(playCards && G.Turn == 1 && Waits::ChainDepth() == 0)) return;
+        busy_ = true;
+        QTimer::singleShot(0, this, [this, carryOn] {
+            busy_ = false;
+            if (!TableExists()) return;
+            if (carryOn && TableForm().BtnContinue->isVisible()) {
                 ++carryOnPresses;
                 QTest::mouseClick(TableForm().BtnContinue, Qt::LeftButton);
-            });
-        } else if (playCards && G.Turn == 1 && Waits::ChainDepth() == 0) {
-            busy_ = true;
-            QTimer::singleShot(0, this, [this] {
-                busy_ = false;
-                if (!TableExists() || G.Turn != 1 || Waits::ChainDepth() != 0) return;
+            } else if (!carryOn && G.Turn == 1 && Waits::ChainDepth() == 0) {
                 const int card = ChooseComputerCard(1);
                 if (card >= 1 && card <= 52)
                     QTest::mouseClick(TableForm().CardsPic[card], Qt::LeftButton, {}, QPoint(5, 5));
-            });
-        }
+            }
+        });
     }
     QTimer timer_;
     bool busy_ = false;
 };
-
-// A file's bytes, or "<missing>".
-inline QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-inline void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // Runs action once, from a timer of its own, as soon as pred() holds; works inside the
 // game's nested waits, where a test function's own code cannot run.

@@ -1,15 +1,13 @@
-// The table window: its size, title, menus and shortcuts, the card pictures' names; what
-// start-up shows and in which order; the menu commands with their questions answered both ways.
+// The table window: what start-up reads and shows, the menu commands with their questions
+// answered both ways, and what a screen reader learns of the cards.
 #include "TestSupport.h"
 
-#include "frmHelp.h"
-
-#include <QMenuBar>
-#include <QScreen>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace TestSupport;
+using Counts = std::array<qint16, 5>;
 
 namespace {
 
@@ -24,36 +22,6 @@ void Restart() {
     StartUp();
 }
 
-// Answers like a DialogScript and also records the standard boxes' icons and buttons, the input
-// box's prompt and the captions of the message dialog's buttons.
-struct Spy : DialogScript {
-    QList<QMessageBox::Icon> icons;
-    QList<QMessageBox::StandardButtons> buttons;
-    QStringList inputPrompts;
-    QList<QStringList> deluxeButtons;
-
-    explicit Spy(QMessageBox::StandardButton box = QMessageBox::Ok) {
-        boxAnswer = box;
-        Waits::ModalHook = [this](QWidget* w) {
-            if (auto* m = qobject_cast<QMessageBox*>(w)) {
-                icons << m->icon();
-                buttons << m->standardButtons();
-            } else if (auto* in = qobject_cast<QInputDialog*>(w)) {
-                inputPrompts << in->labelText() + "|" + in->textValue();
-            } else if (auto* d = qobject_cast<MFormDeluxe*>(w)) {
-                QStringList captions;
-                for (int i = 0; i < 3; ++i)
-                    if (d->Pic1[i]->isVisible()) captions << d->Label1[i]->Caption();
-                deluxeButtons << captions;
-            }
-            Answer(w);
-        };
-    }
-};
-
-const QString kStats = " you have won %1 games. Quimby has won %2 games. Marigodl has won %3 games. "
-                       "Tabitha has won %4 games.";
-
 } // namespace
 
 class TestTable : public QObject {
@@ -63,12 +31,6 @@ class TestTable : public QObject {
 
     QString PathOf(const QString& name) const { return dir_.filePath(name); }
 
-    void Activate(Table& t) {
-        t.show();
-        t.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&t));
-    }
-
   private slots:
     void init() {
         EmptyDir(dir_.path());
@@ -77,300 +39,136 @@ class TestTable : public QObject {
         ExitHook = [this] { ++exitCalls_; };
     }
     void cleanup() { Waits::ModalHook = nullptr; }
-    void cleanupTestCase() {
-        if (TableExists()) DestroyTableForm();
-        DataFiles::SetDataDirOverride(QString());
-    }
+    void cleanupTestCase() { DataFiles::SetDataDirOverride(QString()); }
 
-    void windowAndMenus() {
-        Table& t = TableForm();
-        t.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&t));
-        QCOMPARE(t.windowTitle(), QString("Vantrick!"));
-        // 11175 x 8970 twips below the menu bar, nothing more around it.
-        QCOMPARE(t.Client->geometry(), QRect(0, t.menuBar()->height(), 745, 598));
-        QCOMPARE(t.size(), QSize(745, 598 + t.menuBar()->height()));
-        QCOMPARE(t.BtnContinue->text(), QString("Carr&y On"));
-        QVERIFY(t.BtnContinue->isHidden());
-        // The playing area is drawn over the cloth but never takes a click meant for a card.
-        QVERIFY(t.Shape1->testAttribute(Qt::WA_TransparentForMouseEvents));
-
-        QStringList top;
-        for (QAction* a : t.menuBar()->actions())
-            top << a->text().remove('&'); // captions carry access keys
-        QCOMPARE(top, QStringList({"Play", "Help", "Change Your Name", "Game Statistics", "About Vantrick"}));
-        QCOMPARE(t.MnuPlay->actions(), (QList<QAction*>{t.MNuNew, t.MnuExit}));
-        QCOMPARE(t.MnuHelp->actions(), QList<QAction*>{t.MnuVTHelp});
-        QCOMPARE(t.MnuStats->actions(), (QList<QAction*>{t.MnuWon, t.MnuDelete}));
-        const std::tuple<QAction*, const char*, QKeySequence> items[] = {
-            {t.MNuNew, "New Game", Qt::Key_F2},         {t.MnuExit, "Exit", Qt::CTRL | Qt::Key_X},
-            {t.MnuVTHelp, "Vantrick Help", Qt::Key_F1}, {t.MnuWon, "Number Games Won", Qt::Key_F4},
-            {t.MnuDelete, "Delete Statistics", {}},     {t.MnuChangeName, "Change Your Name", {}},
-            {t.MnuAbout, "About Vantrick", {}}};
-        for (const auto& [action, caption, key] : items) {
-            QCOMPARE(action->text().remove('&'), QString(caption));
-            QCOMPARE(action->shortcut(), key);
-            QVERIFY(action->isEnabled());
-        }
-    }
-
-    void shortcutsFollowThePlayMenu() {
+    void startUp() {
+        // Without files: "Player", no games won, and nothing is written.
         StartUp();
+        QVERIFY(ListLines().value(0).startsWith("Player welcome"));
+        QCOMPARE(G.GamesWon, Counts{});
+        QVERIFY(!QFile::exists(PathOf("Name.dat")) && !QFile::exists(PathOf("Scores.dat")));
+        // With them: the name greets the player, the counts are read, the files keep their bytes.
+        WriteBytes(PathOf("Name.dat"), "\"Ann\"\r\n");
+        WriteBytes(PathOf("Scores.dat"), "3,5,0,12\r\n");
+        Restart();
         Table& t = TableForm();
-        Activate(t);
-        // Carry On answers its access key, Alt+Y.
-        t.BtnContinue->show();
-        G.ContinueFlag = false;
-        QTest::keyClick(&t, Qt::Key_Y, Qt::AltModifier);
-        QTRY_VERIFY(G.ContinueFlag); // after the button's short press animation
-        QVERIFY(t.BtnContinue->isHidden());
-        // While the Play menu is disabled (dealing) its shortcuts go with it, not the others.
-        EnablePlayMenu(false);
-        QVERIFY(!t.MnuPlay->menuAction()->isEnabled() && !t.MNuNew->isEnabled() && !t.MnuExit->isEnabled());
-        QTest::keyClick(&t, Qt::Key_F2);
-        QTest::keyClick(&t, Qt::Key_X, Qt::ControlModifier);
-        QVERIFY(!G.GameOn);
-        QCOMPARE(exitCalls_, 0);
-        // F1 opens the help window beside the table, which stays usable; F4 the statistics.
-        QTest::keyClick(&t, Qt::Key_F1);
-        QTRY_VERIFY(HelpForm().isVisible());
-        QVERIFY(!HelpForm().isModal());
-        HelpForm().hide();
-        Spy spy;
-        Activate(t);
-        QTest::keyClick(&t, Qt::Key_F4);
-        QCOMPARE(spy.titles, QStringList{"Game Statistics"});
-        EnablePlayMenu(true);
-        QVERIFY(t.MnuPlay->menuAction()->isEnabled() && t.MNuNew->isEnabled() && t.MnuExit->isEnabled());
-        Activate(t);
-        QTest::keyClick(&t, Qt::Key_F2); // no game on: deals and bids at once, up to the player's turn
-        QVERIFY(G.GameOn && G.HandNumber == 1 && G.Turn == 1);
-        QCOMPARE(spy.titles, QStringList{"Game Statistics"});
+        QVERIFY(G.PlayerNames[1] == "Ann" && t.lblPlayer->text() == "Ann" &&
+                t.lblProf->text().endsWith(" Ann"));
+        QVERIFY(ListLines().size() == 1 && ListLines()[0].startsWith("Ann welcome") &&
+                t.List1->currentRow() == 0);
+        QCOMPARE(G.GamesWon, (Counts{0, 3, 5, 0, 12}));
+        QCOMPARE(ReadBytes(PathOf("Name.dat")) + ReadBytes(PathOf("Scores.dat")), "\"Ann\"\r\n3,5,0,12\r\n");
+        QVERIFY(!G.GameOn && t.BtnContinue->isHidden());
+        // An empty stored name is a name, and it stays empty.
+        WriteBytes(PathOf("Name.dat"), "\"\"\r\n");
+        Restart();
+        QCOMPARE(G.PlayerName, QString());
     }
 
-    void accessibleNames() {
+    void cardsNeverRevealThemselves() {
         Table& t = TableForm();
-        // Pictures and controls without text have short names of their own.
-        QSet<QString> names;
         for (QWidget* w : std::initializer_list<QWidget*>{t.Shape1, t.ImgProf, t.ImgComps3, t.ImgComps0,
                                                           t.FramScores, t.List1})
-            names << AccName(w);
-        QVERIFY(!names.contains("") && !names.contains("<no interface>") && names.size() == 6);
+            QVERIFY(!AccName(w).isEmpty() && AccName(w) != "<no interface>");
+        MakeCards();
         for (int i = 1; i <= 52; ++i) {
             QCOMPARE(AccName(t.CardsPic[i]), QString("Card back"));
             QCOMPARE(QAccessible::queryAccessibleInterface(t.CardsPic[i])->role(), QAccessible::Button);
         }
-        // Face up a card is named by its card; any back, upright or turned, is only a back.
-        MakeCards();
-        for (int i : {1, 27, 40, 52}) {
-            t.CardsPic[i]->SetImage(i);
-            QCOMPARE(AccName(t.CardsPic[i]), G.Cards[i].FullName);
-        }
-        for (int back = 53; back <= 56; ++back) {
-            t.CardsPic[40]->SetImage(back);
-            QCOMPARE(AccName(t.CardsPic[40]), QString("Card back"));
+        for (int image : {40, 53, 54, 55, 56}) {
+            t.CardsPic[40]->SetImage(image);
+            QCOMPARE(AccName(t.CardsPic[40]), image == 40 ? G.Cards[40].FullName : QString("Card back"));
         }
     }
 
-    void startUpWithFiles() {
-        WriteBytes(PathOf("Name.dat"), "\"Ann\"\r\n");
-        WriteBytes(PathOf("Scores.dat"), "3,5,0,12\r\n");
-        Table& t = TableForm();
-        Sound::PlayFile(QString()); // forget what earlier tests asked for (muted: no sound)
-        // Watch every turn of the event loop during start-up.
-        struct Snapshot {
-            bool visible, riffle, named;
-            int lines;
-        };
-        QList<Snapshot> seen;
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            seen << Snapshot{t.isVisible(), Sound::LastRequested() == "RIFFLE.wav",
-                             !G.Cards[52].FullName.isEmpty(), int(t.List1->count())};
-        });
-        watch.start(0);
-        StartUp();
-        watch.stop();
-        // The window is up and the cards named before the pack is shown with its riffle, and
-        // the welcome comes last.
-        bool riffleBeforeWelcome = false;
-        for (const Snapshot& s : seen) {
-            if (s.riffle) QVERIFY(s.visible && s.named);
-            if (s.lines > 0) QVERIFY(s.riffle);
-            riffleBeforeWelcome |= s.riffle && s.lines == 0;
-        }
-        QVERIFY(riffleBeforeWelcome);
-
-        QCOMPARE(G.PlayerNames, (std::array<QString, 5>{"", "Ann", "The Prof.", "Marigold", "The Lady"}));
-        QCOMPARE(G.GamesWon, (std::array<qint16, 5>{0, 3, 5, 0, 12}));
-        QStringList greetings;
-        for (QLabel* l : {t.lblPlayer, t.LblMarigold, t.lblProf, t.lblTabitha}) {
-            greetings << l->text();
-            QCOMPARE(l->size(), l->sizeHint()); // each label sizes to its greeting
-        }
-        QCOMPARE(greetings, QStringList({"Ann", "Hellooo Barnaby", "How do you do Ann", "Hello there "}));
-        QCOMPARE(ListLines(), QStringList{"Ann welcome to another round of Vantrick. Just press F2 or use "
-                                          "Play menu to deal the cards"});
-        QCOMPARE(t.List1->currentRow(), 0);
-        QCOMPARE(G.PauseMs, qint16(150));
-        QVERIFY(!G.GameOn && t.BtnContinue->isHidden());
-        for (int i = 1; i <= 52; ++i)
-            QVERIFY(t.CardsPic[i]->isVisible() && t.CardsPic[i]->Image() == 53);
-        if (QScreen* screen = t.screen()) {
-            const QPoint off = t.frameGeometry().center() - screen->availableGeometry().center();
-            QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1, "not centred on the screen");
-        }
-        // Reading writes nothing.
-        QCOMPARE(ReadBytes(PathOf("Name.dat")), QByteArray("\"Ann\"\r\n"));
-        QCOMPARE(ReadBytes(PathOf("Scores.dat")), QByteArray("3,5,0,12\r\n"));
+    // Exit asks only in a game, in the game's dialog; the close box always asks, in the standard box.
+    void exitAndCloseBox_data() {
+        QTest::addColumn<bool>("inGame");
+        QTest::addColumn<bool>("closeBox");
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<QStringList>("asked");
+        const QStringList exitQuestion{"Really Exit?"},
+            closeQuestion{"Do you really wish to shut everything down?"};
+        QTest::newRow("exit, no game") << false << false << false << QStringList();
+        QTest::newRow("exit in a game, cancelled") << true << false << false << exitQuestion;
+        QTest::newRow("exit in a game, confirmed") << true << false << true << exitQuestion;
+        QTest::newRow("close box, cancelled") << false << true << false << closeQuestion;
+        QTest::newRow("close box in a game, OK") << true << true << true << closeQuestion;
     }
-
-    void startUpWithoutFiles() {
+    void exitAndCloseBox() {
+        QFETCH(bool, inGame);
+        QFETCH(bool, closeBox);
+        QFETCH(bool, confirm);
+        QFETCH(QStringList, asked);
         StartUp();
-        QCOMPARE(G.PlayerNames[1], QString("Player"));
-        QCOMPARE(TableForm().lblProf->text(), QString("How do you do Player"));
-        QVERIFY(ListLines().value(0).startsWith("Player welcome"));
-        QCOMPARE(G.GamesWon, (std::array<qint16, 5>{}));
-        // No file is written until the name is changed or a game is won.
-        QVERIFY(!QFile::exists(PathOf("Name.dat")) && !QFile::exists(PathOf("Scores.dat")));
-        // An empty stored name is kept as empty, and the greetings follow it.
-        WriteBytes(PathOf("Name.dat"), "\"\"\r\n");
-        Restart();
-        QCOMPARE(G.PlayerName, QString());
-        QCOMPARE(TableForm().lblProf->text(), QString("How do you do "));
-    }
-
-    void exitWithoutAndWithGame() {
-        // No game in progress: at once, no question, by the menu or by Ctrl+X.
-        StartUp();
-        Spy spy;
-        TableForm().MnuExit->trigger();
-        QCOMPARE(exitCalls_, 1);
-        QVERIFY(!TableForm().isVisible());
-        init();
-        StartUp();
-        Spy keys;
-        Activate(TableForm());
-        QTest::keyClick(&TableForm(), Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(exitCalls_, 1);
-        QVERIFY(spy.titles.isEmpty() && keys.titles.isEmpty());
-
-        // In a game it asks; Cancel goes on, Exit ends.
-        init();
-        StartUp();
-        G.GameOn = true;
-        G.PlayerName = "Ann";
-        Spy ask;
-        ask.answer["Really Exit?"] = 1;
-        TableForm().MnuExit->trigger();
-        QCOMPARE(ask.messages,
-                 QStringList{"Ann you are in the middle of a game, are you sure you wish to exit?"});
-        QCOMPARE(ask.deluxeButtons, QList<QStringList>{QStringList({"Exit", "Cancel"})});
-        QCOMPARE(exitCalls_, 0);
-        QVERIFY(TableForm().isVisible() && !Waits::Exiting());
-        ask.answer["Really Exit?"] = 0;
-        TableForm().MnuExit->trigger();
-        QCOMPARE(exitCalls_, 1);
-        QVERIFY(Waits::Exiting());
-    }
-
-    void closeBoxAsksBothWays() {
-        StartUp();
-        Table& t = TableForm();
-        Spy spy(QMessageBox::Cancel);
-        t.close();
-        QCOMPARE(spy.titles, QStringList{"Do you really wish to shut everything down?"});
-        QCOMPARE(spy.messages, QStringList{"If you click OK then everything will shut down, else click on "
-                                           "Cancel and carry on with your game  "});
-        QCOMPARE(spy.icons, QList<QMessageBox::Icon>{QMessageBox::Critical});
-        QCOMPARE(spy.buttons.value(0), QMessageBox::Ok | QMessageBox::Cancel);
-        QVERIFY(t.isVisible() && !Waits::Exiting());
-        QCOMPARE(exitCalls_, 0);
+        G.GameOn = inGame;
+        DialogScript script;
+        script.answer["Really Exit?"] = confirm ? 0 : 1;
+        script.boxAnswer = confirm ? QMessageBox::Ok : QMessageBox::Cancel;
+        script.Install();
+        closeBox ? void(TableForm().close()) : TableForm().MnuExit->trigger();
+        QCOMPARE(script.titles, asked);
+        const bool exits = confirm || asked.isEmpty();
+        QCOMPARE(exitCalls_, int(exits));
+        QCOMPARE(Waits::Exiting(), exits);
+        QCOMPARE(TableForm().isVisible(), !exits);
         QCOMPARE(Waits::ChainDepth(), 0);
-        // In a game the same standard box (not the game's dialog); OK ends everything.
-        G.GameOn = true;
-        spy.boxAnswer = QMessageBox::Ok;
-        t.close();
-        QCOMPARE(spy.titles.value(1), QString("Do you really wish to shut everything down?"));
-        QCOMPARE(exitCalls_, 1);
-        QVERIFY(Waits::Exiting() && !t.isVisible());
     }
 
-    void changeNameAnsweredNo() {
-        WriteBytes(PathOf("Name.dat"), "Ann, Smith\r\n");
-        StartUp();
-        Spy spy(QMessageBox::No);
-        spy.inputText = QString("Bob");
-        TableForm().MnuChangeName->trigger();
-        QCOMPARE(spy.titles, QStringList{"New Name"});
-        QCOMPARE(spy.messages, QStringList{"If you wish to enter or change the player's name click Yes"});
-        QCOMPARE(spy.icons, QList<QMessageBox::Icon>{QMessageBox::Critical});
-        QCOMPARE(spy.buttons.value(0), QMessageBox::Yes | QMessageBox::No);
-        QVERIFY(spy.inputPrompts.isEmpty()); // never asked for the name
-        QCOMPARE(G.PlayerNames[1], QString("Ann"));
-        QCOMPARE(TableForm().lblPlayer->text(), QString("Ann"));
-        QCOMPARE(ReadBytes(PathOf("Name.dat")), QByteArray("Ann, Smith\r\n")); // the file keeps its bytes
+    void changeName_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("typed"); // "<cancel>": the name box cancelled
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("answered No") << false << "Bob"
+                                     << "Ann";
+        QTest::newRow("plain") << true << "Bob"
+                               << "Bob";
+        QTest::newRow("double quote") << true << "Ann \"Red\" Lee"
+                                      << "Ann 'Red' Lee";
+        QTest::newRow("commas and blanks kept") << true << " Smith, Ann "
+                                                << " Smith, Ann ";
+        QTest::newRow("cancelled: empty") << true << "<cancel>"
+                                          << "";
     }
-
-    void changeNameAnsweredYes() {
-        StartUp();
-        Spy spy(QMessageBox::Yes);
-        spy.inputText = QString("Ann");
-        TableForm().MnuChangeName->trigger();
-        QCOMPARE(spy.titles, (QStringList{"New Name", "Player's Name"}));
-        QCOMPARE(spy.inputPrompts, QStringList{"Please enter player's name.|"}); // no name offered
-        QCOMPARE(G.PlayerNames[1], QString("Ann")); // the narration uses the new name at once
-        QCOMPARE(TableForm().lblPlayer->text(), QString("Welcome Ann"));
-        QCOMPARE(TableForm().lblPlayer->size(), TableForm().lblPlayer->sizeHint());
-        Restart();
-        QCOMPARE(TableForm().lblProf->text(), QString("How do you do Ann"));
-
-        // A double quote would cut the name short at the next start: it becomes a single quote.
-        // Commas and blanks are kept; Cancel stores an empty name, which stays empty.
-        const std::pair<std::optional<QString>, QString> typed[] = {
-            {"Ann \"Red\" Lee", "Ann 'Red' Lee"}, {" Smith, Ann ", " Smith, Ann "}, {std::nullopt, ""}};
-        for (const auto& [text, stored] : typed) {
-            Spy again(QMessageBox::Yes);
-            again.inputText = text;
-            TableForm().MnuChangeName->trigger();
-            QCOMPARE(G.PlayerNames[1], stored);
-            QCOMPARE(ReadBytes(PathOf("Name.dat")), "\"" + stored.toUtf8() + "\"\r\n");
-            Restart();
-            QCOMPARE(G.PlayerName, stored);
-        }
-    }
-
-    void numberGamesWonAndDeleteAnsweredNo() {
-        WriteBytes(PathOf("Scores.dat"), "3,5,0,12");
+    void changeName() {
+        QFETCH(bool, yes);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
         WriteBytes(PathOf("Name.dat"), "\"Ann\"\r\n");
         StartUp();
-        Spy spy;
-        spy.answer["Delete Statisitcs?"] = 1;
-        TableForm().MnuWon->trigger();
-        TableForm().MnuDelete->trigger();
-        QCOMPARE(spy.titles, (QStringList{"Game Statistics", "Delete Statisitcs?"}));
-        QCOMPARE(spy.messages, (QStringList{kStats.arg(3).arg(5).arg(0).arg(12),
-                                            "Ann are you sure you wish to delete all statistics of games "
-                                            "won and lost?"}));
-        QCOMPARE(spy.deluxeButtons, (QList<QStringList>{{"Right"}, {"Yes", "No"}}));
-        QCOMPARE(G.GamesWon, (std::array<qint16, 5>{0, 3, 5, 0, 12}));
-        QCOMPARE(ReadBytes(PathOf("Scores.dat")), QByteArray("3,5,0,12"));
+        DialogScript script;
+        script.boxAnswer = yes ? QMessageBox::Yes : QMessageBox::No;
+        if (typed != "<cancel>") script.inputText = typed;
+        script.Install();
+        TableForm().MnuChangeName->trigger();
+        QCOMPARE(script.titles.size(), yes ? 2 : 1);
+        QCOMPARE(G.PlayerNames[1], stored); // the narration uses the new name at once
+        QVERIFY(TableForm().lblPlayer->text().endsWith(stored));
+        Restart();
+        QCOMPARE(G.PlayerName, stored);
     }
 
-    void deleteStatisticsAnsweredYes() {
+    void statistics() {
         WriteBytes(PathOf("Scores.dat"), "3,5,0,12\r\n");
         StartUp();
         G.GameOn = true; // works in the middle of a game, leaving the game alone
         G.GameScore = {0, 40, 30, 20, 10};
-        Spy spy;
+        DialogScript script;
+        script.answer["Delete Statisitcs?"] = 1;
+        script.Install();
+        TableForm().MnuWon->trigger();
+        TableForm().MnuDelete->trigger();
+        QStringList counts;
+        for (const auto& m : QRegularExpression("\\d+").globalMatch(script.messages.value(0)))
+            counts << m.captured();
+        QCOMPARE(counts, QStringList({"3", "5", "0", "12"}));
+        QCOMPARE(ReadBytes(PathOf("Scores.dat")), QByteArray("3,5,0,12\r\n"));
+        script.answer.clear();
         TableForm().MnuDelete->trigger();
         QCOMPARE(ReadBytes(PathOf("Scores.dat")), QByteArray("0,0,0,0\r\n"));
-        QCOMPARE(G.GameScore, (std::array<qint16, 5>{0, 40, 30, 20, 10}));
-        QVERIFY(G.GameOn);
-        TableForm().MnuWon->trigger();
-        QCOMPARE(spy.messages.last(), kStats.arg(0).arg(0).arg(0).arg(0));
+        QVERIFY(G.GameOn && G.GameScore == (Counts{0, 40, 30, 20, 10}));
         Restart();
-        QCOMPARE(G.GamesWon, (std::array<qint16, 5>{}));
+        QCOMPARE(G.GamesWon, Counts{});
     }
 };
 

@@ -1,0 +1,49 @@
+#pragma once
+// Helpers for every suite, those without widgets included: data-driven rows, a range check and
+// the files of a test directory.
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <tuple>
+
+namespace TestSupport {
+
+// A card by its short name, rank then suit: "AS" Ace of Spades, "TD" Ten of Diamonds.
+inline int Card(const QString& name) {
+    const int rank = QStringLiteral("A23456789TJQK").indexOf(name.at(0)) + 1;
+    const int suit = QStringLiteral("DCHS").indexOf(name.at(1)) + 1;
+    Q_ASSERT(name.size() == 2 && rank > 0 && suit > 0);
+    return (suit - 1) * 13 + rank;
+}
+
+// One QTest row per case of a table of tuples, named by the first element; the test reads the
+// case back with QFETCH(int, i).
+template <typename T, size_t N> void Rows(const T (&cases)[N]) {
+    QTest::addColumn<int>("i");
+    for (size_t i = 0; i < N; ++i)
+        QTest::newRow(std::get<0>(cases[i])) << int(i);
+}
+
+inline void EmptyDir(const QString& path) {
+    QDir d(path);
+    for (const QString& f : d.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        d.remove(f);
+}
+
+// A file's bytes, or "<missing>".
+inline QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+inline void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+} // namespace TestSupport
+
+// lo <= value < hi, naming the value when it is not.
+#define QVERIFY_IN(value, lo, hi)                                                                            \
+    QVERIFY2((value) >= (lo) && (value) < (hi), qPrintable(QString::number(value)))
