@@ -241,7 +241,7 @@ class TestMonkey : public QObject {
         const quint32 seed = qgetenv("VANTRICK_MONKEY_SEED").toUInt(&given);
         const quint32 used = given ? seed : QRandomGenerator::global()->generate();
 #ifdef __SANITIZE_ADDRESS__
-        const int usual = 50; // the sanitizers make a game some five times slower
+        const int usual = 50; // a slower build: kept short on a busy machine
 #else
         const int usual = 200;
 #endif
