@@ -135,6 +135,15 @@ class TestZoom : public QObject {
             const QRect middle(drawn.width() / 4, drawn.height() / 4, drawn.width() / 2, drawn.height() / 2);
             QCOMPARE(pic->grab().toImage().convertToFormat(drawn.format()).copy(middle), drawn.copy(middle));
         }
+        // While the window is dragged a card shows its earlier drawing, scaled; once the drag
+        // stops it is drawn afresh at its size, and the earlier drawings are let go.
+        CardPic* pic = t.CardsPic[20];
+        const qreal dpr = pic->devicePixelRatioF();
+        t.ApplyZoom(1.5, true);
+        pic->grab();
+        QVERIFY(!CardImages::IsCached(54, dpr, 1.5));
+        QTRY_VERIFY(CardImages::IsCached(54, dpr, 1.5));
+        QVERIFY(!CardImages::IsCached(54, dpr, 1.73));
     }
 };
 
