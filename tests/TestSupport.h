@@ -12,8 +12,6 @@
 #include "Waits.h"
 
 #include <QAccessible>
-#include <QDir>
-#include <QFile>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -76,52 +74,16 @@ struct DialogScript {
             titles << m->windowTitle();
             messages << m->text();
             QAbstractButton* button = m->button(boxAnswer);
-            if (!button)
-                button = m->button(boxAnswer == QMessageBox::Ok ? QMessageBox::Yes : QMessageBox::Ok);
-            if (button) QTest::mouseClick(button, Qt::LeftButton);
+            QTest::mouseClick(
+                button ? button
+                       : m->button(boxAnswer == QMessageBox::Ok ? QMessageBox::Yes : QMessageBox::Ok),
+                Qt::LeftButton);
         } else if (auto* in = qobject_cast<QInputDialog*>(w)) {
             titles << in->windowTitle();
             if (inputText) in->setTextValue(*inputText);
             inputText ? in->accept() : in->reject();
         }
     }
-};
-
-// Plays seat 1 and presses Carry On, from a timer, as a player would with the mouse.
-class Robot : public QObject {
-  public:
-    bool pressCarryOn = true;
-    bool playCards = true;
-    int carryOnPresses = 0;
-    explicit Robot(int intervalMs = 1) {
-        timer_.setInterval(intervalMs);
-        QObject::connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
-        timer_.start();
-    }
-
-  private:
-    void Tick() {
-        if (!TableExists() || busy_) return;
-        // Clicks go out from a timer of their own: a timer is never re-entered while its own
-        // slot runs, and the chain a click starts waits inside that slot.
-        const bool carryOn = pressCarryOn && TableForm().BtnContinue->isVisible();
-        if (!carryOn && !(playCards && G.Turn == 1 && Waits::ChainDepth() == 0)) return;
-        busy_ = true;
-        QTimer::singleShot(0, this, [this, carryOn] {
-            busy_ = false;
-            if (!TableExists()) return;
-            if (carryOn && TableForm().BtnContinue->isVisible()) {
-                ++carryOnPresses;
-                QTest::mouseClick(TableForm().BtnContinue, Qt::LeftButton);
-            } else if (!carryOn && G.Turn == 1 && Waits::ChainDepth() == 0) {
-                const int card = ChooseComputerCard(1);
-                if (card >= 1 && card <= 52)
-                    QTest::mouseClick(TableForm().CardsPic[card], Qt::LeftButton, {}, QPoint(5, 5));
-            }
-        });
-    }
-    QTimer timer_;
-    bool busy_ = false;
 };
 
 // Runs action once, from a timer of its own, as soon as pred() holds; works inside the
@@ -140,14 +102,7 @@ inline void When(std::function<bool()> pred, std::function<void()> action) {
 
 // Runs the event loop until pred() holds or the time runs out.
 inline bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 20000) {
-    QElapsedTimer t;
-    t.start();
-    while (!pred()) {
-        if (t.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QTest::qWait(1);
-    }
-    return true;
+    return QTest::qWaitFor(pred, timeoutMs);
 }
 
 } // namespace TestSupport
