@@ -87,43 +87,6 @@ struct DialogScript {
     }
 };
 
-// Plays seat 1 and presses Carry On, from a timer, as a player would with the mouse.
-class Robot : public QObject {
-  public:
-    bool pressCarryOn = true;
-    bool playCards = true;
-    int carryOnPresses = 0;
-    explicit Robot(int intervalMs = 1) {
-        timer_.setInterval(intervalMs);
-        QObject::connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
-        timer_.start();
-    }
-
-  private:
-    void Tick() {
-        if (!TableExists() || busy_) return;
-        // Clicks go out from a timer of their own: a timer is never re-entered while its own
-        // slot runs, and the chain a click starts waits inside that slot.
-        const bool carryOn = pressCarryOn && TableForm().BtnContinue->isVisible();
-        if (!carryOn && !(playCards && G.Turn == 1 && Waits::ChainDepth() == 0)) return;
-        busy_ = true;
-        QTimer::singleShot(0, this, [this, carryOn] {
-            busy_ = false;
-            if (!TableExists()) return;
-            if (carryOn && TableForm().BtnContinue->isVisible()) {
-                ++carryOnPresses;
-                QTest::mouseClick(TableForm().BtnContinue, Qt::LeftButton);
-            } else if (!carryOn && G.Turn == 1 && Waits::ChainDepth() == 0) {
-                const int card = ChooseComputerCard(1);
-                if (card >= 1 && card <= 52)
-                    QTest::mouseClick(TableForm().CardsPic[card], Qt::LeftButton, {}, QPoint(5, 5));
-            }
-        });
-    }
-    QTimer timer_;
-    bool busy_ = false;
-};
-
 // Runs action once, from a timer of its own, as soon as pred() holds; works inside the
 // game's nested waits, where a test function's own code cannot run.
 inline void When(std::function<bool()> pred, std::function<void()> action) {

@@ -14,9 +14,11 @@ using Counts = std::array<qint16, 5>;
 
 namespace {
 
-void Give(int seat, const QString& cards) {
-    for (const QString& name : cards.split(' '))
-        G.Cards[Card(name)].Holder = static_cast<quint8>(seat);
+// The cards of seats 1, 2, 3 and 4 in that order, by short name.
+void Give(const QStringList& hands) {
+    for (int seat = 1; seat <= hands.size(); ++seat)
+        for (const QString& name : hands[seat - 1].split(' ', Qt::SkipEmptyParts))
+            G.Cards[Card(name)].Holder = static_cast<quint8>(seat);
 }
 
 CardPic* Pic(int card) {
@@ -34,15 +36,20 @@ QList<int> Held(int holder) {
     return cards;
 }
 
-QList<int> TrickOrder() {
-    return {G.TrickSeat1, G.TrickSeat2, G.TrickSeat3, G.TrickSeat4};
-}
+// The hand that ends, the totals before its 10 points a seat, the answer to "Game Over" (0 another
+// game, 1 exit), the winner (-1: the game goes on) and the questions asked.
+const std::tuple<const char*, int, Counts, int, int, const char*> kEndings[] = {
+    {"hand 18: on to 19", 18, {0, 7, 7, 7, 7}, 0, -1, "Hand Over"},
+    {"shared top: draw, exit", 19, {0, 40, 40, 30, 20}, 1, 0, "Hand Over,A Draw.,Game Over"},
+    {"the Prof wins, another", 19, {0, 30, 55, 10, 54}, 0, 2, "Hand Over,Congratulations,Game Over"},
+    {"player wins, count held", 19, {0, 50, 30, 30, 20}, 1, 1, "Hand Over,Congratulations,Game Over"}};
 
 } // namespace
 
 class TestGame : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
+    DialogScript script;
 
   private slots:
     // A fresh table with its records filled, as after start-up.
@@ -52,6 +59,8 @@ class TestGame : public QObject {
         G.PlayerName = "Ann";
         G.PlayerNames = {"", "Ann", "The Prof.", "Marigold", "The Lady"};
         TableForm().show();
+        script = DialogScript();
+        script.Install();
     }
 
     void scheduleAndRandomCards() {
@@ -74,207 +83,148 @@ class TestGame : public QObject {
             QVERIFY_IN(dealers[s], 12500, 13500);
         for (int c = 1; c <= 51; ++c)
             G.Cards[c].Holder = 3;
-        for (int i = 0; i < 20; ++i)
-            QCOMPARE(PickRandomCard(), qint16(52));
-    }
-
-    // New Game deals ten cards a seat; the player's stay face down until the last card is dealt,
-    // and New Game asked for meanwhile is refused. The dealer leads; the computers play up to the player.
-    void firstHandOfAGame() {
-        DialogScript script;
-        script.Install();
-        Table& t = TableForm();
-        bool faceSeenEarly = false, pressed = false;
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            const qsizetype dealt = 52 - Held(0).size();
-            if (dealt <= 0 || dealt >= 4 * G.HandSize) return;
-            for (int c : Held(1))
-                faceSeenEarly |= Pic(c)->Image() != 53;
-            if (!pressed) t.MNuNew->trigger();
-            pressed = true;
-        });
-        watch.start(0);
-        SeedDeal(11);
-        t.MNuNew->trigger();
-        watch.stop();
-        QVERIFY(pressed && !faceSeenEarly && script.titles.isEmpty()); // no question of a new game
-        QCOMPARE(ListLines().filter("Now the bidding begins").size(), 1);
-        QVERIFY(G.GameOn && G.HandNumber == 1 && G.Turn == 1 && t.MNuNew->isEnabled());
-        QCOMPARE(G.TrickSeat1, G.Dealer);
-        QCOMPARE(Held(5).size(), (5 - G.Dealer) % 4);
-        QCOMPARE(Held(1).size() + Held(2).size() + Held(3).size() + Held(4).size() + Held(5).size(), 40);
-        // The player's cards face up in one row by suit, the Ace high; the others' are backs.
-        QList<int> hand = Held(1);
-        const auto order = [](int c) {
-            return CardSuit(c) * 20 + ((c - 1) % 13 == 0 ? 14 : (c - 1) % 13 + 1);
-        };
-        std::sort(hand.begin(), hand.end(), [&](int a, int b) { return order(a) < order(b); });
-        for (int i = 0; i < hand.size(); ++i) {
-            QVERIFY(Pic(hand[i])->Image() == hand[i] && Pic(hand[i])->Top() == Pic(hand[0])->Top());
-            QVERIFY(i == 0 || Pic(hand[i])->Left() > Pic(hand[i - 1])->Left());
-        }
-        for (int c : Held(2) + Held(3) + Held(4))
-            QVERIFY(Pic(c)->Image() > 52);
-        // The one face-up card of the pack names the trump suit.
-        QList<int> faceUp;
-        for (int c : Held(0))
-            if (Pic(c)->Image() == c && Pic(c)->isVisible()) faceUp << c;
-        QCOMPARE(faceUp.size(), 1);
-        QVERIFY(CardSuit(faceUp[0]) == G.Trumps && t.LblTrumps->text().endsWith(G.Cards[faceUp[0]].SuitName));
+        QCOMPARE(PickRandomCard(), qint16(52));
     }
 
     // Bids go round from the dealer's left; a computer's bid takes the long-hand raise and the
-    // dealer's rule against the bids just made, and is shown and narrated.
+    // dealer's rule against the bids just made, and is shown and narrated. The player's box opens
+    // empty, and nothing typed or out of range is refused with a notice.
     void biddingAsTheGameMakesIt() {
-        DialogScript script;
-        script.bidText = "3";
         QStringList boxAtShow;
         Waits::ModalHook = [&](QWidget* w) {
-            if (auto* b = qobject_cast<FrmBid*>(w)) boxAtShow << b->TxtBid->text();
-            script.Answer(w);
+            auto* box = qobject_cast<FrmBid*>(w);
+            if (!box) return script.Answer(w);
+            boxAtShow << box->TxtBid->text();
+            for (const char* text : {"", "14", "999999999", "03"}) {
+                box->TxtBid->setText(text);
+                QTest::mouseClick(box->CmdBid, Qt::LeftButton);
+            }
         };
         BidForm().TxtBid->setText("7"); // left over from an earlier bid
         G.Trumps = 4;
         G.HandSize = 8;
         G.Dealer = 3;
-        Give(4, "5S");    // worth 1, raised in a long hand: 2
-        Give(2, "2C");    // worth nothing: 0
-        Give(3, "AD KD"); // worth 2, raised to 3; the total would be 8, so the dealer goes to 4
+        // The Lady's 5S is worth 1, raised in a long hand to 2; the Prof's 2C nothing; Marigold's
+        // AD KD 2, raised to 3, but the total would be 8, so the dealer goes to 4.
+        Give({"", "2C", "AD KD", "5S"});
         BiddingSequence();
         QCOMPARE(G.Bids, (Counts{0, 3, 0, 4, 2}));
         QCOMPARE(ListLines(),
                  (QStringList{"The Lady bid 2", "Ann please make your bid above",
                               "Ann please enter your bid above.", "The Prof. bid 0", "Marigold bid 4"}));
         QCOMPARE(boxAtShow, QStringList{""});
+        QCOMPARE(script.titles, (QStringList{"No Number.", "Wrong entry.", "Wrong entry."}));
         QVERIFY(TableForm().lblBid[3]->text().startsWith("Bid: 4 "));
     }
 
+    // Typed or pasted, only digits reach the bid box; Return and Escape neither answer nor close it.
     void bidBoxTakesDigitsOnly() {
         FrmBid& bid = BidForm();
         bid.show();
-        for (char d = '0'; d <= '9'; ++d) {
-            bid.TxtBid->clear();
-            QTest::keyClick(bid.TxtBid, d);
-            QCOMPARE(bid.TxtBid->text(), QString(QChar(d)));
-        }
-        QTest::keyClicks(bid.TxtBid, "1a-2 .");
-        QCOMPARE(bid.TxtBid->text(), QString("912"));
+        QTest::keyClicks(bid.TxtBid, "0123a-4567 .8");
+        QCOMPARE(bid.TxtBid->text(), QString("012345678"));
         QTest::keyClick(bid.TxtBid, Qt::Key_Backspace); // empties the box
-        bid.TxtBid->insert("1x");                       // pasted: digits only there too
-        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape})
-            QTest::keyClick(bid.TxtBid, key);
-        QVERIFY(bid.isVisible() && bid.TxtBid->text().isEmpty());
-        QVERIFY(!FrmBid::ParseBid("999999999999999999999"));
-        // The Bid button: nothing typed and out of range are refused with a notice.
-        DialogScript script;
-        script.Install();
-        const std::tuple<const char*, const char*, int> presses[] = {
-            {"", "No Number.", 0}, {"14", "Wrong entry.", 0}, {"13", "", 13}, {"07", "", 7}};
-        for (const auto& [text, notice, stored] : presses) {
-            bid.show();
-            bid.TxtBid->setText(text);
-            QTest::mouseClick(bid.CmdBid, Qt::LeftButton);
-            QCOMPARE(script.titles.value(0), QString(notice));
-            QVERIFY(bid.isVisible() == (*notice != 0) && G.Bids[1] == stored);
-            script.titles.clear();
-        }
+        bid.TxtBid->insert("1x");                       // pasted
+        QTest::keyClicks(bid.TxtBid, "9\r\x1b");
+        QVERIFY(bid.isVisible() && bid.TxtBid->text() == "9");
+        for (const auto& [text, value] : {std::pair{"13", 13}, {"007", 7}, {"99999999999999999999", -1}})
+            QCOMPARE(FrmBid::ParseBid(text).value_or(-1), value);
     }
 
     // The Prof leads, the Lady across from him takes the trick as third to play and leads the
     // next, which the player takes as second to play and so leads the third. On the way the
     // player's clicks out of turn, off suit, while Carry On waits or without a press do nothing.
     void trickPassesToTheWinner() {
-        DialogScript script;
-        script.Install();
-        Robot robot;
-        robot.playCards = robot.pressCarryOn = false;
         G.GameOn = true;
         G.Trumps = 4;
         G.HandSize = 3;
-        G.CardsLeft = {0, 3, 3, 3, 3};
-        G.Bids = {0, 1, 1, 1, 1};
-        Give(1, "3H AC 6D");
-        Give(2, "2H 3C 4C");
-        Give(3, "5H 2D 3D");
-        Give(4, "KH 4D 5D");
-        G.TrickSeat1 = G.Turn = 2;
-        SetTrickOrder();
-        QTimer::singleShot(20000, &robot, [] { Waits::AbandonChain(); }); // fail rather than hang
+        Give({"3H AC 6D", "2H 3C 4C", "5H 2D 3D", "KH 4D 5D"});
+        QObject guard;
+        QTimer::singleShot(20000, &guard, [] { Waits::AbandonChain(); }); // fail rather than hang
         Click("3H");                                                      // not the player's turn
-        Waits::RunChain([] { ComputerPlay(2); });                         // 2H, 5H, KH
+        Waits::RunChain([] { LeadTrick(2, ""); });                        // 2H, 5H, KH
         QVERIFY(G.Turn == 1 && Held(1).size() == 3);
         QTest::mouseRelease(Pic(Card("3H")), Qt::LeftButton, {}, QPoint(5, 5)); // no press
         Click("AC");                                                            // off suit
         QCOMPARE(script.titles, QStringList{"You have the suit"});
-        When([] { return TableForm().BtnContinue->isVisible(); },
-             [&] {
-                 robot.pressCarryOn = true;
-                 Click("AC"); // a second card while Carry On waits
-             });
-        Click("3H");
-        QCOMPARE(G.TricksMade, (Counts{0, 0, 0, 0, 1}));
-        QCOMPARE(TrickOrder(), (QList<int>{4, 1, 2, 3}));
-        QVERIFY(G.TrickCard1 == Card("4D") && G.Turn == 1 && G.Cards[Card("AC")].Holder == 1);
-        Click("6D"); // 4D, 6D, 3C, 2D
+        const auto carryOnShown = [] { return TableForm().BtnContinue->isVisible(); };
+        int turnAtCarryOn = -1;
+        When(carryOnShown, [&] {
+            turnAtCarryOn = G.Turn; // the player's turn ended with the card played
+            Click("AC");            // a second card while Carry On waits
+            TableForm().BtnContinue->click();
+            When(carryOnShown, [] { TableForm().BtnContinue->click(); });
+        });
+        Click("3H"); // 3H; the Lady leads 4D
+        Click("6D"); // 6D, 3C, 2D
         QCOMPARE(G.TricksMade, (Counts{0, 1, 0, 0, 1}));
-        QCOMPARE(TrickOrder(), (QList<int>{1, 2, 3, 4}));
-        QVERIFY(G.Turn == 1 && Held(5).isEmpty() && Held(1) == QList<int>{Card("AC")});
-        QCOMPARE(robot.carryOnPresses, 2);
+        QVERIFY(G.Turn == 1 && Held(5).isEmpty() && Held(1) == QList<int>{Card("AC")} && turnAtCarryOn == 0);
         QVERIFY(ListLines().filter("won that trick").value(0).startsWith("The Lady "));
     }
 
-    void endOfHand_data() {
-        QTest::addColumn<int>("hand");
-        QTest::addColumn<Counts>("totals"); // before the hand's 10 points each
-        QTest::addColumn<int>("answer");    // to "Game Over": 0 another game, 1 exit
-        QTest::addColumn<int>("winner");    // -1: the game goes on
-        QTest::newRow("hand 18: on to 19") << 18 << Counts{0, 7, 7, 7, 7} << 0 << -1;
-        QTest::newRow("shared top: draw, exit") << 19 << Counts{0, 40, 40, 30, 20} << 1 << 0;
-        QTest::newRow("the Prof wins, another") << 19 << Counts{0, 30, 55, 10, 54} << 0 << 2;
-        QTest::newRow("player wins, count held") << 19 << Counts{0, 50, 30, 30, 20} << 1 << 1;
-    }
+    void endOfHand_data() { Rows(kEndings); }
+    // The end of a hand, and of the game at the end of the 19th. The next hand is dealt: the player's
+    // cards face down until the last is dealt, New Game refused meanwhile; the dealer leads and the
+    // computers play up to the player.
     void endOfHand() {
-        QFETCH(int, hand);
-        QFETCH(Counts, totals);
-        QFETCH(int, answer);
-        QFETCH(int, winner);
+        QFETCH(int, i);
+        const auto& [name, ended, totals, answer, winner, asked] = kEndings[i];
         const QString scores = dir.filePath("Scores.dat");
         QFile::remove(scores);
-        G.GamesWon = {0, 32767, 5, 0, 12};
+        const Counts before = G.GamesWon = {0, 32767, 5, 0, 12};
+        Table& t = TableForm();
         QStringList board; // a hand score and a total, as the hand's end shows them
         QByteArray fileAtGameOver = "<not asked>";
-        DialogScript script;
         script.answer["Game Over"] = answer;
         Waits::ModalHook = [&](QWidget* w) {
-            if (board.isEmpty())
-                board << TableForm().LblHandSc[3]->text() << TableForm().LblScores[2]->text();
+            if (board.isEmpty()) board << t.LblHandSc[3]->text() << t.LblScores[2]->text();
             if (w->windowTitle() == "Game Over") fileAtGameOver = ReadBytes(scores);
             script.Answer(w);
         };
-        bool exited = false;
+        bool exited = false, faceSeenEarly = false, pressed = false;
         ExitHook = [&] { exited = true; };
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (Held(0).size() == 52 || Held(0).size() <= 52 - 4 * G.HandSize) return; // not dealing
+            for (int c : Held(1))
+                faceSeenEarly |= Pic(c)->Image() != 53;
+            if (!std::exchange(pressed, true)) t.MNuNew->trigger();
+        });
+        watch.start(0);
         G.GameOn = true;
-        G.HandNumber = static_cast<qint16>(hand);
+        G.HandNumber = static_cast<qint16>(ended);
         G.Dealer = 2;
         G.GameScore = totals;
+        SeedDeal(11);
         Waits::RunChain([] { EndOfHand(); }); // every seat bid 0 and made it: 10 points
+        watch.stop();
         QVERIFY(board.value(0) == "10" && board.value(1).endsWith(" " + QString::number(totals[2] + 10)));
-        if (winner < 0) {
-            QCOMPARE(script.titles, QStringList{"Hand Over"});
-            QCOMPARE((QList<int>{G.HandNumber, G.HandSize, G.Dealer}), (QList<int>{19, 10, 3}));
-            QCOMPARE(G.GameScore, (Counts{0, 17, 17, 17, 17}));
-            return;
-        }
-        QCOMPARE(script.titles,
-                 (QStringList{"Hand Over", winner ? "Congratulations" : "A Draw.", "Game Over"}));
-        Counts won{0, 32767, 5, 0, 12};
+        QCOMPARE(script.titles.join(','), QString(asked)); // New Game refused without a question
+        Counts won = before;
         if (winner > 1) ++won[winner];
         QCOMPARE(G.GamesWon, won);
-        // A win is on disk before the last question; a draw writes nothing.
-        QCOMPARE(fileAtGameOver, winner ? DataFiles::FormatScores(won) : QByteArray("<missing>"));
+        if (winner >= 0) // a win is on disk before the last question; a draw writes nothing
+            QCOMPARE(fileAtGameOver, winner ? DataFiles::FormatScores(won) : QByteArray("<missing>"));
         QCOMPARE(exited, answer == 1);
-        QVERIFY(exited || (G.GameOn && G.HandNumber == 1 && G.GameScore == Counts{}));
+        if (exited) return;
+        QVERIFY(pressed && !faceSeenEarly && G.GameOn && G.Turn == 1 && t.MNuNew->isEnabled());
+        QCOMPARE((QList<int>{G.HandNumber, G.HandSize, G.Dealer, G.GameScore[1], G.GameScore[4]}),
+                 (winner < 0 ? QList<int>{19, 10, 3, 17, 17} : QList<int>{1, 10, G.Dealer, 0, 0}));
+        QCOMPARE(G.TrickSeat1, G.Dealer);
+        QCOMPARE(Held(5).size(), (5 - G.Dealer) % 4);
+        // The player's cards face up in one row by suit, the Ace high.
+        const auto order = [](int c) { return CardSuit(c) * 13 + (c + 11) % 13; };
+        QList<int> hand = Held(1);
+        std::sort(hand.begin(), hand.end(), [&](int a, int b) { return order(a) < order(b); });
+        for (int i = 0; i < hand.size(); ++i)
+            QVERIFY(Pic(hand[i])->Image() == hand[i] && Pic(hand[i])->Top() == Pic(hand[0])->Top() &&
+                    (i == 0 || Pic(hand[i])->Left() > Pic(hand[i - 1])->Left()));
+        // Of all the other cards only one of the pack shows its face, and it names the trump suit.
+        QList<int> faceUp;
+        for (int c : Held(0) + Held(2) + Held(3) + Held(4))
+            if (Pic(c)->Image() <= 52 && Pic(c)->isVisible()) faceUp << c;
+        QVERIFY(faceUp.size() == 1 && G.Cards[faceUp[0]].Holder == 0 && CardSuit(faceUp[0]) == G.Trumps);
+        QVERIFY(t.LblTrumps->text().endsWith(G.Cards[faceUp[0]].SuitName));
     }
 };
 

@@ -17,10 +17,6 @@ using namespace TestSupport;
 
 namespace {
 
-bool CarryOnShown() {
-    return !TableForm().BtnContinue->isHidden();
-}
-
 class Monkey : public QObject {
   public:
     QString failure;
@@ -41,9 +37,9 @@ class Monkey : public QObject {
     int stalled_ = 0, extraF2_ = -1, ledgerHand_ = 0;
     std::array<int, 5> ledger_{};
 
-    bool Chance(int percent) { return int(rng_() % 1000) < 10 * percent; }
-    bool PerMille(int n) { return int(rng_() % 1000) < n; }
+    bool Chance(int perMille) { return int(rng_() % 1000) < perMille; }
     int Pick(int n) { return int(rng_() % unsigned(n)); }
+    static bool CarryOnShown() { return !TableForm().BtnContinue->isHidden(); }
 
     void Boot() {
         FreshState(dir_, 0.0);
@@ -54,102 +50,77 @@ class Monkey : public QObject {
         TableForm().hide();
     }
 
-    void Fail(const QString& why) {
+    template <typename... Args> void Fail(const char* what, Args... args) {
         if (failure.isEmpty())
-            failure = QStringLiteral("after %1 events in game %2, hand %3: %4")
-                          .arg(events)
-                          .arg(wholeGames + 1)
-                          .arg(G.HandNumber)
-                          .arg(why);
+            failure = QString::asprintf("hand %d: ", G.HandNumber) + QString::asprintf(what, args...);
         Waits::BeginExit(); // every chain unwinds; nothing more is dealt
     }
 
     // What must hold at every moment, whatever was pressed.
     void Check() {
-        if (Waits::ChainDepth() > 2) Fail(QStringLiteral("%1 chains on the stack").arg(Waits::ChainDepth()));
-        if (Waits::PlayDepth() > 1) Fail(QStringLiteral("two chains of play"));
-        if (Waits::MostWakes() > 20000) Fail(QStringLiteral("a wait keeps waking"));
+        if (Waits::ChainDepth() > 2 || Waits::PlayDepth() > 1)
+            Fail("%d chains on the stack, %d of play", Waits::ChainDepth(), Waits::PlayDepth());
+        if (Waits::MostWakes() > 20000) Fail("a wait keeps waking");
         if (!TableExists() || Waits::Exiting()) return;
         const Table& t = TableForm();
         std::array<int, 6> held{};
         for (int c = 1; c <= 52; ++c) {
             const int h = G.Cards[c].Holder;
-            if (h > 5) return Fail(QStringLiteral("card %1 held by %2").arg(c).arg(h));
+            if (h > 5) return Fail("card %d held by %d", c, h);
             ++held[h];
-            const int image = t.CardsPic[c]->Image();
-            if (h >= 2 && h <= 4 && image >= 1 && image <= 52)
-                Fail(QStringLiteral("a computer's card shows"));
+            if (h >= 2 && h <= 4 && t.CardsPic[c]->Image() <= 52) Fail("a computer's card shows");
         }
-        if (held[5] > 4) Fail(QStringLiteral("%1 cards in one trick").arg(held[5]));
+        if (held[5] > 4) Fail("%d cards in one trick", held[5]);
         if (!G.GameOn) return;
         const int tricks = G.TricksMade[1] + G.TricksMade[2] + G.TricksMade[3] + G.TricksMade[4];
-        if (tricks > G.HandSize)
-            Fail(QStringLiteral("%1 tricks in a hand of %2").arg(tricks).arg(G.HandSize));
+        if (tricks > G.HandSize) Fail("%d tricks in a hand of %d", tricks, G.HandSize);
+        const bool dealing = G.Trumps == 0; // while the cards are dealt a hand fills up to its size
         for (int s = 1; s <= 4; ++s) {
-            // While the cards are dealt (no trumps yet) a hand fills up to its size.
-            const bool dealing = G.Trumps == 0;
             if (dealing ? held[s] > G.CardsLeft[s] : held[s] != G.CardsLeft[s])
-                Fail(QStringLiteral("seat %1 holds %2 cards, CardsLeft %3")
-                         .arg(s)
-                         .arg(held[s])
-                         .arg(G.CardsLeft[s]));
+                Fail("seat %d holds %d cards, CardsLeft %d", s, held[s], G.CardsLeft[s]);
             const int played = G.HandSize - G.CardsLeft[s] - tricks; // to the trick on the table
             if (!dealing && (played < 0 || played > 1))
-                Fail(QStringLiteral("seat %1 played %2 cards to one trick").arg(s).arg(played));
+                Fail("seat %d played %d cards to one trick", s, played);
         }
     }
 
     // At the hand-over notice every seat has gained its tricks, and 10 more for its exact bid.
     void CheckScores() {
-        if (G.HandNumber == 1)
-            ledger_ = {};
-        else if (ledgerHand_ != G.HandNumber - 1)
-            Fail(QStringLiteral("a hand was skipped"));
+        if (G.HandNumber == 1) ledger_ = {};
+        if (G.HandNumber != 1 && ledgerHand_ != G.HandNumber - 1) Fail("a hand was skipped");
+        ledgerHand_ = G.HandNumber;
         int tricks = 0;
         for (int s = 1; s <= 4; ++s) {
             tricks += G.TricksMade[s];
             ledger_[s] += G.TricksMade[s] + (G.TricksMade[s] == G.Bids[s] ? 10 : 0);
-            if (G.GameScore[s] != ledger_[s])
-                Fail(QStringLiteral("seat %1 scored %2").arg(s).arg(G.GameScore[s]));
+            if (G.GameScore[s] != ledger_[s]) Fail("seat %d scored %d", s, G.GameScore[s]);
         }
-        if (tricks != G.HandSize)
-            Fail(QStringLiteral("%1 tricks made in a hand of %2").arg(tricks).arg(G.HandSize));
-        ledgerHand_ = G.HandNumber;
-    }
-
-    // The player can act: a dialog waits for an answer, Carry On or a card is awaited, or a
-    // new game can be started.
-    bool PlayerCanAct(QWidget* modal) const {
-        return modal || CarryOnShown() || (Waits::ChainDepth() == 0 && (G.Turn == 1 || !G.GameOn));
+        if (tricks != G.HandSize) Fail("%d tricks made in a hand of %d", tricks, G.HandSize);
     }
 
     void Tick() {
         if (queued_) return;
         Check();
-        if (!failure.isEmpty()) return;
-        if (exited_) {
-            if (Waits::ChainDepth() == 0) Boot();
-            return;
-        }
+        // After an exit the player starts the game again.
+        if (exited_ && failure.isEmpty() && Waits::ChainDepth() == 0) Boot();
+        if (exited_ || !failure.isEmpty()) return;
         QWidget* modal = QApplication::activeModalWidget();
-        stalled_ = PlayerCanAct(modal) ? 0 : stalled_ + 1;
-        if (stalled_ > 5000) return Fail(QStringLiteral("no way for the player to act"));
-        std::function<void()> act;
-        if (extraF2_ >= 0 && extraF2_-- == 0) // the player pressing F2 twice or three times
-            act = [this] { NewGame(); };
-        else if (PerMille(6))
-            act = StrayEvent();
-        else if (modal && Chance(40))
-            act = [this, modal = QPointer<QWidget>(modal)] { Answer(modal); };
-        else if (CarryOnShown() && Chance(40))
-            act = [] { TableForm().BtnContinue->click(); };
-        else if (Waits::ChainDepth() == 0 && G.Turn == 1 && Chance(40))
-            act = [this] { ClickCard(Chance(80) ? ChooseComputerCard(1) : 1 + Pick(52)); };
-        else if (Waits::ChainDepth() == 0 && !G.GameOn && !modal)
-            act = [this] { NewGame(); };
-        if (!act) return;
+        const bool idle = Waits::ChainDepth() == 0;
+        // The player can always act: answer a dialog, press Carry On, play a card or start a game.
+        stalled_ = modal || CarryOnShown() || (idle && (G.Turn == 1 || !G.GameOn)) ? 0 : stalled_ + 1;
+        if (stalled_ > 5000) return Fail("no way for the player to act");
+        if (extraF2_ >= 0 && extraF2_-- == 0) return Queue([this] { NewGame(); }); // F2 twice or more
+        if (Chance(6)) return Queue(StrayEvent());
+        if (modal && Chance(400)) return Queue([this, modal = QPointer<QWidget>(modal)] { Answer(modal); });
+        if (CarryOnShown() && Chance(400)) return Queue([] { TableForm().BtnContinue->click(); });
+        if (idle && G.Turn == 1 && Chance(400))
+            return Queue([this] { ClickCard(Chance(800) ? ChooseComputerCard(1) : 1 + Pick(52)); });
+        if (idle && !G.GameOn && !modal) Queue([this] { NewGame(); });
+    }
+
+    // From a timer of its own, so that the ticks go on inside the waits the event starts.
+    void Queue(const std::function<void()>& act) {
         queued_ = true;
-        // From a timer of its own, so that this one keeps ticking inside the waits it starts.
         QTimer::singleShot(0, this, [this, act] {
             queued_ = false;
             if (exited_ || !failure.isEmpty() || !TableExists()) return;
@@ -159,7 +130,7 @@ class Monkey : public QObject {
     }
 
     void NewGame() {
-        if (Chance(50)) extraF2_ = Pick(6);
+        if (Chance(500)) extraF2_ = Pick(6);
         TableForm().MNuNew->trigger();
     }
 
@@ -168,28 +139,15 @@ class Monkey : public QObject {
             QTest::mouseClick(TableForm().CardsPic[card], Qt::LeftButton, {}, QPoint(5, 5));
     }
 
+    // A command or click at any moment: the menus, the close box, any card.
     std::function<void()> StrayEvent() {
         Table& t = TableForm();
-        switch (Pick(9)) {
-        case 0:
-            return [this] { NewGame(); };
-        case 1:
-            return [&t] { t.MnuExit->trigger(); };
-        case 2:
-            return [&t] { t.close(); };
-        case 3:
-            return [&t] { t.MnuVTHelp->trigger(); };
-        case 4:
-            return [&t] { t.MnuWon->trigger(); };
-        case 5:
-            return [&t] { t.MnuChangeName->trigger(); };
-        case 6:
-            return [&t] { t.MnuDelete->trigger(); };
-        case 7:
-            return [&t] { CarryOnShown() ? t.BtnContinue->click() : void(); };
-        default:
-            return [this] { ClickCard(1 + Pick(52)); };
-        }
+        QAction* const menu[] = {t.MnuExit, t.MnuVTHelp, t.MnuWon, t.MnuChangeName, t.MnuDelete};
+        const int k = Pick(8);
+        if (k < 5) return [a = menu[k]] { a->trigger(); };
+        if (k == 5) return [this] { NewGame(); };
+        if (k == 6) return [&t] { t.close(); };
+        return [this] { ClickCard(1 + Pick(52)); };
     }
 
     // Answers mostly carry on with the game; giving it up is rare, so that most games end.
@@ -197,34 +155,27 @@ class Monkey : public QObject {
         if (!w || !w->isVisible()) return;
         if (auto* d = qobject_cast<MFormDeluxe*>(w)) {
             const QString title = d->Label3->text().trimmed();
-            if (title == QLatin1String("Hand Over")) CheckScores();
-            int button = 0;
-            if (title == QLatin1String("New Game?") || title == QLatin1String("Really Exit?"))
-                button = Chance(3) ? 0 : 1;
-            else if (title == QLatin1String("Game Over"))
-                button = Chance(4) ? 1 : 0;
-            else if (d->Pic1[1]->isVisible())
-                button = Pick(d->Pic1[2]->isVisible() ? 3 : 2);
-            if (title == QLatin1String("Game Over")) {
-                ++wholeGames;
-                if (button == 0 && Chance(50)) extraF2_ = Pick(6);
-            }
+            int button = d->Pic1[1]->isVisible() ? Pick(d->Pic1[2]->isVisible() ? 3 : 2) : 0;
+            if (title == "Hand Over") CheckScores();
+            if (title == "New Game?" || title == "Really Exit?") button = Chance(30) ? 0 : 1;
+            if (title == "New Game?" && button == 0) extraF2_ = 0; // and F2 again at once
+            if (title == "Game Over") ++wholeGames;
+            if (title == "Game Over") button = Chance(40) ? 1 : 0;
+            if (title == "Game Over" && button == 0 && Chance(500)) extraF2_ = Pick(6);
             QTest::mouseClick(d->Label1[button], Qt::LeftButton);
         } else if (auto* b = qobject_cast<FrmBid*>(w)) {
             static const char* const bad[] = {"", "14", "99", "0013", "123456789"};
-            b->TxtBid->setText(Chance(85) ? QString::number(Pick(14)) : QString::fromLatin1(bad[Pick(5)]));
+            b->TxtBid->setText(Chance(850) ? QString::number(Pick(14)) : QString::fromLatin1(bad[Pick(5)]));
             QTest::mouseClick(b->CmdBid, Qt::LeftButton);
         } else if (auto* m = qobject_cast<QMessageBox*>(w)) {
-            const bool yes = Chance(m->objectName() == QLatin1String("ShutDownQuestion") ? 3 : 50);
+            const bool yes = Chance(m->objectName() == "ShutDownQuestion" ? 30 : 500);
             QAbstractButton* button = m->button(yes ? QMessageBox::Ok : QMessageBox::Cancel);
             if (!button) button = m->button(yes ? QMessageBox::Yes : QMessageBox::No);
             if (button) QTest::mouseClick(button, Qt::LeftButton);
         } else if (auto* in = qobject_cast<QInputDialog*>(w)) {
-            static const char* const names[] = {"Ann", "<img src=/dev/zero>", "<h1>Big</h1>", "\"Quoted\"",
-                                                ""};
-            in->setTextValue(Chance(20) ? QString(200, QLatin1Char('x'))
-                                        : QString::fromLatin1(names[Pick(5)]));
-            Chance(80) ? in->accept() : in->reject();
+            static const char* const names[] = {"Ann", "<img src=/dev/zero>", "<b>Big</b>", "\"Quoted\"", ""};
+            in->setTextValue(Chance(200) ? QString(200, u'x') : QString::fromLatin1(names[Pick(5)]));
+            Chance(800) ? in->accept() : in->reject();
         }
     }
 };
@@ -238,25 +189,23 @@ class TestMonkey : public QObject {
   private slots:
     void wholeGamesWithRandomEvents() {
         bool given = false;
-        const quint32 seed = qgetenv("VANTRICK_MONKEY_SEED").toUInt(&given);
-        const quint32 used = given ? seed : QRandomGenerator::global()->generate();
+        quint32 seed = qEnvironmentVariable("VANTRICK_MONKEY_SEED").toUInt(&given);
+        if (!given) seed = QRandomGenerator::global()->generate();
 #ifdef __SANITIZE_ADDRESS__
-        const int usual = 50; // a slower build: kept short on a busy machine
+        int games = 50; // a slower build: kept short on a busy machine
 #else
-        const int usual = 200;
+        int games = 200;
 #endif
-        const int games = qEnvironmentVariableIsSet("VANTRICK_MONKEY_GAMES")
-                              ? qEnvironmentVariableIntValue("VANTRICK_MONKEY_GAMES")
-                              : usual;
-        Monkey monkey(used, dir.path());
+        if (qEnvironmentVariableIsSet("VANTRICK_MONKEY_GAMES"))
+            games = qEnvironmentVariableIntValue("VANTRICK_MONKEY_GAMES");
+        Monkey monkey(seed, dir.path());
         while (monkey.wholeGames < games && monkey.failure.isEmpty())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        QVERIFY(WaitFor([] { return Waits::ChainDepth() == 0; }));
-        QVERIFY2(monkey.failure.isEmpty(),
-                 qPrintable(monkey.failure + QStringLiteral(" (VANTRICK_MONKEY_SEED=%1)").arg(used)));
         // Not through qInfo: the platform's warnings may have used up the test's message budget.
         std::printf("%d whole games, %d events (VANTRICK_MONKEY_SEED=%u)\n", monkey.wholeGames, monkey.events,
-                    used);
+                    seed);
+        QVERIFY(WaitFor([] { return Waits::ChainDepth() == 0; }));
+        QVERIFY2(monkey.failure.isEmpty(), qPrintable(monkey.failure));
     }
 };
 
