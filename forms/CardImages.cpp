@@ -723,6 +723,15 @@ bool IsCached(int index, qreal dpr, double zoom) {
     return index >= 1 && index <= Count && it != Cache().end() && !it->second[index].isNull();
 }
 
+const QPixmap& Nearest(int index, qreal dpr) {
+    static const QPixmap null;
+    if (index < 1 || index > Count) return null;
+    const int ratio = RatioKey(SaneRatio(dpr));
+    for (const auto& [key, images] : Cache())
+        if (key.first == ratio && !images[index].isNull()) return images[index];
+    return null;
+}
+
 void Prepare(qreal dpr, double zoom) {
     for (int i = 1; i <= Count; ++i)
         Image(i, dpr, zoom);

@@ -26,6 +26,9 @@ const QPixmap& Image(int index, qreal dpr, double zoom = 1.0);
 // Whether the image is drawn and cached already.
 bool IsCached(int index, qreal dpr, double zoom = 1.0);
 
+// The cached image `index` drawn at `dpr` and whichever zoom is cached, or a null pixmap.
+const QPixmap& Nearest(int index, qreal dpr);
+
 // Draw and cache all 56 images at `dpr` and `zoom` now.
 void Prepare(qreal dpr, double zoom = 1.0);
 

@@ -183,3 +183,11 @@ void ShowBidDialog() {
     dialog.Form_Load();
     Waits::RunDialog(dialog);
 }
+
+void FrmBid::WarmUp() {
+    ensurePolished();
+    // create(), not winId(): asking a window for its id makes every child of its parent (the
+    // table's menu bar, cloth and play area) a native window too, each resized and flushed on
+    // its own at every frame.
+    create();
+}

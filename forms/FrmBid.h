@@ -26,6 +26,10 @@ class FrmBid : public QDialog {
     // Whole number 0..13 from the box's text, nullopt otherwise (pure, for the click handler).
     static std::optional<int> ParseBid(const QString& text);
 
+    // Creates the window before it is first needed, so that its first showing does not stall
+    // a hand. Shows nothing.
+    void WarmUp();
+
     // Lays the dialog out again at the table's zoom.
     void FollowZoom();
 

@@ -297,6 +297,8 @@ void MFormDeluxe::closeEvent(QCloseEvent* e) {
 }
 
 void MFormDeluxe::WarmUp() {
+    ensurePolished();
+    create(); // see FrmBid::WarmUp
     const QString sample =
         QStringLiteral("The quick brown fox jumps over the lazy dog. THE LAZY DOG 0123456789, yes?");
     const QString message = Label2->text();

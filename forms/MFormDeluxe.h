@@ -104,8 +104,9 @@ class MFormDeluxe : public QWidget {
     // that is never the button that confirms anything destructive.
     void ShowModal(int lastButton);
 
-    // Loads the fonts of the message and its captions by laying out a sample once, so that
-    // the first notice of a game does not pay for it in the middle of play. Shows nothing.
+    // Creates the window and loads the fonts of the message and its captions by laying out a
+    // sample once, so that the first notice of a game does not pay for it in the middle of
+    // play. Shows nothing.
     void WarmUp();
 
     // Fonts at the table's zoom (MsgDeluxe places the controls).

@@ -146,6 +146,12 @@ class AfterFirstFrame : public QObject {
 };
 
 bool keysInUse = false;
+// While the window is being resized, cards are drawn from the images of the zoom before,
+// scaled: drawing every face and back afresh at each step of a drag would stall it.
+bool cardsScaled = false;
+// A zoom change this soon after the last one is part of one resizing; this long after the
+// last, the resizing has stopped and the new size's images are drawn.
+constexpr int ResizeSettleMs = 250;
 
 // Watches the whole application for the keyboard being taken up or put down (a key press,
 // a mouse press), lets Return press Carry On as Space does, and hands the keyboard back when
@@ -272,7 +278,16 @@ void CardPic::UpdateAccessibility() {
 
 void CardPic::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.drawPixmap(0, 0, CardImages::Image(image_, devicePixelRatioF(), Zoom::Factor()));
+    const qreal dpr = devicePixelRatioF();
+    const QPixmap& earlier = cardsScaled && !CardImages::IsCached(image_, dpr, Zoom::Factor())
+                                 ? CardImages::Nearest(image_, dpr)
+                                 : QPixmap();
+    if (!earlier.isNull()) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawPixmap(rect(), earlier);
+    } else {
+        p.drawPixmap(0, 0, CardImages::Image(image_, dpr, Zoom::Factor()));
+    }
     if (!hasFocus() || !KeyboardInUse()) return;
     // The focus mark: a brown band, the playing area's border colour, that shows on every
     // face, lined with the labels' light yellow where it meets the picture. Drawn in
@@ -511,14 +526,15 @@ Table::Table() {
     resize(sizeHint());
 }
 
-void Table::ApplyZoom(double zoom) {
+void Table::ApplyZoom(double zoom, bool resizing) {
     Probe::Mark("zoom-begin");
     Zoom::Current() = zoom;
+    cardsScaled = resizing;
     Client->setFixedSize(Px(Layout::TableWidth), Px(Layout::TableHeight));
     controls_.Apply();
     for (int i = 1; i <= 52; ++i)
         CardsPic[i]->Rezoom();
-    CardImages::KeepOnly(devicePixelRatioF(), zoom);
+    if (!resizing) CardImages::KeepOnly(devicePixelRatioF(), zoom);
     BidFormFollowZoom();
     MsgDeluxeFollowZoom();
     HelpFollowZoom();
@@ -529,7 +545,7 @@ void Table::ApplyZoom(double zoom) {
 void Table::PrepareForZoom() {
     // Not while the window is still being resized: each step would start again.
     prepared_ = 0;
-    preparing_.start(250);
+    preparing_.start(ResizeSettleMs);
 }
 
 void Table::PrepareNext() {
@@ -538,6 +554,19 @@ void Table::PrepareNext() {
     while (prepared_ < CardImages::Count && CardImages::IsCached(prepared_ + 1, dpr, Zoom::Factor()))
         ++prepared_;
     preparing_.setInterval(0);
+    if (cardsScaled) {
+        cardsScaled = false;
+        CardImages::KeepOnly(dpr, Zoom::Factor());
+    }
+    // First the cards on show that were drawn scaled, each repainted as soon as its image is.
+    for (int i = 1; i <= 52; ++i) {
+        const int image = CardsPic[i]->Image();
+        if (!CardsPic[i]->isVisible() || CardImages::IsCached(image, dpr, Zoom::Factor())) continue;
+        CardImages::Image(image, dpr, Zoom::Factor());
+        for (int j = i; j <= 52; ++j)
+            if (CardsPic[j]->Image() == image) CardsPic[j]->update();
+        return;
+    }
     if (prepared_ < CardImages::Count) {
         CardImages::Image(++prepared_, dpr, Zoom::Factor());
         return;
@@ -549,7 +578,12 @@ void Table::FitTableToWindow() {
     if (!Client) return;
     const QRect area = Cloth->geometry();
     const double zoom = Zoom::ToFill(area.size(), ClothArea::DesignSize());
-    if (zoom != Zoom::Factor()) ApplyZoom(zoom);
+    if (zoom != Zoom::Factor()) {
+        // A change soon after the last one is a drag (or a resizing animation) under way.
+        const bool resizing = lastFit_.isValid() && lastFit_.elapsed() < ResizeSettleMs;
+        lastFit_.start();
+        ApplyZoom(zoom, resizing);
+    }
     Client->move(area.x() + (area.width() - Client->width()) / 2,
                  area.y() + (area.height() - Client->height()) / 2);
 }
@@ -602,13 +636,8 @@ void Table::Form_Load() {
         CardImages::Prepare(Client->devicePixelRatioF(), Zoom::Factor());
         PrepareForZoom(); // the fonts' glyphs
         // The dialogs' windows too, so that their first showing does not stall a hand.
-        MFormDeluxe& dialog = DeluxeForm();
-        dialog.ensurePolished();
-        dialog.winId();
-        dialog.WarmUp();
-        FrmBid& bid = BidForm();
-        bid.ensurePolished();
-        bid.winId();
+        DeluxeForm().WarmUp();
+        BidForm().WarmUp();
     });
     FitWindowToScreen();
     show();

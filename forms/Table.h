@@ -3,6 +3,7 @@
 // the Carry On button and the menus. Its controls keep their design names so that the
 // game procedures read like the game's own design (TableForm().LblTrumps->setText(...)).
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QMainWindow>
@@ -108,8 +109,10 @@ class Table : public QMainWindow {
     // Brings a label that sizes to its text back to its text's size.
     static void AutoSize(QLabel* l);
 
-    // Lays the table out again at `zoom`: every control, font and card, and the dialogs.
-    void ApplyZoom(double zoom);
+    // Lays the table out again at `zoom`: every control, font and card, and the dialogs. While
+    // `resizing` (the window's size is still changing), cards are shown from their last
+    // drawing, scaled, and drawn afresh at the new size once the resizing stops.
+    void ApplyZoom(double zoom, bool resizing = false);
     // The table at the largest zoom that fits the window, centred on the cloth.
     void FitTableToWindow();
     // Sizes the window for the screen it opens on: the design size when it fits, otherwise the
@@ -126,6 +129,7 @@ class Table : public QMainWindow {
     void PrepareNext();
     QTimer preparing_;
     int prepared_ = 0;
+    QElapsedTimer lastFit_; // when the window's size last changed the zoom
     ZoomedControls controls_;
     bool closingByProgram_ = false;
     friend void ExitProgram();

@@ -17,17 +17,21 @@ inline int Card(const QString& name) {
 }
 
 // One QTest row per case of a table of tuples, named by the first element; the test reads the
-// case back with QFETCH(int, i).
+// case back with Row(cases), or QFETCH(int, i).
 template <typename T, size_t N> void Rows(const T (&cases)[N]) {
     QTest::addColumn<int>("i");
     for (size_t i = 0; i < N; ++i)
         QTest::newRow(std::get<0>(cases[i])) << int(i);
 }
+template <typename T, size_t N> const T& Row(const T (&cases)[N]) {
+    QFETCH(int, i);
+    return cases[i];
+}
 
+// Everything in the directory removed, subdirectories, links and FIFOs included.
 inline void EmptyDir(const QString& path) {
-    QDir d(path);
-    for (const QString& f : d.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        d.remove(f);
+    QDir(path).removeRecursively();
+    QDir().mkpath(path);
 }
 
 // A file's bytes, or "<missing>".
@@ -38,8 +42,7 @@ inline QByteArray ReadBytes(const QString& path) {
 
 inline void WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
 }
 
 } // namespace TestSupport

@@ -12,8 +12,6 @@
 #include "Waits.h"
 
 #include <QAccessible>
-#include <QDir>
-#include <QFile>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -76,9 +74,10 @@ struct DialogScript {
             titles << m->windowTitle();
             messages << m->text();
             QAbstractButton* button = m->button(boxAnswer);
-            if (!button)
-                button = m->button(boxAnswer == QMessageBox::Ok ? QMessageBox::Yes : QMessageBox::Ok);
-            if (button) QTest::mouseClick(button, Qt::LeftButton);
+            QTest::mouseClick(
+                button ? button
+                       : m->button(boxAnswer == QMessageBox::Ok ? QMessageBox::Yes : QMessageBox::Ok),
+                Qt::LeftButton);
         } else if (auto* in = qobject_cast<QInputDialog*>(w)) {
             titles << in->windowTitle();
             if (inputText) in->setTextValue(*inputText);
@@ -103,14 +102,7 @@ inline void When(std::function<bool()> pred, std::function<void()> action) {
 
 // Runs the event loop until pred() holds or the time runs out.
 inline bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 20000) {
-    QElapsedTimer t;
-    t.start();
-    while (!pred()) {
-        if (t.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QTest::qWait(1);
-    }
-    return true;
+    return QTest::qWaitFor(pred, timeoutMs);
 }
 
 } // namespace TestSupport

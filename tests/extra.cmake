@@ -1,49 +1,40 @@
-# Checks on the files that ship beside the program. Included from the top-level
-# CMakeLists.txt after enable_testing(). Each check is added only when its tool is
-# on the machine, so a build without the desktop tooling still configures cleanly.
-
+# Checks on the files that ship beside the program. Included from tests/CMakeLists.txt after
+# enable_testing(). Each check is added only when its tool is on the machine, so a build
+# without the desktop tooling still configures cleanly.
+set(VT_DATA ${CMAKE_SOURCE_DIR}/data/${VANTRICK_APP_ID})
 find_program(VT_DESKTOP_FILE_VALIDATE desktop-file-validate)
-find_program(VT_APPSTREAMCLI appstreamcli)
-find_package(Python3 COMPONENTS Interpreter QUIET)
-
 if(VT_DESKTOP_FILE_VALIDATE)
-  add_test(NAME desktop_file_validate
-           COMMAND ${VT_DESKTOP_FILE_VALIDATE}
-                   ${CMAKE_SOURCE_DIR}/data/org.vantrick.Vantrick.desktop)
+  add_test(NAME desktop_file_validate COMMAND ${VT_DESKTOP_FILE_VALIDATE} ${VT_DATA}.desktop)
 endif()
-
+find_program(VT_APPSTREAMCLI appstreamcli)
 if(VT_APPSTREAMCLI)
-  # --no-net: the screenshot and homepage URLs are not fetched; the test must not
-  # depend on the network.
-  add_test(NAME appstream_validate
-           COMMAND ${VT_APPSTREAMCLI} validate --no-net
-                   ${CMAKE_SOURCE_DIR}/data/org.vantrick.Vantrick.metainfo.xml)
+  # --no-net: the screenshot and homepage URLs are not fetched; the test must not depend on
+  # the network.
+  add_test(NAME appstream_validate COMMAND ${VT_APPSTREAMCLI} validate --no-net ${VT_DATA}.metainfo.xml)
 endif()
 
+find_package(Python3 COMPONENTS Interpreter QUIET)
 if(Python3_Interpreter_FOUND)
   # The sound files are generated, not drawn by hand: make sure the committed WAVs
   # are still exactly what the generator produces, so neither drifts from the other.
   add_test(NAME sound_assets_reproducible
-           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/gen_sounds.py
-                   --check ${CMAKE_SOURCE_DIR}/assets)
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/gen_sounds.py --check ${CMAKE_SOURCE_DIR}/assets)
 endif()
 
-# The installed game under a display of its own, as a user who cannot write beside it:
-# needs a virtual X server and a way to click and type into it.
+# The installed game under a display of its own, as a user who cannot write beside it: needs
+# a virtual X server and a way to click and type into it. The same for the Debian package,
+# built from the sources, installed with dpkg -i and purged at the end (skipped without
+# dpkg-buildpackage or root); the sanitizer build leaves that to the plain build, as the
+# package is built from the same sources in both.
 find_program(VT_XVFB Xvfb)
 find_program(VT_XDOTOOL xdotool)
-# The same for the Debian package, built from the sources, installed with dpkg -i and purged
-# at the end (skipped without dpkg-buildpackage or root). The sanitizer build leaves it to
-# the plain build: the package is built from the sources the same way in both.
 if(VT_XVFB AND VT_XDOTOOL)
-  add_test(NAME install_smoke
-           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install_test.sh cmake ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
+  set(VT_INSTALL_TEST bash ${CMAKE_SOURCE_DIR}/tests/install_test.sh)
+  add_test(NAME install_smoke COMMAND ${VT_INSTALL_TEST} cmake ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
   set_tests_properties(install_smoke PROPERTIES TIMEOUT 120 LABELS system)
   if(NOT VANTRICK_SANITIZE)
-    add_test(NAME package_smoke
-             COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install_test.sh deb ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
-    set_tests_properties(package_smoke PROPERTIES TIMEOUT 1800 LABELS system SKIP_RETURN_CODE 77
-                                                  RESOURCE_LOCK vantrick_package)
+    add_test(NAME package_smoke COMMAND ${VT_INSTALL_TEST} deb ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
+    set_tests_properties(package_smoke PROPERTIES TIMEOUT 1800 LABELS system SKIP_RETURN_CODE 77)
   endif()
 endif()
 

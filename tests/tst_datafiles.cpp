@@ -4,41 +4,33 @@
 #include "DataFiles.h"
 #include "ModVariables.h"
 
-#include <QDir>
 #include <QTemporaryDir>
-#include <QTest>
 #include <csignal>
 #include <sys/resource.h>
 
 using namespace TestSupport;
+using namespace DataFiles;
 using Counts = std::array<qint16, 5>;
 
 namespace {
 
+// clang-format off
 // name, file bytes, the name read (nullopt: no usable name)
 const std::tuple<const char*, QByteArray, std::optional<QString>> kNames[] = {
-    {"quoted, CRLF", "\"Ann\"\r\n", "Ann"},
-    {"comma and blanks inside quotes", "\"  Smith, Ann  \"\n", "  Smith, Ann  "},
+    {"comma, blanks in quotes", "\"  Smith, Ann  \"\n", "  Smith, Ann  "}, {"empty quotes", "\"\"\r\n", ""},
     {"blanks before quotes, rest ignored", "   \"Ann\",\"Bob\"\r\n\"Eve\"\r\n", "Ann"},
-    {"unquoted with comma", "Ann, Smith\r\n", "Ann"},
-    {"empty quotes", "\"\"\r\n", ""},
-    {"no closing quote", "\"Ann\r\n", "Ann"},
+    {"unquoted with comma", "Ann, Smith\r\n", "Ann"}, {"no closing quote", "\"Ann\r\n", "Ann"},
     {"Latin-1 from an old file", "\"Zo\xeb\"\r\n", QString::fromUtf8("Zoë")},
-    {"empty file", "", std::nullopt},
-    {"only blanks", "    \r\n", std::nullopt},
-};
+    {"empty file", "", std::nullopt}, {"only blanks", "    \r\n", std::nullopt}};
 
 // name, file bytes, the four counts read
 const std::tuple<const char*, QByteArray, Counts> kScores[] = {
-    {"good line", "3,5,0,12\r\n", {0, 3, 5, 0, 12}},
-    {"empty", "", {}},
-    {"short", "4,2\r\n", {0, 4, 2, 0, 0}},
-    {"malformed fields", "x,3,,7\r\n", {0, 0, 3, 0, 7}},
+    {"empty", "", {}}, {"short", "4,2\r\n", {0, 4, 2, 0, 0}}, {"bad fields", "x,3,,7\r\n", {0, 0, 3, 0, 7}},
     {"trailing junk, negative", "2,3x,-4,5\r\n", {0, 2, 0, 0, 5}},
     {"held at the top", "40000,32767,32768,99999999999999999999999\r\n", {0, 32767, 32767, 32767, 32767}},
     {"extra fields, second line", "1,2,3,4,5\r\n9,9,9,9\r\n", {0, 1, 2, 3, 4}},
-    {"not text", QByteArray("\x00\xff\xfe,\x01", 5), {}},
-};
+    {"not text", QByteArray("\x00\xff\xfe,\x01", 5), {}}};
+// clang-format on
 
 } // namespace
 
@@ -53,84 +45,60 @@ class TestDataFiles : public QObject {
     void init() {
         EmptyDir(dir_.path());
         EmptyDir(programDir_.path());
-        DataFiles::SetDataDirOverride(dir_.path());
-        ResetGameState();
+        SetDataDirOverride(dir_.path());
     }
-    void cleanupTestCase() { DataFiles::SetDataDirOverride(QString()); }
 
     void parseName_data() { Rows(kNames); }
-    void parseName() {
-        QFETCH(int, i);
-        QCOMPARE(DataFiles::ParseName(std::get<1>(kNames[i])), std::get<2>(kNames[i]));
-    }
+    void parseName() { QCOMPARE(ParseName(std::get<1>(Row(kNames))), std::get<2>(Row(kNames))); }
 
     void parseScores_data() { Rows(kScores); }
-    void parseScores() {
-        QFETCH(int, i);
-        QCOMPARE(DataFiles::ParseScores(std::get<1>(kScores[i])), std::get<2>(kScores[i]));
-    }
+    void parseScores() { QCOMPARE(ParseScores(std::get<1>(Row(kScores))), std::get<2>(Row(kScores))); }
 
-    // What is written is read back unchanged, in the files' exact formats.
-    void formatsReadBack() {
-        QCOMPARE(DataFiles::FormatName(QString::fromUtf8("Zoë")), QByteArray("\"Zo\xc3\xab\"\r\n"));
-        QCOMPARE(DataFiles::FormatScores({0, 3, 5, 0, 12}), QByteArray("3,5,0,12\r\n"));
-        for (const QString& n : {QString(), QString("Smith, Ann"), QString("  Ann Lee  "), QString(64, 'n')})
-            QCOMPARE(DataFiles::ParseName(DataFiles::FormatName(n)), std::optional<QString>(n));
-        const Counts won{0, 32767, 0, 7, 1234};
-        QCOMPARE(DataFiles::ParseScores(DataFiles::FormatScores(won)), won);
-    }
-
+    // Missing files: "Player" and four zeros, whatever was in memory, and reading writes nothing.
+    // Saving replaces the whole file atomically, leaving no temporary file behind; what is written
+    // is read back unchanged.
     void missingFilesAndSaving() {
-        // Missing: "Player" and four zeros, whatever was in memory, and reading writes nothing.
         G.GamesWon = {0, 9, 9, 9, 9};
         LoadStatistics();
         QCOMPARE(G.GamesWon, Counts{});
-        QCOMPARE(DataFiles::LoadName(), QString("Player"));
+        QCOMPARE(LoadName(), QString("Player"));
         QVERIFY(Files().isEmpty());
-        // Saved atomically: the whole file replaced, no temporary file left behind.
-        QVERIFY(DataFiles::SaveName("Zoe Lee") && DataFiles::SaveName("Al"));
-        QCOMPARE(DataFiles::LoadName(), QString("Al"));
-        G.GamesWon = {0, 1, 2, 3, 4};
-        QVERIFY(SaveStatistics());
-        G.GamesWon = {};
-        LoadStatistics();
-        QCOMPARE(G.GamesWon, (Counts{0, 1, 2, 3, 4}));
+        QVERIFY(SaveName("Zoe Lee") && SaveName("Al") && SaveStatistics());
+        QCOMPARE(LoadName(), QString("Al"));
         QCOMPARE(Files(), (QStringList{"Name.dat", "Scores.dat"}));
+        QCOMPARE(FormatName(QString::fromUtf8("Zoë")), QByteArray("\"Zo\xc3\xab\"\r\n"));
+        for (const QString& n : {QString(), QString("Smith, Ann"), QString("  Ann Lee  "), QString(64, 'n')})
+            QCOMPARE(ParseName(FormatName(n)), std::optional<QString>(n));
     }
 
     // The first time a per-user directory is used, the copies beside the program are read; once
     // it holds its own files, those win, and nothing is ever written beside the program.
     void firstUseReadsTheProgramDirectoryCopies() {
-        DataFiles::SetDataDirOverride(dir_.path(), programDir_.path());
+        SetDataDirOverride(dir_.path(), programDir_.path());
         WriteBytes(programDir_.filePath("Name.dat"), "\"Old\"\r\n");
         WriteBytes(programDir_.filePath("Scores.dat"), "1,2,3,4\r\n");
-        QCOMPARE(DataFiles::LoadName(), QString("Old"));
+        QCOMPARE(LoadName(), QString("Old"));
         LoadStatistics();
         QCOMPARE(G.GamesWon, (Counts{0, 1, 2, 3, 4}));
-        QVERIFY(DataFiles::SaveName("New"));
         G.GamesWon[1] = 5;
-        QVERIFY(SaveStatistics());
-        QCOMPARE(DataFiles::LoadName(), QString("New"));
-        G.GamesWon = {};
-        LoadStatistics();
-        QCOMPARE(G.GamesWon, (Counts{0, 5, 2, 3, 4}));
-        QCOMPARE(ReadBytes(programDir_.filePath("Name.dat")), QByteArray("\"Old\"\r\n"));
-        QCOMPARE(ReadBytes(programDir_.filePath("Scores.dat")), QByteArray("1,2,3,4\r\n"));
-        QCOMPARE(ReadBytes(PathOf("Name.dat")), QByteArray("\"New\"\r\n"));
+        QVERIFY(SaveName("New") && SaveStatistics());
+        QCOMPARE(LoadName(), QString("New"));
+        QCOMPARE(ReadBytes(programDir_.filePath("Name.dat")) + ReadBytes(programDir_.filePath("Scores.dat")),
+                 "\"Old\"\r\n1,2,3,4\r\n");
+        QCOMPARE(ReadBytes(PathOf("Name.dat")) + ReadBytes(PathOf("Scores.dat")), "\"New\"\r\n5,2,3,4\r\n");
     }
 
     void unwritableDirectoryKeepsTheGameGoing() {
         // A data directory under a regular file can never be created; a missing one can.
         WriteBytes(PathOf("blocker"), "x");
-        DataFiles::SetDataDirOverride(PathOf("blocker/data"));
+        SetDataDirOverride(PathOf("blocker/data"));
         G.GamesWon = {0, 3, 5, 0, 12};
-        QVERIFY(!SaveStatistics() && !DataFiles::SaveName("Ann"));
+        QVERIFY(!SaveStatistics() && !SaveName("Ann"));
         QCOMPARE(G.GamesWon, (Counts{0, 3, 5, 0, 12})); // nothing lost in memory
         QCOMPARE(Files(), QStringList{"blocker"});
-        DataFiles::SetDataDirOverride(PathOf("new/deeper"));
-        QVERIFY(DataFiles::SaveName("Ann"));
+        SetDataDirOverride(PathOf("new/deeper"));
+        QVERIFY(SaveName("Ann"));
         QCOMPARE(ReadBytes(PathOf("new/deeper/Name.dat")), QByteArray("\"Ann\"\r\n"));
-        QVERIFY(QDir(PathOf("new")).removeRecursively());
     }
 
     void failedWriteLeavesTheOldFile() {
@@ -140,12 +108,11 @@ class TestDataFiles : public QObject {
         // (running as root, permissions would not stop them).
         rlimit before{};
         getrlimit(RLIMIT_FSIZE, &before);
-        rlimit limit = before;
-        limit.rlim_cur = 4;
+        const rlimit limit{.rlim_cur = 4, .rlim_max = before.rlim_max};
         const auto handler = std::signal(SIGXFSZ, SIG_IGN);
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0) QSKIP("cannot limit the file size here");
         G.GamesWon = {0, 11, 22, 33, 44};
-        const bool saved = DataFiles::SaveName(QString(400, 'z')) || SaveStatistics();
+        const bool saved = SaveName(QString(400, 'z')) || SaveStatistics();
         setrlimit(RLIMIT_FSIZE, &before);
         std::signal(SIGXFSZ, handler);
         // A short write is noticed before the new file replaces the old one; nothing half

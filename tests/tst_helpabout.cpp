@@ -6,51 +6,28 @@
 #include "frmAbout.h"
 #include "frmHelp.h"
 
-#include <QApplication>
-#include <QMessageBox>
-#include <QPointer>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
-#include <stdexcept>
-
-namespace {
-
-int CountTopLevel(const char* className) {
-    int n = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        n += w->inherits(className) && w->isVisible();
-    return n;
-}
-
-} // namespace
 
 class TestHelpAbout : public QObject {
     Q_OBJECT
   private slots:
-    void cleanup() {
-        Waits::Reset();
-        if (frmAbout* f = AboutFormIfOpen()) f->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        HelpForm().hide();
-    }
+    void cleanup() { Waits::Reset(); }
 
     void helpIsOneWindowAndItsTextFits() {
         ShowHelp();
-        frmHelp* first = &HelpForm();
+        frmHelp* help = &HelpForm();
+        help->btnClose->click();
+        QVERIFY(!help->isVisible());
         ShowHelp();
-        QVERIFY(&HelpForm() == first && first->isVisible() && !first->isModal());
-        first->btnClose->click();
-        QVERIFY(!first->isVisible());
-        ShowHelp();
-        QCOMPARE(CountTopLevel("frmHelp"), 1);
-        const QFontMetrics fm(first->font());
+        QVERIFY(&HelpForm() == help && help->isVisible() && !help->isModal());
+        const QFontMetrics fm(help->font());
         for (const QString& line : HelpLines())
-            QVERIFY2(fm.horizontalAdvance(line) < first->width(), qPrintable(line));
-        QVERIFY(int(HelpLines().size()) * fm.lineSpacing() <= first->btnClose->y());
-        QVERIFY(first->rect().contains(first->btnClose->geometry()));
+            QVERIFY2(fm.horizontalAdvance(line) < help->width(), qPrintable(line));
+        QVERIFY(int(HelpLines().size()) * fm.lineSpacing() <= help->btnClose->y() &&
+                help->rect().contains(help->btnClose->geometry()));
     }
 
+    // However the About box is closed, it is unloaded, and the next one shows the version afresh.
     void aboutIsLoadedAfreshAfterEveryClose() {
         const std::function<void(frmAbout*)> closers[] = {
             [](frmAbout* f) { f->cmdOK->click(); }, [](frmAbout* f) { QTest::keyClick(f, Qt::Key_Escape); },
@@ -60,17 +37,14 @@ class TestHelpAbout : public QObject {
             QPointer<frmAbout> old = AboutFormIfOpen();
             ShowAbout(); // already loaded: the same box
             QVERIFY(old && AboutFormIfOpen() == old && old->isVisible() && !old->isModal());
-            const QString version = old->lblVersion->text();
-            old->lblVersion->setText(QStringLiteral("changed")); // must not survive the reload
+            old->lblVersion->setText(QString()); // must not survive the reload
             close(old);
             QVERIFY(!AboutFormIfOpen());
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QVERIFY(old.isNull());
             ShowAbout();
-            QVERIFY(AboutFormIfOpen() && AboutFormIfOpen()->isVisible());
-            QCOMPARE(AboutFormIfOpen()->lblVersion->text(), version);
-            QCOMPARE(CountTopLevel("frmAbout"), 1);
-            cleanup();
+            QVERIFY(AboutFormIfOpen()->isVisible() &&
+                    AboutFormIfOpen()->lblVersion->text().endsWith(AppVersion()));
         }
     }
 
@@ -79,14 +53,13 @@ class TestHelpAbout : public QObject {
     void sysInfoSaysUnavailable() {
         ShowAbout();
         frmAbout* f = AboutFormIfOpen();
-        QStringList boxes;
+        int boxes = 0;
         Waits::ModalHook = [&](QWidget* w) {
-            if (auto* box = qobject_cast<QMessageBox*>(w))
-                boxes << box->text(), box->button(QMessageBox::Ok)->click();
+            boxes += w->inherits("QMessageBox");
+            w->close();
         };
         f->cmdSysInfo->click();
-        QCOMPARE(boxes.size(), 1);
-        QVERIFY(AboutFormIfOpen() == f && f->isVisible() && Waits::ChainDepth() == 0);
+        QVERIFY(boxes == 1 && AboutFormIfOpen() == f && f->isVisible() && Waits::ChainDepth() == 0);
     }
 };
 

@@ -5,15 +5,12 @@
 
 #include <QApplication>
 #include <QMenu>
-#include <QMenuBar>
 #include <QTemporaryDir>
 
 using namespace TestSupport;
 
-namespace {
-using Tree = QHash<QString, QAccessibleInterface*>; // every node of the tree, by its name
-
-void Walk(QAccessibleInterface* a, Tree& out) {
+// Every node of the tree, by its name.
+static void Walk(QAccessibleInterface* a, QHash<QString, QAccessibleInterface*>& out) {
     out.insert(a->text(QAccessible::Name), a);
     for (int i = 0; i < a->childCount(); ++i) {
         QAccessibleInterface* c = a->child(i);
@@ -23,31 +20,32 @@ void Walk(QAccessibleInterface* a, Tree& out) {
     }
 }
 
-void Key(Qt::Key key, Qt::KeyboardModifiers mod = {}) {
-    QTest::keyClick(QApplication::focusWidget(), key, mod); // only where the focus is
+// Keys go only where the focus is.
+static void Key(Qt::Key key) {
+    QTest::keyClick(QApplication::focusWidget(), key);
 }
 
 // What the table shows to assistive technology now: the names that must be there, and no
 // name of a card lying face down anywhere.
-void CheckTree() {
+static void CheckTree() {
     Table& t = TableForm();
-    Tree all;
+    QHash<QString, QAccessibleInterface*> all;
     Walk(QAccessible::queryAccessibleInterface(&t), all);
+    const QString names = all.keys().join('\n');
     int trumps = 0, held[5] = {};
     for (int c = 1; c <= 52; ++c) {
         const quint8 holder = G.Cards[c].Holder;
+        const QString& name = G.Cards[c].FullName;
         held[holder % 5]++;
-        trumps += all.contains("Trumps: " + G.Cards[c].FullName);
-        const bool faceDown = t.CardsPic[c]->Image() != c || (holder >= 2 && holder <= 4);
-        for (const QString& name : all.keys())
-            QVERIFY2(!faceDown || !name.contains(G.Cards[c].FullName), qPrintable(name));
-        const QAccessibleInterface* mine = all.value(G.Cards[c].FullName);
+        trumps += all.contains("Trumps: " + name);
+        const bool faceUp = t.CardsPic[c]->Image() == c && (holder < 2 || holder > 4);
+        QVERIFY2(faceUp || !names.contains(name), qPrintable(name));
+        const QAccessibleInterface* mine = all.value(name);
         QVERIFY(holder != 1 || (mine && mine->state().focusable && mine->role() == QAccessible::Button));
     }
     const QAccessibleInterface* group = all.value("Your hand");
     QVERIFY(group && group->role() == QAccessible::Grouping && group->childCount() == held[1]);
-    QCOMPARE(trumps, 1);
-    QVERIFY(!all.contains("Card back")); // no back is a node of its own
+    QVERIFY(trumps == 1 && !all.contains("Card back")); // no back is a node of its own
     const QString seats[5] = {"", "you", "The Prof", "Marigold", "The Lady"};
     for (auto [card, seat] : {std::pair{G.TrickCard1, G.TrickSeat1}, {G.TrickCard2, G.TrickSeat2}})
         QVERIFY(card <= 0 || all.contains("Played by " + seats[seat] + ": " + G.Cards[card].FullName));
@@ -58,7 +56,6 @@ void CheckTree() {
     QVERIFY(scores && scores->role() == QAccessible::List && scores->childCount() == 4);
     QVERIFY(all.contains(t.LblScores[3]->text().simplified() + ", hand score " + t.LblHandSc[3]->text()));
 }
-} // namespace
 
 class TestKeyboard : public QObject {
     Q_OBJECT
@@ -72,78 +69,61 @@ class TestKeyboard : public QObject {
         Table& t = TableForm();
         QVERIFY(QTest::qWaitForWindowActive(&t));
         // Every new line of the messages is what the list tells assistive technology.
-        connect(t.List1->model(), &QAbstractItemModel::rowsInserted, this,
-                [this, &t](const QModelIndex&, int, int row) {
-                    const auto* list = QAccessible::queryAccessibleInterface(t.List1);
-                    if (list->text(QAccessible::Description) == t.List1->item(row)->text())
-                        announced_ << t.List1->item(row)->text();
-                });
-        QStringList notices;
-        bool busy = false, treeSeen = false, wrongTried = false;
-        int presses = 0, handSize = 0;
-        QTimer player;
-        connect(&player, &QTimer::timeout, [&] {
-            if (busy) return;
-            busy = true;
-            QTimer::singleShot(0, [&] {
-                busy = false;
-                // A player waits for the window that opened to have the keyboard.
-                QWidget* modal = QApplication::activeModalWidget();
-                if (!QApplication::activeWindow() || (modal && modal != QApplication::activeWindow())) return;
-                QWidget* focus = QApplication::focusWidget();
-                MFormDeluxe& notice = DeluxeForm();
-                FrmBid& bid = BidForm();
-                if (notice.isVisible()) {
-                    QCOMPARE(focus, notice.Label1[0]);
-                    auto* a = QAccessible::queryAccessibleInterface(&notice);
-                    QVERIFY(a->role() == QAccessible::Dialog &&
-                            a->text(QAccessible::Description) == notice.Label2->text());
-                    notices << a->text(QAccessible::Name);
-                    Key(Qt::Key_Return), Key(Qt::Key_Escape); // nothing
-                    QVERIFY(notice.isVisible());
-                    Key(Qt::Key_Tab), Key(Qt::Key_Space);
-                } else if (bid.isVisible()) {
-                    QCOMPARE(focus, bid.TxtBid);
-                    QTest::keyClicks(focus, "1");
-                    Key(Qt::Key_Tab), Key(Qt::Key_Space);
-                } else if (t.BtnContinue->isVisible()) {
-                    QCOMPARE(focus, t.BtnContinue);
-                    CardPic* held = nullptr; // a card that would be legal, out of turn: nothing
-                    for (CardPic* p : PlayerHandPics(t.Client))
-                        held = IsLegalPlay(1, p->Index()) ? p : held;
-                    if (held) QTest::keyClick(held, Qt::Key_Return), QTest::keyClick(held, Qt::Key_End);
-                    QVERIFY(!held || G.Cards[held->Index()].Holder == 1);
-                    Key(++presses % 2 ? Qt::Key_Return : Qt::Key_Space);
-                } else if (G.Turn == 1 && Waits::ChainDepth() == 0 && G.HandNumber == 1 &&
-                           t.isActiveWindow()) {
-                    const QList<CardPic*> hand = PlayerHandPics(t.Client);
-                    handSize = G.HandSize;
-                    QVERIFY(hand.contains(qobject_cast<CardPic*>(focus)));
-                    if (!treeSeen && G.TrickCard1 > 0) CheckTree(), treeSeen = true;
-                    int want = ChooseComputerCard(1);
-                    for (CardPic* p : hand)
-                        if (!wrongTried && !IsLegalPlay(1, p->Index())) want = p->Index(), wrongTried = true;
-                    Key(Qt::Key_End), Key(Qt::Key_Home);
-                    // The focused card is marked while the keys are in use; a mouse press hides it.
-                    const QImage marked = hand[0]->grab().toImage();
-                    QTest::mouseClick(t.LblRounds, Qt::LeftButton);
-                    QVERIFY(hand[0]->grab().toImage() != marked && hand[0]->hasFocus());
-                    Key(Qt::Key_Home);
-                    for (int i = 0; i < hand.size() && QApplication::focusWidget() != t.CardsPic[want]; ++i)
-                        Key(Qt::Key_Right);
-                    Key(Qt::Key_Return);
-                }
-            });
+        connect(t.List1->model(), &QAbstractItemModel::rowsInserted, this, [this, &t] {
+            announced_ << QAccessible::queryAccessibleInterface(t.List1)->text(QAccessible::Description);
         });
-        player.start(2);
+        bool treeSeen = false, handOver = false;
+        int presses = 0, played = 0;
+        // Each step first sets up the next: a step may wait inside a key press for the play it
+        // starts. The steps end with `alive`.
+        auto alive = std::make_unique<QObject>();
+        std::function<void()> step = [&] {
+            QTimer::singleShot(2, alive.get(), step);
+            // A player waits for the window that opened to have the keyboard.
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!QApplication::activeWindow() || (modal && modal != QApplication::activeWindow())) return;
+            if (DeluxeForm().isVisible()) {
+                const QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&DeluxeForm());
+                QVERIFY(a->role() == QAccessible::Dialog &&
+                        a->text(QAccessible::Description) == DeluxeForm().Label2->text());
+                handOver |= a->text(QAccessible::Name) == "Hand Over";
+                Key(Qt::Key_Return), Key(Qt::Key_Escape); // nothing
+                QVERIFY(DeluxeForm().isVisible());
+                Key(Qt::Key_Tab), Key(Qt::Key_Space);
+            } else if (BidForm().isVisible()) {
+                QVERIFY(QApplication::focusWidget() == BidForm().TxtBid);
+                Key(Qt::Key_1), Key(Qt::Key_Tab), Key(Qt::Key_Space);
+            } else if (t.BtnContinue->isVisible()) {
+                for (CardPic* p : PlayerHandPics(t.Client)) { // out of turn: Return plays nothing
+                    QTest::keyClick(p, Qt::Key_Return);
+                    QVERIFY(G.Cards[p->Index()].Holder == 1);
+                }
+                Key(++presses % 2 ? Qt::Key_Return : Qt::Key_Space);
+            } else if (G.Turn == 1 && !Waits::ChainDepth() && G.HandNumber == 1 && t.isActiveWindow()) {
+                const QList<CardPic*> hand = PlayerHandPics(t.Client);
+                if (!treeSeen && G.TrickCard1 > 0) CheckTree(), treeSeen = true;
+                Key(Qt::Key_End), Key(Qt::Key_Home);
+                // The focused card is marked while the keys are in use; a mouse press hides it.
+                const QImage marked = hand[0]->grab().toImage();
+                QTest::mouseClick(t.LblRounds, Qt::LeftButton);
+                QVERIFY(hand[0]->grab().toImage() != marked && hand[0]->hasFocus());
+                // To the card to play, by turns rightwards from the first and leftwards from the last.
+                const QWidget* want = t.CardsPic[ChooseComputerCard(1)];
+                Key(played % 2 ? Qt::Key_End : Qt::Key_Home);
+                for (int i = 0; i < hand.size() && QApplication::focusWidget() != want; ++i)
+                    Key(played % 2 ? Qt::Key_Left : Qt::Key_Right);
+                QVERIFY(QApplication::focusWidget() == want);
+                Key(Qt::Key_Return);
+                ++played;
+            }
+        };
+        step();
         Key(Qt::Key_F2);
         QVERIFY(WaitFor([&t] {
             return G.HandNumber == 2 && G.Turn == 1 && Waits::ChainDepth() == 0 && t.isActiveWindow();
         }));
-        player.stop();
-        QVERIFY(treeSeen);
-        QVERIFY(notices.contains("Hand Over"));
-        QCOMPARE(presses, handSize); // one Carry On for every trick
+        alive.reset();
+        QVERIFY(treeSeen && handOver && presses == played); // one Carry On for every trick
         for (const QString& line : ListLines())
             QVERIFY2(announced_.contains(line), qPrintable(line));
 
@@ -169,7 +149,6 @@ class TestKeyboard : public QObject {
         QTRY_VERIFY(AboutFormIfOpen() && AboutFormIfOpen()->isActiveWindow());
         Key(Qt::Key_Return);
         QTRY_VERIFY(!AboutFormIfOpen());
-        Waits::ModalHook = nullptr;
     }
 };
 

@@ -7,26 +7,28 @@
 #include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtTest>
 #include <sys/stat.h>
 
 using namespace TestSupport;
 
 namespace {
-const QByteArray kTooBig = '"' + QByteArray(DataFiles::MaxFileBytes, 'a') + "\"\r\n";
-
-// Name.dat or Scores.dat made as the row says.
+// Name.dat or Scores.dat made as the row says: a FIFO, a directory, a link ("->" and what it
+// names: /dev/zero, or the small file "real" beside it) or a file of the bytes given.
 void Make(const QString& path, const QByteArray& kind) {
-    QFile::remove(path);
-    if (kind == "fifo")
-        QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-    else if (kind == "zero")
-        QVERIFY(QFile::link("/dev/zero", path));
-    else if (kind == "dir")
-        QVERIFY(QDir().mkdir(path));
-    else
-        WriteBytes(path, kind);
+    if (kind == "fifo") QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    if (kind == "dir") QVERIFY(QDir().mkdir(path));
+    if (kind.startsWith("->")) QVERIFY(QFile::link(kind.mid(2), path));
+    if (kind != "fifo" && kind != "dir" && !kind.startsWith("->")) WriteBytes(path, kind);
 }
+
+// name, how the files are made, the name read, the first count read
+// clang-format off
+const std::tuple<const char*, QByteArray, QString, qint16> kFiles[] = {
+    {"fifo", "fifo", "Player", 0}, {"directory", "dir", "Player", 0}, {"link to a file", "->real", "7", 7},
+    {"/dev/zero", "->/dev/zero", "Player", 0}, {"64 KiB", '"' + QByteArray(1 << 16, 'a') + '"', "Player", 0},
+    {"41 digits", "1" + QByteArray(40, '0') + ",2", "1" + QString(40, '0'), 32767},
+    {"long name", '"' + QByteArray(100, 'n') + '"', QString(64, 'n'), 0}};
+// clang-format on
 } // namespace
 
 class TestRobust : public QObject {
@@ -36,39 +38,18 @@ class TestRobust : public QObject {
   private slots:
     void init() {
         FreshState(dir.path());
-        QDir(dir.path()).removeRecursively();
-        QDir().mkpath(dir.path());
+        EmptyDir(dir.path());
+        WriteBytes(dir.filePath("real"), "7,1\r\n");
     }
 
-    void onlySmallRegularFilesAreRead_data() {
-        QTest::addColumn<QByteArray>("kind");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<qint16>("won");
-        QTest::newRow("fifo") << QByteArray("fifo") << "Player" << qint16(0);
-        QTest::newRow("link to /dev/zero") << QByteArray("zero") << "Player" << qint16(0);
-        QTest::newRow("directory") << QByteArray("dir") << "Player" << qint16(0);
-        QTest::newRow("too big") << kTooBig << "Player" << qint16(0);
-        QTest::newRow("41 digits") << QByteArray("1" + QByteArray(40, '0') + ",2") << ("1" + QString(40, '0'))
-                                   << qint16(32767);
-        QTest::newRow("3000 digits") << QByteArray(3000, '7') << QString(64, '7') << qint16(32767);
-        QTest::newRow("long name") << QByteArray("\"" + QByteArray(100, 'n') + "\"") << QString(64, 'n')
-                                   << qint16(0);
-    }
+    void onlySmallRegularFilesAreRead_data() { Rows(kFiles); }
     void onlySmallRegularFilesAreRead() {
-        QFETCH(QByteArray, kind);
-        QFETCH(QString, name);
-        QFETCH(qint16, won);
+        const auto& [row, kind, name, won] = Row(kFiles);
         Make(dir.filePath("Name.dat"), kind);
         Make(dir.filePath("Scores.dat"), kind);
-        QCOMPARE(DataFiles::LoadName(), name.left(DataFiles::MaxNameLength));
+        QCOMPARE(DataFiles::LoadName(), name);
         LoadStatistics();
         QCOMPARE(G.GamesWon[1], won);
-        // A link to a proper file is still read.
-        Make(dir.filePath("real.dat"), "\"Ann\"\r\n");
-        QFile::remove(dir.filePath("Name.dat"));
-        QDir(dir.path()).rmdir("Name.dat");
-        QVERIFY(QFile::link(dir.filePath("real.dat"), dir.filePath("Name.dat")));
-        QCOMPARE(DataFiles::LoadName(), QString("Ann"));
     }
 
     // A name from the file or typed in is shown as the characters it is made of, and a typed
@@ -85,13 +66,10 @@ class TestRobust : public QObject {
                 shown << l->objectName() + l->text();
                 if (l->sizeHint().width() < l->fontMetrics().horizontalAdvance(l->text())) cut << l->text();
             }
+            if (G.Trumps) Waits::AbandonChain();
         };
-        look();                            // the player's label and the Prof's greeting
-        When([] { return G.Trumps != 0; }, // the score board too once a game is on
-             [&] {
-                 look();
-                 Waits::AbandonChain();
-             });
+        look();                                   // the player's label and the Prof's greeting
+        When([] { return G.Trumps != 0; }, look); // the score board too once a game is on
         QTimer::singleShot(0, [] { TableForm().MNuNew->trigger(); });
         QVERIFY(WaitFor([&] { return shown.size() > 2 && Waits::ChainDepth() == 0; }));
         QCOMPARE(shown.size(), 4);
@@ -113,14 +91,11 @@ class TestRobust : public QObject {
         if (qEnvironmentVariableIsSet("VT_EMPTY_PACK_CHILD")) {
             for (int c = 1; c <= 52; ++c)
                 G.Cards[c].Holder = 1;
-            printf("drew %d\n", PickRandomCard());
-            fflush(stdout);
+            printf("drew %d\n", PickRandomCard()); // flushed as the child exits
             return;
         }
         QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VT_EMPTY_PACK_CHILD", "1");
-        child.setProcessEnvironment(env);
+        child.setEnvironment(QProcess::systemEnvironment() << "VT_EMPTY_PACK_CHILD=1");
         child.start(QCoreApplication::applicationFilePath(), {"emptyPackEndsTheDraw"});
         QVERIFY(child.waitForFinished(120000));
 #ifdef QT_NO_DEBUG

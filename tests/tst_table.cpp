@@ -4,32 +4,37 @@
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QtTest>
 
 using namespace TestSupport;
 using Counts = std::array<qint16, 5>;
 
-namespace {
-
-void StartUp() {
-    Waits::RunChain([] { TableForm().Form_Load(); });
-}
-
-// The program run again: a new table and state, reading the same files.
-void Restart() {
-    DestroyTableForm();
-    ResetGameState();
-    StartUp();
-}
-
-} // namespace
+const std::tuple<const char*, bool, bool, bool, const char*> kExits[] = {
+    {"exit, no game", false, false, false, nullptr},
+    {"exit in a game, cancelled", true, false, false, "Really Exit?"},
+    {"exit in a game, confirmed", true, false, true, "Really Exit?"},
+    {"close box, cancelled", false, true, false, "Do you really wish to shut everything down?"},
+    {"close box in a game, OK", true, true, true, "Do you really wish to shut everything down?"}};
+// Typed nullptr: the name box cancelled.
+const std::tuple<const char*, bool, const char*, QString> kNames[] = {
+    {"answered No", false, "Bob", "Ann"},
+    {"double quote", true, "Ann \"Red\" Lee", "Ann 'Red' Lee"},
+    {"commas and blanks kept", true, " Smith, Ann ", " Smith, Ann "},
+    {"cancelled: empty", true, nullptr, ""}};
 
 class TestTable : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
     int exitCalls_ = 0;
+    QString PathOf(const char* name) const { return dir_.filePath(name); }
+    static void StartUp() {
+        Waits::RunChain([] { TableForm().Form_Load(); });
+    }
 
-    QString PathOf(const QString& name) const { return dir_.filePath(name); }
+    // The program run again: a new table and state, reading the same files.
+    void Restart() {
+        FreshState(dir_.path());
+        StartUp();
+    }
 
   private slots:
     void init() {
@@ -39,14 +44,12 @@ class TestTable : public QObject {
         ExitHook = [this] { ++exitCalls_; };
     }
     void cleanup() { Waits::ModalHook = nullptr; }
-    void cleanupTestCase() { DataFiles::SetDataDirOverride(QString()); }
 
     void startUp() {
         // Without files: "Player", no games won, and nothing is written.
         StartUp();
-        QVERIFY(ListLines().value(0).startsWith("Player welcome"));
-        QCOMPARE(G.GamesWon, Counts{});
-        QVERIFY(!QFile::exists(PathOf("Name.dat")) && !QFile::exists(PathOf("Scores.dat")));
+        QVERIFY(ListLines().value(0).startsWith("Player welcome") && G.GamesWon == Counts{} &&
+                QDir(dir_.path()).isEmpty());
         // With them: the name greets the player, the counts are read, the files keep their bytes.
         WriteBytes(PathOf("Name.dat"), "\"Ann\"\r\n");
         WriteBytes(PathOf("Scores.dat"), "3,5,0,12\r\n");
@@ -56,94 +59,59 @@ class TestTable : public QObject {
                 t.lblProf->text().endsWith(" Ann"));
         QVERIFY(ListLines().size() == 1 && ListLines()[0].startsWith("Ann welcome") &&
                 t.List1->currentRow() == 0);
-        QCOMPARE(G.GamesWon, (Counts{0, 3, 5, 0, 12}));
+        QVERIFY(!G.GameOn && t.BtnContinue->isHidden() && G.GamesWon == (Counts{0, 3, 5, 0, 12}));
         QCOMPARE(ReadBytes(PathOf("Name.dat")) + ReadBytes(PathOf("Scores.dat")), "\"Ann\"\r\n3,5,0,12\r\n");
-        QVERIFY(!G.GameOn && t.BtnContinue->isHidden());
-        // An empty stored name is a name, and it stays empty.
-        WriteBytes(PathOf("Name.dat"), "\"\"\r\n");
+        WriteBytes(PathOf("Name.dat"), "\"\"\r\n"); // an empty stored name stays empty
         Restart();
         QCOMPARE(G.PlayerName, QString());
     }
 
     void cardsNeverRevealThemselves() {
         Table& t = TableForm();
-        for (QWidget* w : std::initializer_list<QWidget*>{t.Shape1, t.ImgProf, t.ImgComps3, t.ImgComps0,
-                                                          t.FramScores, t.List1})
+        for (QWidget* w : QWidgetList{t.Shape1, t.ImgProf, t.ImgComps3, t.ImgComps0, t.FramScores, t.List1})
             QVERIFY(!AccName(w).isEmpty() && AccName(w) != "<no interface>");
         MakeCards();
-        for (int i = 1; i <= 52; ++i) {
-            QCOMPARE(AccName(t.CardsPic[i]), QString("Card back"));
-            QCOMPARE(QAccessible::queryAccessibleInterface(t.CardsPic[i])->role(), QAccessible::Button);
-        }
+        for (int i = 1; i <= 52; ++i)
+            QCOMPARE(AccName(t.CardsPic[i]), "Card back");
         for (int image : {40, 53, 54, 55, 56}) {
             t.CardsPic[40]->SetImage(image);
+            QCOMPARE(QAccessible::queryAccessibleInterface(t.CardsPic[40])->role(), QAccessible::Button);
             QCOMPARE(AccName(t.CardsPic[40]), image == 40 ? G.Cards[40].FullName : QString("Card back"));
         }
     }
 
     // Exit asks only in a game, in the game's dialog; the close box always asks, in the standard box.
-    void exitAndCloseBox_data() {
-        QTest::addColumn<bool>("inGame");
-        QTest::addColumn<bool>("closeBox");
-        QTest::addColumn<bool>("confirm");
-        QTest::addColumn<QStringList>("asked");
-        const QStringList exitQuestion{"Really Exit?"},
-            closeQuestion{"Do you really wish to shut everything down?"};
-        QTest::newRow("exit, no game") << false << false << false << QStringList();
-        QTest::newRow("exit in a game, cancelled") << true << false << false << exitQuestion;
-        QTest::newRow("exit in a game, confirmed") << true << false << true << exitQuestion;
-        QTest::newRow("close box, cancelled") << false << true << false << closeQuestion;
-        QTest::newRow("close box in a game, OK") << true << true << true << closeQuestion;
-    }
+    void exitAndCloseBox_data() { Rows(kExits); }
     void exitAndCloseBox() {
-        QFETCH(bool, inGame);
-        QFETCH(bool, closeBox);
-        QFETCH(bool, confirm);
-        QFETCH(QStringList, asked);
+        QFETCH(int, i);
+        const auto& [name, inGame, closeBox, confirm, asked] = kExits[i];
         StartUp();
         G.GameOn = inGame;
         DialogScript script;
-        script.answer["Really Exit?"] = confirm ? 0 : 1;
+        script.answer["Really Exit?"] = !confirm;
         script.boxAnswer = confirm ? QMessageBox::Ok : QMessageBox::Cancel;
         script.Install();
         closeBox ? void(TableForm().close()) : TableForm().MnuExit->trigger();
-        QCOMPARE(script.titles, asked);
-        const bool exits = confirm || asked.isEmpty();
-        QCOMPARE(exitCalls_, int(exits));
-        QCOMPARE(Waits::Exiting(), exits);
-        QCOMPARE(TableForm().isVisible(), !exits);
-        QCOMPARE(Waits::ChainDepth(), 0);
+        QCOMPARE(script.titles, asked ? QStringList{asked} : QStringList{});
+        const bool exits = confirm || !asked;
+        QVERIFY(exitCalls_ == int(exits) && Waits::Exiting() == exits && TableForm().isVisible() == !exits &&
+                Waits::ChainDepth() == 0);
     }
 
-    void changeName_data() {
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<QString>("typed"); // "<cancel>": the name box cancelled
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("answered No") << false << "Bob"
-                                     << "Ann";
-        QTest::newRow("plain") << true << "Bob"
-                               << "Bob";
-        QTest::newRow("double quote") << true << "Ann \"Red\" Lee"
-                                      << "Ann 'Red' Lee";
-        QTest::newRow("commas and blanks kept") << true << " Smith, Ann "
-                                                << " Smith, Ann ";
-        QTest::newRow("cancelled: empty") << true << "<cancel>"
-                                          << "";
-    }
+    void changeName_data() { Rows(kNames); }
     void changeName() {
-        QFETCH(bool, yes);
-        QFETCH(QString, typed);
-        QFETCH(QString, stored);
+        QFETCH(int, i);
+        const auto& [name, yes, typed, stored] = kNames[i];
         WriteBytes(PathOf("Name.dat"), "\"Ann\"\r\n");
         StartUp();
         DialogScript script;
         script.boxAnswer = yes ? QMessageBox::Yes : QMessageBox::No;
-        if (typed != "<cancel>") script.inputText = typed;
+        if (typed) script.inputText = typed;
         script.Install();
         TableForm().MnuChangeName->trigger();
-        QCOMPARE(script.titles.size(), yes ? 2 : 1);
-        QCOMPARE(G.PlayerNames[1], stored); // the narration uses the new name at once
-        QVERIFY(TableForm().lblPlayer->text().endsWith(stored));
+        // Asked for a name only after Yes; the narration uses the new name at once.
+        QVERIFY(script.titles.size() == 1 + yes && TableForm().lblPlayer->text().endsWith(stored));
+        QCOMPARE(G.PlayerNames[1], stored);
         Restart();
         QCOMPARE(G.PlayerName, stored);
     }
@@ -157,18 +125,14 @@ class TestTable : public QObject {
         script.answer["Delete Statisitcs?"] = 1;
         script.Install();
         TableForm().MnuWon->trigger();
-        TableForm().MnuDelete->trigger();
-        QStringList counts;
-        for (const auto& m : QRegularExpression("\\d+").globalMatch(script.messages.value(0)))
-            counts << m.captured();
-        QCOMPARE(counts, QStringList({"3", "5", "0", "12"}));
-        QCOMPARE(ReadBytes(PathOf("Scores.dat")), QByteArray("3,5,0,12\r\n"));
+        TableForm().MnuDelete->trigger(); // answered No
+        QCOMPARE(script.messages.value(0).split(QRegularExpression("\\D+"), Qt::SkipEmptyParts).join(','),
+                 "3,5,0,12");
+        QCOMPARE(ReadBytes(PathOf("Scores.dat")), "3,5,0,12\r\n");
         script.answer.clear();
-        TableForm().MnuDelete->trigger();
-        QCOMPARE(ReadBytes(PathOf("Scores.dat")), QByteArray("0,0,0,0\r\n"));
-        QVERIFY(G.GameOn && G.GameScore == (Counts{0, 40, 30, 20, 10}));
-        Restart();
-        QCOMPARE(G.GamesWon, Counts{});
+        TableForm().MnuDelete->trigger(); // now Yes
+        QCOMPARE(ReadBytes(PathOf("Scores.dat")), "0,0,0,0\r\n");
+        QVERIFY(G.GamesWon == Counts{} && G.GameOn && G.GameScore == (Counts{0, 40, 30, 20, 10}));
     }
 };
 
