@@ -197,7 +197,6 @@ class TestGame : public QObject {
         G.GameScore = totals;
         SeedDeal(11);
         Waits::RunChain([] { EndOfHand(); }); // every seat bid 0 and made it: 10 points
-        watch.stop();
         QVERIFY(board.value(0) == "10" && board.value(1).endsWith(" " + QString::number(totals[2] + 10)));
         QCOMPARE(script.titles.join(','), QString(asked)); // New Game refused without a question
         Counts won = before;
