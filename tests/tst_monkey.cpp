@@ -156,12 +156,12 @@ class Monkey : public QObject {
         if (auto* d = qobject_cast<MFormDeluxe*>(w)) {
             const QString title = d->Label3->text().trimmed();
             int button = d->Pic1[1]->isVisible() ? Pick(d->Pic1[2]->isVisible() ? 3 : 2) : 0;
-            if (title == "New Game?" || title == "Really Exit?") button = Chance(30) ? 0 : 1;
-            if (title == "Game Over") button = Chance(40) ? 1 : 0;
             if (title == "Hand Over") CheckScores();
-            wholeGames += title == "Game Over";
-            if (title == "Game Over" && button == 0 && Chance(500)) extraF2_ = Pick(6);
+            if (title == "New Game?" || title == "Really Exit?") button = Chance(30) ? 0 : 1;
             if (title == "New Game?" && button == 0) extraF2_ = 0; // and F2 again at once
+            if (title == "Game Over") ++wholeGames;
+            if (title == "Game Over") button = Chance(40) ? 1 : 0;
+            if (title == "Game Over" && button == 0 && Chance(500)) extraF2_ = Pick(6);
             QTest::mouseClick(d->Label1[button], Qt::LeftButton);
         } else if (auto* b = qobject_cast<FrmBid*>(w)) {
             static const char* const bad[] = {"", "14", "99", "0013", "123456789"};
