@@ -43,6 +43,11 @@ std::function<void()> ExitHook;
 namespace {
 QPointer<Table> theTable;
 
+// While the window is being resized, cards and portraits are shown from their drawings at the
+// zoom before, scaled: drawing every face, back and portrait afresh at each step of a drag
+// would stall it.
+bool windowResizing = false;
+
 QColor Rgb(int r, int g, int b) {
     return QColor(r, g, b);
 }
@@ -96,6 +101,12 @@ class Portrait : public QLabel {
   protected:
     void paintEvent(QPaintEvent*) override {
         const qreal dpr = devicePixelRatioF();
+        if (windowResizing && !picture_.isNull() && picture_.devicePixelRatio() == dpr) {
+            QPainter p(this);
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.drawPixmap(rect(), picture_);
+            return;
+        }
         if (picture_.isNull() || picture_.deviceIndependentSize() != QSizeF(size()) ||
             picture_.devicePixelRatio() != dpr) {
             picture_ = QPixmap((QSizeF(size()) * dpr).toSize());
@@ -146,9 +157,6 @@ class AfterFirstFrame : public QObject {
 };
 
 bool keysInUse = false;
-// While the window is being resized, cards are drawn from the images of the zoom before,
-// scaled: drawing every face and back afresh at each step of a drag would stall it.
-bool cardsScaled = false;
 // A zoom change this soon after the last one is part of one resizing; this long after the
 // last, the resizing has stopped and the new size's images are drawn.
 constexpr int ResizeSettleMs = 250;
@@ -215,11 +223,28 @@ class ClothArea : public QWidget {
         return QSize(Layout::TableWidth / TwipsPerPixel, Layout::TableHeight / TwipsPerPixel);
     }
 
+    // The table laid on the cloth (a sibling above it, not a child).
+    void Lay(QWidget* table) {
+        table_ = table;
+        // Only the margin is painted here: the table paints itself, and filling the whole
+        // window twice at every step of a resize would slow the resize.
+        setAutoFillBackground(false);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
   protected:
     void resizeEvent(QResizeEvent*) override { resized_(); }
+    void paintEvent(QPaintEvent* e) override {
+        QRegion margin = e->region();
+        if (table_) margin -= QRegion(table_->geometry().translated(-pos()));
+        QPainter p(this);
+        for (const QRect& r : margin)
+            p.fillRect(r, palette().window());
+    }
 
   private:
     std::function<void()> resized_;
+    QPointer<QWidget> table_;
 };
 
 } // namespace
@@ -270,6 +295,15 @@ void CardPic::Rezoom() {
     Place(QRect(QPoint(Px(left_), Px(top_)), CardImages::ShownSize(image_, Zoom::Factor())));
 }
 
+bool CardPic::Covered() const {
+    const QObjectList& siblings = parentWidget()->children();
+    for (qsizetype i = siblings.indexOf(const_cast<CardPic*>(this)) + 1; i < siblings.size(); ++i) {
+        const auto* above = qobject_cast<const CardPic*>(siblings[i]);
+        if (above && above->isVisible() && above->geometry() == geometry()) return true;
+    }
+    return false;
+}
+
 void CardPic::UpdateAccessibility() {
     // A hidden card is only ever a card back to assistive technology.
     const bool faceUp = image_ >= 1 && image_ <= 52;
@@ -277,17 +311,13 @@ void CardPic::UpdateAccessibility() {
 }
 
 void CardPic::paintEvent(QPaintEvent*) {
+    // A card lying exactly under another (the pack, a pile) would be painted over at once.
+    if (Covered()) return;
     QPainter p(this);
     const qreal dpr = devicePixelRatioF();
-    const QPixmap& earlier = cardsScaled && !CardImages::IsCached(image_, dpr, Zoom::Factor())
-                                 ? CardImages::Nearest(image_, dpr)
-                                 : QPixmap();
-    if (!earlier.isNull()) {
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawPixmap(rect(), earlier);
-    } else {
-        p.drawPixmap(0, 0, CardImages::Image(image_, dpr, Zoom::Factor()));
-    }
+    p.drawPixmap(0, 0,
+                 windowResizing ? CardImages::Scaled(image_, dpr, Zoom::Factor())
+                                : CardImages::Image(image_, dpr, Zoom::Factor()));
     if (!hasFocus() || !KeyboardInUse()) return;
     // The focus mark: a brown band, the playing area's border colour, that shows on every
     // face, lined with the labels' light yellow where it meets the picture. Drawn in
@@ -363,6 +393,7 @@ Table::Table() {
     Client->setFixedSize(Px(Layout::TableWidth), Px(Layout::TableHeight));
     Colour(Client, Rgb(0, 64, 0), Rgb(255, 255, 128));
     Client->setFont(font());
+    static_cast<ClothArea*>(Cloth)->Lay(Client);
 
     Shape1 = new RoundedArea(Client);
     Shape1->setGeometry(PxRect(2760, 2400, 5280, 3645));
@@ -529,17 +560,23 @@ Table::Table() {
 void Table::ApplyZoom(double zoom, bool resizing) {
     Probe::Mark("zoom-begin");
     Zoom::Current() = zoom;
-    cardsScaled = resizing;
+    windowResizing = resizing;
     Client->setFixedSize(Px(Layout::TableWidth), Px(Layout::TableHeight));
-    controls_.Apply();
+    // While the window is being resized the text keeps its size: setting every label and line
+    // again in a new font at each step would stall the drag. The fonts follow when it stops.
+    controls_.Apply(!resizing);
     for (int i = 1; i <= 52; ++i)
         CardsPic[i]->Rezoom();
-    if (!resizing) CardImages::KeepOnly(devicePixelRatioF(), zoom);
+    if (!resizing) FinishZoom();
+    PrepareForZoom();
+    Probe::Mark("zoom-end");
+}
+
+void Table::FinishZoom() {
+    CardImages::KeepOnly(devicePixelRatioF(), Zoom::Factor());
     BidFormFollowZoom();
     MsgDeluxeFollowZoom();
     HelpFollowZoom();
-    PrepareForZoom();
-    Probe::Mark("zoom-end");
 }
 
 void Table::PrepareForZoom() {
@@ -554,9 +591,13 @@ void Table::PrepareNext() {
     while (prepared_ < CardImages::Count && CardImages::IsCached(prepared_ + 1, dpr, Zoom::Factor()))
         ++prepared_;
     preparing_.setInterval(0);
-    if (cardsScaled) {
-        cardsScaled = false;
-        CardImages::KeepOnly(dpr, Zoom::Factor());
+    if (windowResizing) {
+        // The resizing has stopped: the text takes its size, the portraits are drawn afresh.
+        windowResizing = false;
+        controls_.Apply();
+        FinishZoom();
+        for (QLabel* portrait : {ImgProf, ImgComps3, ImgComps0})
+            portrait->update();
     }
     // First the cards on show that were drawn scaled, each repainted as soon as its image is.
     for (int i = 1; i <= 52; ++i) {

@@ -49,6 +49,8 @@ class CardPic : public QWidget {
 
   private:
     void Place(const QRect& r);
+    // Whether a card above this one lies exactly on it, hiding it whole.
+    bool Covered() const;
     void UpdateAccessibility();
     int index_;
     int image_ = 53;
@@ -110,11 +112,15 @@ class Table : public QMainWindow {
     static void AutoSize(QLabel* l);
 
     // Lays the table out again at `zoom`: every control, font and card, and the dialogs. While
-    // `resizing` (the window's size is still changing), cards are shown from their last
-    // drawing, scaled, and drawn afresh at the new size once the resizing stops.
+    // `resizing` (the window's size is still changing), cards and portraits are shown from
+    // their last drawing, scaled, and the text keeps its size; all are drawn afresh at the new
+    // size once the resizing stops.
     void ApplyZoom(double zoom, bool resizing = false);
     // The table at the largest zoom that fits the window, centred on the cloth.
     void FitTableToWindow();
+    // What a zoom change does once the window has its new size: the images of other sizes let
+    // go, the dialogs made to follow.
+    void FinishZoom();
     // Sizes the window for the screen it opens on: the design size when it fits, otherwise the
     // largest zoom that does.
     void FitWindowToScreen();

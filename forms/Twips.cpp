@@ -19,9 +19,9 @@ void ZoomedControls::ApplyFonts() const {
     }
 }
 
-void ZoomedControls::Apply() const {
+void ZoomedControls::Apply(bool fonts) const {
     // Fonts first: a label that sizes to its text takes the size of its new font.
-    ApplyFonts();
+    if (fonts) ApplyFonts();
     for (const Control& c : controls_) {
         if (!c.widget || !c.placed) continue;
         if (c.widget->property("autoSize").toBool()) {

@@ -101,8 +101,8 @@ class ZoomedControls {
     void Capture(QWidget* root) {
         Capture(root, [](QWidget*) { return true; });
     }
-    // Places and fonts at the current zoom.
-    void Apply() const;
+    // Places and (unless `fonts` is false) fonts at the current zoom.
+    void Apply(bool fonts = true) const;
     // Fonts only, for a window that places its controls itself.
     void ApplyFonts() const;
     // Draws the letters of control i's font once, off the screen, so that the first text shown

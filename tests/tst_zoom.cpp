@@ -117,15 +117,30 @@ class TestZoom : public QObject {
             const QRect middle(drawn.width() / 4, drawn.height() / 4, drawn.width() / 2, drawn.height() / 2);
             QCOMPARE(pic->grab().toImage().convertToFormat(drawn.format()).copy(middle), drawn.copy(middle));
         }
-        // While the window is dragged a card shows its earlier drawing, scaled; once the drag
-        // stops it is drawn afresh at its size, and the earlier drawings are let go.
-        CardPic* pic = t.CardsPic[20];
+        // A card lying exactly on another hides it whole: the table shows the upper one.
+        CardPic *pic = t.CardsPic[20], *under = t.CardsPic[21];
         const qreal dpr = pic->devicePixelRatioF();
+        pic->SetImage(1);
+        under->SetImage(12);
+        under->Move(pic->Left(), pic->Top());
+        under->show();
+        pic->ZOrder();
+        const QImage upper = CardImages::Image(1, dpr, Zoom::Factor()).toImage();
+        const QRect middle(upper.width() / 4, upper.height() / 4, upper.width() / 2, upper.height() / 2);
+        QCOMPARE(t.Client->grab(pic->geometry()).toImage().convertToFormat(upper.format()).copy(middle),
+                 upper.copy(middle));
+        // While the window is dragged a card shows its earlier drawing, scaled, and the text
+        // keeps its size; once the drag stops both are drawn afresh at their size, and the
+        // earlier drawings are let go.
+        pic->SetImage(54);
+        const qreal text = t.lblProf->font().pointSizeF();
         t.ApplyZoom(1.5, true);
         pic->grab();
         QVERIFY(!CardImages::IsCached(54, dpr, 1.5));
+        QCOMPARE(t.lblProf->font().pointSizeF(), text);
         QTRY_VERIFY(CardImages::IsCached(54, dpr, 1.5));
         QVERIFY(!CardImages::IsCached(54, dpr, 1.73));
+        QCOMPARE(t.lblProf->font().pointSizeF(), text * 1.5 / 1.73);
     }
 };
 
