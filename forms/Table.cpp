@@ -85,10 +85,11 @@ class RoundedArea : public QFrame {
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
-        const qreal pen = 4;
+        // The border and the corners grow with the table, as everything on it does.
+        const qreal zoom = Zoom::Factor(), pen = 4 * zoom, radius = 24 * zoom;
         p.setPen(QPen(Rgb(128, 64, 0), pen));
         p.setBrush(Rgb(0, 128, 0));
-        p.drawRoundedRect(QRectF(rect()).adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2), 24, 24);
+        p.drawRoundedRect(QRectF(rect()).adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2), radius, radius);
     }
 };
 
