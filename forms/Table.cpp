@@ -72,7 +72,7 @@ QLabel* MakeLabel(QWidget* parent, int left, int top, int width, int height, con
     l->setText(text);
     l->setProperty("autoSize", autoSize);
     l->setGeometry(PxRect(left, top, width, height));
-    if (autoSize) l->adjustSize();
+    if (autoSize) FitToText(l);
     return l;
 }
 
@@ -374,7 +374,7 @@ void SetCaption(QLabel* label, const QString& text) {
 }
 
 void Table::AutoSize(QLabel* l) {
-    if (l->property("autoSize").toBool()) l->adjustSize();
+    if (l->property("autoSize").toBool()) FitToText(l);
 }
 
 Table::Table() {

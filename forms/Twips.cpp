@@ -1,6 +1,7 @@
 #include "Twips.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QSet>
 
@@ -26,11 +27,16 @@ void ZoomedControls::Apply(bool fonts) const {
         if (!c.widget || !c.placed) continue;
         if (c.widget->property("autoSize").toBool()) {
             c.widget->move(Px(c.twips.left()), Px(c.twips.top()));
-            c.widget->adjustSize();
+            FitToText(c.widget);
         } else {
             c.widget->setGeometry(PxRect(c.twips.left(), c.twips.top(), c.twips.width(), c.twips.height()));
         }
     }
+}
+
+void FitToText(QWidget* label) {
+    label->adjustSize();
+    if (auto* l = qobject_cast<QLabel*>(label); l && l->text().isEmpty()) l->resize(0, l->height());
 }
 
 bool ZoomedControls::WarmUpFont(size_t i, qreal dpr) const {

@@ -86,6 +86,11 @@ inline int TwipsOfPx(int px) {
     return static_cast<int>(std::lround(px * TwipsPerPixel / Zoom::Factor()));
 }
 
+// Sizes a label that fits its text to its text. With no text it takes no room at all: its
+// background would otherwise hide part of a neighbour (a long name runs on under the empty bid
+// beside it).
+void FitToText(QWidget* label);
+
 // The controls of a window, as they were laid out at zoom 1 (place and font), so that the
 // whole window can be laid out again at any zoom. The window's design places every control on
 // whole pixels of zoom 1, so its place in twips is exact.

@@ -112,6 +112,8 @@ class TestTable : public QObject {
         // Asked for a name only after Yes; the narration uses the new name at once.
         QVERIFY(script.titles.size() == 1 + yes && TableForm().lblPlayer->text().endsWith(stored));
         QCOMPARE(G.PlayerNames[1], stored);
+        // The empty bid beside the name takes no room: its green would hide a long name's end.
+        QCOMPARE(TableForm().lblBid[1]->width(), 0);
         Restart();
         QCOMPARE(G.PlayerName, stored);
     }
