@@ -39,9 +39,9 @@
 
 #include "FrmBid.h"
 #include "MFormDeluxe.h"
-#include "ModDeals.h"
-#include "ModPlayGame.h"
-#include "ModVariables.h"
+#include "Deal.h"
+#include "Tricks.h"
+#include "GameState.h"
 #include "Table.h"
 #include "Waits.h"
 

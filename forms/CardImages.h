@@ -5,12 +5,14 @@
 // Sizes in logical pixels: faces 55 x 79, backs 53 x 79, turned backs 79 x 53.
 // Each image is drawn once, at the device pixel ratio and the table's zoom asked for, and cached.
 
+#include "Layout.h"
+
 #include <QPixmap>
 #include <QSize>
 
 namespace CardImages {
 
-constexpr int FirstBack = 53;
+constexpr int FirstBack = CardImage::FirstBack;
 constexpr int Count = 56;
 
 // Logical size of image `index` (1..56); an invalid index gives an empty size.

@@ -1,10 +1,10 @@
 #include "FrmBid.h"
 
 #include "Fonts.h"
-#include "ModPlayGame.h"
-#include "ModVariables.h"
-#include "Module2.h"
+#include "GameState.h"
+#include "MessageDialog.h"
 #include "Table.h"
+#include "TableView.h"
 #include "Twips.h"
 #include "Waits.h"
 
@@ -115,8 +115,7 @@ void FrmBid::CmdBid_Click() {
         TxtBid->clear();
         return;
     }
-    G.Bids[1] = static_cast<qint16>(*bid);
-    ShowBidLabel(1);
+    bid_ = static_cast<qint16>(*bid);
     accept();
 }
 
@@ -175,13 +174,15 @@ void BidFormFollowZoom() {
     if (theBidForm) theBidForm->FollowZoom();
 }
 
-void ShowBidDialog() {
+qint16 ShowBidDialog() {
     FrmBid& dialog = BidForm();
     // Each bid starts from an empty box, as a freshly loaded form would.
     dialog.TxtBid->clear();
     dialog.TxtBid->setFocus();
     dialog.Form_Load();
+    dialog.bid_ = 0;
     Waits::RunDialog(dialog);
+    return dialog.bid_;
 }
 
 void FrmBid::WarmUp() {

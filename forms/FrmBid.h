@@ -39,6 +39,8 @@ class FrmBid : public QDialog {
 
   private:
     ZoomedControls controls_;
+    qint16 bid_ = 0; // the bid Bid accepted
+    friend qint16 ShowBidDialog();
 };
 
 // The bid dialog of the table (made on first use, then kept hidden between bids).
@@ -47,5 +49,5 @@ FrmBid& BidForm();
 // The bid dialog, if it has been made, follows the table's zoom.
 void BidFormFollowZoom();
 
-// Shows the bid dialog, emptied, modally over the table and returns when it has gone.
-void ShowBidDialog();
+// Shows the bid dialog, emptied, modally over the table and returns the bid once it has gone.
+qint16 ShowBidDialog();

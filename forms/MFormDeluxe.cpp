@@ -2,7 +2,7 @@
 
 #include "DataFiles.h"
 #include "Fonts.h"
-#include "ModVariables.h"
+#include "GameState.h"
 #include "Table.h"
 #include "TableAccess.h"
 #include "Twips.h"
@@ -303,7 +303,7 @@ void MFormDeluxe::WarmUp() {
         QStringLiteral("The quick brown fox jumps over the lazy dog. THE LAZY DOG 0123456789, yes?");
     const QString message = Label2->text();
     Label2->setText(sample);
-    Label2->heightForWidth(Px(3375));
+    Label2->heightForWidth(Px(MessageWidth));
     Label2->setText(message);
     // The title and the captions (all three share one font) are painted, not laid out: their
     // fonts load when first measured.

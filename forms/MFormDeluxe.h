@@ -68,6 +68,9 @@ class MFormDeluxe : public QWidget {
   public:
     explicit MFormDeluxe(QWidget* parent);
 
+    // The message wraps at this width (twips); its height follows the text.
+    static constexpr int MessageWidth = 3375;
+
     // Controls, by their design names.
     DeluxeTitle* Label3 = nullptr; // title strip
     QLabel* Label2 = nullptr;      // message
@@ -84,12 +87,6 @@ class MFormDeluxe : public QWidget {
     void PlaceTwips(QWidget* control, const QRect& twips);
     QRect TwipsOf(const QWidget* control) const { return twips_.value(control); }
     void PlaceWindowTwips(const QRect& screenPx, const QRect& twips);
-
-    int HeightTwips() const { return window_.height(); }
-    int MessageHeightTwips() const { return TwipsOf(Label2).height(); }
-    int ButtonLeftTwips(int i) const { return TwipsOf(Pic1.at(i)).left(); }
-    int ButtonTopTwips(int i) const { return TwipsOf(Pic1.at(i)).top(); }
-    int PictureTopTwips() const { return TwipsOf(Picture1).top(); }
 
     // The window's frame: cleared before a new layout, drawn for the laid-out size.
     void ClearFrame();

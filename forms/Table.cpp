@@ -2,18 +2,19 @@
 
 #include "CardImages.h"
 #include "DataFiles.h"
+#include "Deal.h"
 #include "Fonts.h"
 #include "FrmBid.h"
+#include "GameState.h"
 #include "Layout.h"
 #include "MFormDeluxe.h"
-#include "ModDeals.h"
-#include "ModPlayGame.h"
-#include "ModVariables.h"
-#include "Module2.h"
+#include "MessageDialog.h"
 #include "Pacing.h"
 #include "Probe.h"
+#include "Seats.h"
 #include "Sound.h"
 #include "TableAccess.h"
+#include "Tricks.h"
 #include "Twips.h"
 #include "Waits.h"
 #include "frmAbout.h"
@@ -259,7 +260,7 @@ bool KeyboardInUse() {
 CardPic::CardPic(int index, QWidget* parent) : QWidget(parent), index_(index) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setObjectName(QStringLiteral("CardsPic%1").arg(index));
-    SetImage(53);
+    SetImage(CardImage::FirstBack);
     Move(left_, top_);
 }
 
@@ -402,11 +403,12 @@ Table::Table() {
     Shape1->setAccessibleName(QStringLiteral("Playing area"));
 
     const QColor darkGreen = Rgb(0, 64, 0), lightYellow = Rgb(255, 255, 128);
-    lblPlayer = MakeLabel(Client, 840, 7680, 0, 0, QStringLiteral("Player"), true);
+    auto design = [](int seat) { return QString::fromLatin1(Seats::Table[seat].design); };
+    lblPlayer = MakeLabel(Client, 840, 7680, 0, 0, design(1), true);
     lblPlayer->setFont(DesignFont(Face::Verdana, 11.25, Bold));
-    lblProf = MakeLabel(Client, 0, 4440, 0, 0, QStringLiteral("Prof. Quimby"), true);
-    LblMarigold = MakeLabel(Client, 2280, 960, 0, 0, QStringLiteral("Marigold"), true);
-    lblTabitha = MakeLabel(Client, 9720, 4440, 0, 0, QStringLiteral("Lady Tabitha"), true);
+    lblProf = MakeLabel(Client, 0, 4440, 0, 0, design(2), true);
+    LblMarigold = MakeLabel(Client, 2280, 960, 0, 0, design(3), true);
+    lblTabitha = MakeLabel(Client, 9720, 4440, 0, 0, design(4), true);
     lblBid[1] = MakeLabel(Client, 3000, 7680, 0, 0, QString(), true);
     lblBid[2] = MakeLabel(Client, 0, 4800, 1395, 960, QString(), false);
     lblBid[3] = MakeLabel(Client, 3240, 120, 0, 0, QString(), true);
@@ -429,13 +431,13 @@ Table::Table() {
 
     ImgProf = new Portrait(QStringLiteral("prof.svg"), Client);
     ImgProf->setGeometry(PxRect(0, 3600, 675, 825));
-    ImgProf->setToolTip(QStringLiteral("The handsome Professor"));
+    ImgProf->setToolTip(QString::fromLatin1(Seats::Table[2].portrait));
     ImgComps3 = new Portrait(QStringLiteral("marigold.svg"), Client);
     ImgComps3->setGeometry(PxRect(2280, 120, 825, 840));
-    ImgComps3->setToolTip(QStringLiteral("Beautiful Marigold"));
+    ImgComps3->setToolTip(QString::fromLatin1(Seats::Table[3].portrait));
     ImgComps0 = new Portrait(QStringLiteral("lady.svg"), Client);
     ImgComps0->setGeometry(PxRect(10440, 3480, 525, 855));
-    ImgComps0->setToolTip(QStringLiteral("Her Ladyship"));
+    ImgComps0->setToolTip(QString::fromLatin1(Seats::Table[4].portrait));
     ImgProf->setAccessibleName(QStringLiteral("Portrait of the Prof"));
     ImgComps3->setAccessibleName(QStringLiteral("Portrait of Marigold"));
     ImgComps0->setAccessibleName(QStringLiteral("Portrait of the Lady"));
@@ -458,10 +460,8 @@ Table::Table() {
     caption->move(Px(120), 0);
     caption->adjustSize();
     const int rowTops[5] = {0, 240, 600, 960, 1320};
-    const char* const names[5] = {"", "Player", "Prof. Quimby", "Marigold", "Lady Tabitha"};
     for (int s = 1; s <= 4; ++s) {
-        LblScores[s] =
-            MakeLabel(FramScores, 120, rowTops[s], 1935, 255, QString::fromLatin1(names[s]), false);
+        LblScores[s] = MakeLabel(FramScores, 120, rowTops[s], 1935, 255, design(s), false);
         LblHandSc[s] = MakeLabel(FramScores, 2160, rowTops[s], 615, 255, QString(), false);
         for (QLabel* l : {LblScores[s], LblHandSc[s]}) {
             Colour(l, Rgb(255, 255, 192), Qt::black);
@@ -658,19 +658,19 @@ void Table::Form_Load() {
     G.PlayerName = DataFiles::LoadName();
     LoadStatistics();
     G.PlayerNames[1] = G.PlayerName;
-    G.PlayerNames[2] = QStringLiteral("The Prof.");
-    G.PlayerNames[3] = QStringLiteral("Marigold");
-    G.PlayerNames[4] = QStringLiteral("The Lady");
-    SetCaption(lblPlayer, G.PlayerName);
-    SetCaption(LblMarigold, QStringLiteral("Hellooo Barnaby"));
-    SetCaption(lblProf, QStringLiteral("How do you do ") + G.PlayerName);
-    SetCaption(lblTabitha, QStringLiteral("Hello there "));
+    for (int s = 2; s <= 4; ++s)
+        G.PlayerNames[s] = QString::fromLatin1(Seats::Table[s].messages);
+    ::SetCaption(lblPlayer, G.PlayerName);
+    // The Prof greets the player by name; the others say their own hello.
+    ::SetCaption(lblProf, QString::fromLatin1(Seats::Table[2].greeting) + G.PlayerName);
+    ::SetCaption(LblMarigold, QString::fromLatin1(Seats::Table[3].greeting));
+    ::SetCaption(lblTabitha, QString::fromLatin1(Seats::Table[4].greeting));
     for (int i = 1; i <= 52; ++i)
-        G.Cards[i].Holder = 0;
+        G.Cards[i].Holder = Holders::Pack;
     G.PauseMs = Pacing::Standard;
     MakeCards();
     for (int i = 1; i <= 52; ++i)
-        CardsPic[i]->SetImage(53); // names follow the filled records
+        CardsPic[i]->SetImage(CardImage::FirstBack); // names follow the filled records
 
     // The first frame shows only card backs (drawn when first painted); the other pictures are
     // drawn while the pack is riffled, so that no card is ever drawn in the middle of play.
@@ -701,11 +701,11 @@ void Table::MNuNew_Click() {
         Waits::RunPlay(StartHand);
         return;
     }
-    MsgDeluxe(
+    const int answer = MsgDeluxe(
         G.PlayerName +
             QStringLiteral(" you are in the middle of a game, are you sure you wish to start a new one?"),
         QStringLiteral("Yes"), QStringLiteral("Oops No"), QString(), 1, QStringLiteral("New Game?"));
-    if (G.ButtonPressed == 0) {
+    if (answer == 0) {
         G.GameOn = false;
         BtnContinue->hide(); // a trick left waiting for Carry On is given up with its game
         // Whatever part of the old hand is waiting (a pause, Carry On) is given up; the new
@@ -720,10 +720,11 @@ void Table::MnuExit_Click() {
         ExitProgram();
         return;
     }
-    MsgDeluxe(G.PlayerName +
-                  QStringLiteral(" you are in the middle of a game, are you sure you wish to exit?"),
-              QStringLiteral("Exit"), QStringLiteral("Cancel"), QString(), 1, QStringLiteral("Really Exit?"));
-    if (G.ButtonPressed == 0) ExitProgram();
+    if (MsgDeluxe(G.PlayerName +
+                      QStringLiteral(" you are in the middle of a game, are you sure you wish to exit?"),
+                  QStringLiteral("Exit"), QStringLiteral("Cancel"), QString(), 1,
+                  QStringLiteral("Really Exit?")) == 0)
+        ExitProgram();
 }
 
 void Table::closeEvent(QCloseEvent* e) {
@@ -766,7 +767,7 @@ void Table::MnuChangeName_Click() {
     name.remove(QLatin1Char('\n'));
     G.PlayerName = name;
     G.PlayerNames[1] = name;
-    SetCaption(lblPlayer, QStringLiteral("Welcome ") + name);
+    ::SetCaption(lblPlayer, QStringLiteral("Welcome ") + name);
     DataFiles::SaveName(name);
 }
 
@@ -790,11 +791,12 @@ void Table::MnuWon_Click() {
 }
 
 void Table::MnuDelete_Click() {
-    MsgDeluxe(G.PlayerName +
-                  QStringLiteral(" are you sure you wish to delete all statistics of games won and lost?"),
-              QStringLiteral("Yes"), QStringLiteral("No"), QString(), 1,
-              QStringLiteral("Delete Statisitcs?"));
-    if (G.ButtonPressed != 0) return;
+    if (MsgDeluxe(
+            G.PlayerName +
+                QStringLiteral(" are you sure you wish to delete all statistics of games won and lost?"),
+            QStringLiteral("Yes"), QStringLiteral("No"), QString(), 1,
+            QStringLiteral("Delete Statisitcs?")) != 0)
+        return;
     for (int s = 1; s <= 4; ++s)
         G.GamesWon[s] = 0;
     SaveStatistics();
@@ -837,7 +839,10 @@ void HandTakesFocus() {
 }
 
 Table& TableForm() {
-    if (!theTable) theTable = new Table();
+    if (!theTable) {
+        theTable = new Table();
+        SetView(theTable.data());
+    }
     return *theTable;
 }
 
@@ -846,6 +851,7 @@ bool TableExists() {
 }
 
 void DestroyTableForm() {
+    SetView(nullptr);
     delete theTable.data();
 }
 

@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 
+#include "TableView.h"
 #include "Twips.h"
 
 class QAction;
@@ -30,8 +31,6 @@ class CardPic : public QWidget {
     int Left() const { return left_; }
     int Top() const { return top_; }
     void Move(int left, int top);
-    void SetLeft(int left) { Move(left, top_); }
-    void SetTop(int top) { Move(left_, top); }
     void ZOrder(); // bring to the front
     // A click on the card, from the keyboard or assistive technology: the same signal, so the
     // same handler with the same checks.
@@ -59,10 +58,30 @@ class CardPic : public QWidget {
     bool pressed_ = false;
 };
 
-class Table : public QMainWindow {
+class Table : public QMainWindow, public TableView {
     Q_OBJECT
   public:
     Table();
+
+    // What the game shows and asks on this window (TableView).
+    void SetCardImage(int card, int image) override;
+    void MoveCard(int card, Layout::Spot at) override;
+    Layout::Spot CardPlace(int card) const override;
+    void CardToFront(int card) override;
+    void ShowCard(int card, bool shown) override;
+    void SetCaption(Caption which, int seat, const QString& text) override;
+    void ShowInfo(const QString& text) override;
+    void ClearInfo() override;
+    void Pause() override;
+    void PlaySound(SoundId sound) override;
+    void Beep() override;
+    void WaitCarryOn() override;
+    qint16 AskBid() override;
+    int MsgDeluxe(const QString& message, const QString& button1, const QString& button2,
+                  const QString& button3, qint16 icon, const QString& title) override;
+    void HandTakesFocus() override;
+    void EnablePlayMenu(bool enabled) override;
+    void ExitProgram() override;
 
     // Controls, by their design names. Index 0 of the per-seat arrays is unused.
     QWidget* Client = nullptr; // the 11175 x 8970 twips client area, centred on the cloth

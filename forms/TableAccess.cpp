@@ -1,7 +1,8 @@
 #include "TableAccess.h"
 
+#include "GameState.h"
 #include "MFormDeluxe.h"
-#include "ModVariables.h"
+#include "Seats.h"
 #include "Table.h"
 
 #include <QAccessible>
@@ -16,13 +17,7 @@ namespace {
 
 // How a seat is spoken of: the game's own names without their full stop.
 QString SeatName(int seat) {
-    if (seat == 1) return QStringLiteral("You");
-    static const char* const fallback[5] = {"", "", "The Prof", "Marigold", "The Lady"};
-    if (seat < 2 || seat > 4) return QString();
-    QString name = G.PlayerNames[seat].isEmpty() ? QString::fromLatin1(fallback[seat]) : G.PlayerNames[seat];
-    while (name.endsWith(QLatin1Char('.')))
-        name.chop(1);
-    return name.trimmed();
+    return Seats::IsSeat(seat) ? QString::fromLatin1(Seats::Table[seat].spoken) : QString();
 }
 
 int SeatOfTrickCard(int card) {
@@ -43,13 +38,13 @@ bool FaceUp(const CardPic* pic) {
 QString CardName(const CardPic* pic) {
     if (!FaceUp(pic)) return QStringLiteral("Card back");
     const CardRec& c = G.Cards[pic->Index()];
-    if (c.Holder == 5) {
+    if (c.Holder == Holders::Trick) {
         const int seat = SeatOfTrickCard(pic->Index());
         if (seat != 0)
             return QStringLiteral("Played by %1: %2")
                 .arg(seat == 1 ? QStringLiteral("you") : SeatName(seat), c.FullName);
     }
-    if (c.Holder == 0 && G.GameOn && !pic->isHidden() && c.Suit == G.Trumps)
+    if (c.Holder == Holders::Pack && G.GameOn && !pic->isHidden() && c.Suit == G.Trumps)
         return QStringLiteral("Trumps: ") + c.FullName;
     return c.FullName;
 }

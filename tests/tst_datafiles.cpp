@@ -2,7 +2,7 @@
 // files are read from, and what happens when a write fails.
 #include "CoreTestSupport.h"
 #include "DataFiles.h"
-#include "ModVariables.h"
+#include "GameState.h"
 
 #include <QTemporaryDir>
 #include <csignal>

@@ -3,7 +3,7 @@
 // begun later, gives up at once. Time is only ever bounded below closely; the upper bounds are generous.
 #include "TestSupport.h"
 
-#include "Module2.h"
+#include "MessageDialog.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -34,7 +34,10 @@ class TestFoundation : public QObject {
     QTemporaryDir dir_;
 
   private slots:
-    void init() { TestSupport::FreshState(dir_.path(), 1.0); } // real pauses
+    void init() {
+        TestSupport::FreshState(dir_.path(), 1.0); // real pauses
+        TableForm();                               // the pauses are the window's
+    }
 
     void pauseLastsItsTimeWithoutSpinning() {
         Table& t = TableForm();
@@ -51,11 +54,11 @@ class TestFoundation : public QObject {
         QVERIFY_IN(ms, 299, 5000); // whole ticks: up to a millisecond short
         // Each sound is followed by a pause of its own length.
         G.PauseMs = 50;
-        const std::pair<void (*)(), const char*> sounds[] = {{PlayDealSound, "CardDeal1.wav"},
-                                                             {PlayRiffleSound, "RIFFLE.wav"},
-                                                             {PlayCardDownSound, "CardDown.wav"}};
-        for (const auto& [play, file] : sounds) {
-            QVERIFY_IN(Timed(play).first, 49, 5000);
+        const std::pair<SoundId, const char*> sounds[] = {{SoundId::Deal, "CardDeal1.wav"},
+                                                          {SoundId::Riffle, "RIFFLE.wav"},
+                                                          {SoundId::CardDown, "CardDown.wav"}};
+        for (const auto& [sound, file] : sounds) {
+            QVERIFY_IN(Timed([sound = sound] { PlaySoundThenPause(sound); }).first, 49, 5000);
             QCOMPARE(Sound::LastRequested(), QString(file));
         }
         // The Carry On wait has no deadline: however often woken, it sleeps until the flag is set.

@@ -2,8 +2,8 @@
 // passage from one trick to the next with the player's clicks, the end of a hand and of a game.
 #include "TestSupport.h"
 
-#include "ModBidding.h"
-#include "ModDeals.h"
+#include "Bidding.h"
+#include "Deal.h"
 
 #include <QLineEdit>
 #include <QTemporaryDir>

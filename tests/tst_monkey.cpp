@@ -3,7 +3,7 @@
 // VANTRICK_MONKEY_SEED repeats a run, VANTRICK_MONKEY_GAMES sets how many whole games to play.
 #include "TestSupport.h"
 
-#include "ModDeals.h"
+#include "Deal.h"
 
 #include <QApplication>
 #include <QLineEdit>

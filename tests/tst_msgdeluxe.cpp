@@ -3,7 +3,7 @@
 // answer nothing; a chain given up takes it away.
 #include "TestSupport.h"
 
-#include "Module2.h"
+#include "MessageDialog.h"
 
 #include <QtTest>
 

@@ -2,7 +2,7 @@
 // and never longer than the limit, and an empty pack ends a draw instead of spinning.
 #include "TestSupport.h"
 
-#include "ModDeals.h"
+#include "Deal.h"
 
 #include <QLabel>
 #include <QProcess>

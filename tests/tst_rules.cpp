@@ -2,7 +2,7 @@
 // random hands played out by the computer's rules against independent statements of which card
 // may be played and who takes a trick. A hand lists cards by their short names: "AS TD".
 #include "CoreTestSupport.h"
-#include "ModVariables.h"
+#include "GameState.h"
 #include "Rules.h"
 
 #include <numeric>

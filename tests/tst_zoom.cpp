@@ -4,7 +4,7 @@
 
 #include "CardImages.h"
 #include "Layout.h"
-#include "ModDeals.h"
+#include "Deal.h"
 
 #include <QTemporaryDir>
 

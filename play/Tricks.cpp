@@ -1,39 +1,36 @@
-#include "ModPlayGame.h"
+#include "Tricks.h"
 
 #include "DataFiles.h"
+#include "Deal.h"
 #include "Layout.h"
-#include "ModDeals.h"
-#include "ModVariables.h"
-#include "Module2.h"
 #include "Pacing.h"
 #include "Probe.h"
-#include "Table.h"
-#include "Waits.h"
+#include "Seats.h"
+#include "TableView.h"
 
 void ShowBidLabel(int seat) {
-    if (seat >= 1 && seat <= 4) SetCaption(TableForm().lblBid[seat], BidLine(seat));
+    if (Seats::IsSeat(seat)) View().SetCaption(Caption::Bid, seat, BidLine(seat));
 }
 
 void ShowPlayedCard(int card, int seat) {
     if (!G.GameOn) return;
-    if (seat >= 1 && seat <= 4) {
+    PauseLength pause(Pacing::Standard);
+    if (Seats::IsSeat(seat)) {
         Probe::Mark("card-begin", seat);
-        CardPic* pic = TableForm().CardsPic[card];
-        pic->SetImage(card);
-        pic->Move(Layout::Seats[seat].trick.left, Layout::Seats[seat].trick.top);
-        pic->ZOrder();
-        PlayCardDownSound();
-        Pause();
+        TableView& v = View();
+        v.SetCardImage(card, card);
+        v.MoveCard(card, Layout::Seats[seat].trick);
+        v.CardToFront(card);
+        PlaySoundThenPause(SoundId::CardDown);
         Probe::Mark("card-end", seat);
     }
     if (seat == 1) ShowPlayerHand();
-    G.PauseMs = Pacing::Standard;
 }
 
 void PlayCard(int seat, int card) {
     if (!G.GameOn) return;
     G.CardsLeft[seat] = static_cast<qint16>(G.CardsLeft[seat] - 1);
-    G.Cards[card].Holder = 5;
+    G.Cards[card].Holder = Holders::Trick;
     ShowInfo(G.PlayerNames[seat] + QStringLiteral(" played ") + G.Cards[card].FullName);
     ShowPlayedCard(card, seat);
     if (seat == G.TrickSeat1) {
@@ -51,7 +48,7 @@ void PlayCard(int seat, int card) {
     G.Turn = NextSeat(seat);
     if (G.Turn == 1) {
         ShowInfo(G.PlayerName + QStringLiteral(" please click on card you whist to play."));
-        HandTakesFocus();
+        View().HandTakesFocus();
         return;
     }
     ComputerPlay(G.Turn);
@@ -62,14 +59,25 @@ void ComputerPlay(int seat) {
 }
 
 void FindTrickWinner() {
-    G.WinningCard = 0;
     G.TrickWinner = 0;
     G.WinningCard = WinnerOfTrick();
     TrickWon();
 }
 
+namespace {
+// Carry On has been pressed: the trick's cards leave the table.
+void ClearTrick() {
+    for (qint16 card : {G.TrickCard1, G.TrickCard2, G.TrickCard3, G.TrickCard4}) {
+        if (card < 1 || card > 52) continue;
+        View().ShowCard(card, false);
+        G.Cards[card].Holder = Holders::Pack;
+    }
+    G.TrickCard1 = G.TrickCard2 = G.TrickCard3 = G.TrickCard4 = 0;
+    G.ContinueFlag = false;
+}
+} // namespace
+
 void TrickWon() {
-    Table& t = TableForm();
     if (G.WinningCard == G.TrickCard1)
         G.TrickWinner = G.TrickSeat1;
     else if (G.WinningCard == G.TrickCard2)
@@ -83,19 +91,9 @@ void TrickWon() {
     ShowInfo(G.PlayerNames[G.TrickWinner] + QStringLiteral(" won that trick and will now lead a card."));
 
     G.ContinueFlag = false;
-    t.BtnContinue->show();
-    t.BtnContinue->raise();
-    t.BtnContinue->setFocus();
-    Probe::Mark("carry-on-shown");
-    Waits::WaitUntil([] { return G.ContinueFlag; });
+    View().WaitCarryOn();
 
-    for (qint16 card : {G.TrickCard1, G.TrickCard2, G.TrickCard3, G.TrickCard4}) {
-        if (card < 1 || card > 52) continue;
-        t.CardsPic[card]->hide();
-        G.Cards[card].Holder = 0;
-    }
-    G.TrickCard1 = G.TrickCard2 = G.TrickCard3 = G.TrickCard4 = 0;
-    G.ContinueFlag = false;
+    ClearTrick();
     if (G.TricksMade[1] + G.TricksMade[2] + G.TricksMade[3] + G.TricksMade[4] == G.HandSize)
         G.HandOver = true;
     if (G.HandOver) {
@@ -111,52 +109,55 @@ void LeadTrick(int seat, const char* prompt) {
     SetTrickOrder();
     if (G.Turn == 1) {
         ShowInfo(G.PlayerName + QLatin1String(prompt));
-        HandTakesFocus();
+        View().HandTakesFocus();
         return;
     }
     ComputerPlay(G.Turn);
 }
 
+namespace {
+// The winner is counted in the statistics (held below the 16-bit limit; a failed write keeps
+// the count in memory) and told; a drawn game is told as such.
+void AnnounceGameResult() {
+    TableView& v = View();
+    const int winner = GameWinner();
+    if (winner == 0) {
+        v.MsgDeluxe(QStringLiteral("Unfortunately ") + G.PlayerName +
+                        QStringLiteral(" that game was drawn so nothing will be added to the statistics."),
+                    QStringLiteral("Right"), QString(), QString(), 1, QStringLiteral("A Draw."));
+        return;
+    }
+    if (G.GamesWon[winner] < 32767) G.GamesWon[winner] = static_cast<qint16>(G.GamesWon[winner] + 1);
+    SaveStatistics();
+    const QString recorded =
+        QStringLiteral(" won that game and it has been recorded in the statistics. See menu.");
+    const QString message =
+        winner == 1 ? QStringLiteral("Well done ") + G.PlayerName + QStringLiteral(" you") + recorded
+                    : QStringLiteral("Unfortunately ") + G.PlayerName +
+                          QString::fromLatin1(Seats::Table[winner].winner) + recorded;
+    v.MsgDeluxe(message, QStringLiteral("Right"), QString(), QString(), 1, QStringLiteral("Congratulations"));
+}
+} // namespace
+
 void EndOfHand() {
-    Table& t = TableForm();
+    TableView& v = View();
     for (int s = 1; s <= 4; ++s) {
         const qint16 points = HandPoints(G.Bids[s], G.TricksMade[s]);
         G.GameScore[s] = static_cast<qint16>(G.GameScore[s] + points);
-        SetCaption(t.LblHandSc[s], QString::number(points));
-        SetCaption(t.LblScores[s], ScoreLine(s, G.GameScore[s]));
+        v.SetCaption(Caption::HandScore, s, QString::number(points));
+        v.SetCaption(Caption::Score, s, ScoreLine(s, G.GameScore[s]));
     }
-    MsgDeluxe(
+    v.MsgDeluxe(
         QStringLiteral("The hand is over and you can see current scores at top right hand of the screen"),
         QStringLiteral("Right"), QString(), QString(), 1, QStringLiteral("Hand Over"));
     if (G.HandNumber == 19) {
         G.GameOn = false;
-        const int winner = GameWinner();
-        if (winner != 0) {
-            // Held below the 16-bit limit; a failed write keeps the count in memory.
-            if (G.GamesWon[winner] < 32767) G.GamesWon[winner] = static_cast<qint16>(G.GamesWon[winner] + 1);
-            SaveStatistics();
-            static const char* const who[5] = {"", "", " The Prof.", " The beautiful Marigold",
-                                               " Her Ladyship"};
-            const QString message =
-                winner == 1
-                    ? QStringLiteral("Well done ") + G.PlayerName +
-                          QStringLiteral(
-                              " you won that game and it has been recorded in the statistics. See menu.")
-                    : QStringLiteral("Unfortunately ") + G.PlayerName + QString::fromLatin1(who[winner]) +
-                          QStringLiteral(
-                              " won that game and it has been recorded in the statistics. See menu.");
-            MsgDeluxe(message, QStringLiteral("Right"), QString(), QString(), 1,
-                      QStringLiteral("Congratulations"));
-        } else {
-            MsgDeluxe(QStringLiteral("Unfortunately ") + G.PlayerName +
-                          QStringLiteral(" that game was drawn so nothing will be added to the statistics."),
-                      QStringLiteral("Right"), QString(), QString(), 1, QStringLiteral("A Draw."));
-        }
-        MsgDeluxe(
+        AnnounceGameResult();
+        const int answer = v.MsgDeluxe(
             G.PlayerName + QStringLiteral(" This game is over do you wish to play another game or exit"),
             QStringLiteral("Another"), QStringLiteral("Exit"), QString(), 1, QStringLiteral("Game Over"));
-        if (G.ButtonPressed != 0) {
-            ExitProgram();
+        if (answer != 0) {
+            v.ExitProgram();
             return;
         }
     }

@@ -1,6 +1,6 @@
 #pragma once
-// Bidding: the computer opponents' valuation and bids, the order of bidding and the
-// human's bid through FrmBid.
+// Bidding: the computer opponents' bids and the order of bidding; the player's bid comes
+// from the view's bid dialog.
 #include "Rules.h"
 
 // Computes, stores and announces a computer seat's bid, with its beep and two pauses.

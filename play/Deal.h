@@ -10,6 +10,8 @@
 // The deal's one random generator; tests seed it so that deals repeat exactly.
 void SeedDeal(std::uint32_t seed);
 
+// Deals a hand, has it bid, and leads its first trick; the first hand of a game also
+// starts the game.
 void StartHand();
 void ChooseFirstDealer();
 void NextHandSize();

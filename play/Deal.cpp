@@ -1,14 +1,13 @@
-#include "ModDeals.h"
+#include "Deal.h"
 
+#include "Bidding.h"
 #include "Layout.h"
-#include "ModBidding.h"
-#include "ModPlayGame.h"
-#include "ModVariables.h"
 #include "Pacing.h"
 #include "Probe.h"
-#include "Table.h"
+#include "Seats.h"
+#include "TableView.h"
+#include "Tricks.h"
 
-#include <QApplication>
 #include <random>
 #include <vector>
 
@@ -35,6 +34,93 @@ qint16& NextPlace(int seat) {
         return G.NextTop4;
     }
 }
+
+// Every card back in the pack, face down, no trick on the table, and the seats' counts of the
+// last hand cleared.
+void GatherCards() {
+    TableView& v = View();
+    // No suit is led before the trump card is turned up.
+    G.LedSuit = 5;
+    G.Turn = 0;
+    G.ContinueFlag = false;
+    G.HandOver = false;
+    G.WinningCard = 0;
+    G.TrickCard1 = G.TrickCard2 = G.TrickCard3 = G.TrickCard4 = -1;
+    G.TrickSeat1 = G.TrickSeat2 = G.TrickSeat3 = G.TrickSeat4 = 0;
+    G.Trumps = 0;
+    G.TrickWinner = 0;
+    for (int seat = 1; seat <= 4; ++seat)
+        NextPlace(seat) = static_cast<qint16>(Layout::Seats[seat].row ? Layout::Seats[seat].firstCard.left
+                                                                      : Layout::Seats[seat].firstCard.top);
+    v.ClearInfo();
+    for (int i = 1; i <= 52; ++i) {
+        v.SetCardImage(i, CardImage::FirstBack);
+        G.Cards[i].Holder = Holders::Pack;
+    }
+    ShowPack();
+    for (int s = 1; s <= 4; ++s) {
+        G.TricksMade[s] = 0;
+        G.Bids[s] = 0;
+        G.SuitCount[s] = 0;
+        v.SetCaption(Caption::HandScore, s, QStringLiteral("0"));
+        v.SetCaption(Caption::Bid, s, QString());
+    }
+}
+
+// A new game's score board, and the seats' names back in their places.
+void ShowSeats() {
+    TableView& v = View();
+    if (!G.GameOn) {
+        for (int s = 1; s <= 4; ++s) {
+            G.GameScore[s] = 0;
+            v.SetCaption(Caption::Score, s,
+                         s == 1 ? G.PlayerName : QString::fromLatin1(Seats::Table[s].board));
+        }
+        G.HandNumber = 0;
+    }
+    for (int s = 1; s <= 4; ++s)
+        v.SetCaption(Caption::SeatName, s,
+                     s == 1 ? G.PlayerName : QString::fromLatin1(Seats::Table[s].table));
+}
+
+// The deal passes clockwise; the first dealer of a game is drawn at random. The dealer's line
+// has one wording when the deal passes on and another (with its capital D) at a game's
+// first hand; seat 1's line starts with the player's name.
+void AnnounceDealer() {
+    if (G.GameOn)
+        G.Dealer = NextSeat(G.Dealer);
+    else
+        ChooseFirstDealer();
+    const Seats::Names& names = Seats::Table[G.Dealer];
+    const QString line = QString::fromLatin1(G.GameOn ? names.dealing : names.firstDealing);
+    ShowInfo(G.Dealer == 1 ? G.PlayerName + line : line);
+    G.GameOn = true;
+}
+
+// Deals the hand and turns up the trump card; false if the pack ran out, which cannot happen.
+bool DealAndTurnTrumps() {
+    TableView& v = View();
+    v.EnablePlayMenu(false);
+    ShowPack();
+    DealCards();
+    const qint16 trumpCard = PickRandomCard();
+    if (trumpCard == 0) {
+        v.EnablePlayMenu(true);
+        return false;
+    }
+    G.Trumps = CardSuit(trumpCard);
+    G.LedSuit = G.Trumps;
+    MovePackToCorner();
+    Pause();
+    v.SetCardImage(trumpCard, trumpCard);
+    v.MoveCard(trumpCard, Layout::TrumpCard);
+    v.CardToFront(trumpCard);
+    PlaySoundThenPause(SoundId::Deal);
+    ShowTrumps();
+    ShowInfo(QStringLiteral("Now the bidding begins"));
+    v.EnablePlayMenu(true);
+    return true;
+}
 } // namespace
 
 void SeedDeal(std::uint32_t seed) {
@@ -42,84 +128,11 @@ void SeedDeal(std::uint32_t seed) {
 }
 
 void StartHand() {
-    Table& t = TableForm();
-    for (int seat = 1; seat <= 4; ++seat)
-        NextPlace(seat) = static_cast<qint16>(Layout::Seats[seat].row ? Layout::Seats[seat].firstCard.left
-                                                                      : Layout::Seats[seat].firstCard.top);
-    G.TrickCard1 = G.TrickCard2 = G.TrickCard3 = G.TrickCard4 = -1;
-    G.LedSuit = -1;
-    G.Turn = -1;
-    t.List1->clear();
-    for (int i = 1; i <= 52; ++i) {
-        t.CardsPic[i]->SetImage(53);
-        G.Cards[i].Holder = 0;
-    }
-    ShowPack();
-    for (int s = 1; s <= 4; ++s) {
-        G.TricksMade[s] = 0;
-        G.Bids[s] = 0;
-        G.SuitCount[s] = 0;
-        SetCaption(t.LblHandSc[s], QStringLiteral("0"));
-        SetCaption(t.lblBid[s], QString());
-    }
-    if (!G.GameOn) {
-        for (int s = 1; s <= 4; ++s)
-            G.GameScore[s] = 0;
-        SetCaption(t.LblScores[1], G.PlayerName);
-        SetCaption(t.LblScores[2], QStringLiteral("Prof Quimby"));
-        SetCaption(t.LblScores[3], QStringLiteral("Marigold"));
-        SetCaption(t.LblScores[4], QStringLiteral("Tabitha"));
-        G.HandNumber = 0;
-    }
-    G.LedSuit = 5;
-    G.Turn = 0;
-    G.ContinueFlag = false;
-    G.HandOver = false;
-    G.WinningCard = 0;
-    G.TrickSeat1 = G.TrickSeat2 = G.TrickSeat3 = G.TrickSeat4 = 0;
-    G.Trumps = 0;
-    G.TrickWinner = 0;
-    SetCaption(t.LblMarigold, QStringLiteral("Marigold"));
-    SetCaption(t.lblProf, QStringLiteral("Prof.Quimby"));
-    SetCaption(t.lblTabitha, QStringLiteral("Lady Tabitha"));
-    SetCaption(t.lblPlayer, G.PlayerName);
-
-    // The dealer's line: one wording when the deal passes on in a game, another (and its
-    // capital D) for the first hand of a game. Seat 1's line starts with the player's name.
-    static const char* const dealerLines[2][5] = {
-        {"", " you are Dealing.", "The Prof  is Dealing.", "Beautiful Marigold is Dealing.",
-         "Her Ladyship is Dealing."},
-        {"", " you are dealing.", "The Prof. is dealing.", "Bautiful Marigold is dealing.",
-         "Her Ladyship is dealing."}};
-    if (G.GameOn)
-        G.Dealer = NextSeat(G.Dealer);
-    else
-        ChooseFirstDealer();
-    const QString line = QString::fromLatin1(dealerLines[G.GameOn ? 1 : 0][G.Dealer]);
-    ShowInfo(G.Dealer == 1 ? G.PlayerName + line : line);
-    G.GameOn = true;
+    GatherCards();
+    ShowSeats();
+    AnnounceDealer();
     NextHandSize();
-
-    EnablePlayMenu(false);
-    ShowPack();
-    DealCards();
-    const qint16 trumpCard = PickRandomCard();
-    if (trumpCard == 0) { // no pack left to turn a card up from: a state that cannot arise
-        EnablePlayMenu(true);
-        return;
-    }
-    G.Trumps = CardSuit(trumpCard);
-    G.LedSuit = G.Trumps;
-    MovePackToCorner();
-    Pause();
-    CardPic* trump = t.CardsPic[trumpCard];
-    trump->SetImage(trumpCard);
-    trump->Move(Layout::TrumpCard.left, Layout::TrumpCard.top);
-    trump->ZOrder();
-    PlayDealSound();
-    ShowTrumps();
-    ShowInfo(QStringLiteral("Now the bidding begins"));
-    EnablePlayMenu(true);
+    if (!DealAndTurnTrumps()) return;
 
     BiddingSequence();
     Probe::Mark("bidding-end");
@@ -138,7 +151,7 @@ void NextHandSize() {
     G.HandSize = HandSizeFor(G.HandNumber);
     for (int s = 1; s <= 4; ++s)
         G.CardsLeft[s] = G.HandSize;
-    SetCaption(TableForm().LblRounds, QStringLiteral("A %1 card Hand.").arg(G.HandSize));
+    View().SetCaption(Caption::Rounds, 0, QStringLiteral("A %1 card Hand.").arg(G.HandSize));
 }
 
 qint16 PickRandomCard() {
@@ -148,11 +161,11 @@ qint16 PickRandomCard() {
     std::uniform_int_distribution<int> card(1, 52);
     for (int draw = 0; draw < 1000; ++draw) {
         const int c = card(Generator());
-        if (G.Cards[c].Holder == 0) return static_cast<qint16>(c);
+        if (G.Cards[c].Holder == Holders::Pack) return static_cast<qint16>(c);
     }
     std::vector<qint16> pack;
     for (qint16 c = 1; c <= 52; ++c)
-        if (G.Cards[c].Holder == 0) pack.push_back(c);
+        if (G.Cards[c].Holder == Holders::Pack) pack.push_back(c);
     Q_ASSERT_X(!pack.empty(), "PickRandomCard", "the pack is empty");
     if (pack.empty()) return 0;
     return pack[std::uniform_int_distribution<size_t>(0, pack.size() - 1)(Generator())];
@@ -161,53 +174,48 @@ qint16 PickRandomCard() {
 void ShowTrumps() {
     static const char* const words[] = {"Diamonds", "Clubs", "Hearts", "Spades"};
     if (G.LedSuit < 1 || G.LedSuit > 4) return;
-    SetCaption(TableForm().LblTrumps,
-               QStringLiteral("Trumps:- ") + QString::fromLatin1(words[G.LedSuit - 1]));
+    View().SetCaption(Caption::Trumps, 0,
+                      QStringLiteral("Trumps:- ") + QString::fromLatin1(words[G.LedSuit - 1]));
 }
 
 namespace {
 // Stacks every card of the pack from `at`, each a step right of and above the one below.
 void StackPack(Layout::Spot at) {
-    Table& t = TableForm();
+    TableView& v = View();
     int k = 0;
     for (int card = 1; card <= 52; ++card) {
-        if (G.Cards[card].Holder != 0) continue;
-        CardPic* pic = t.CardsPic[card];
-        pic->Move(at.left + Layout::PackStep * k, at.top - Layout::PackStep * k);
-        pic->ZOrder();
-        pic->show();
+        if (G.Cards[card].Holder != Holders::Pack) continue;
+        v.MoveCard(card, {at.left + Layout::PackStep * k, at.top - Layout::PackStep * k});
+        v.CardToFront(card);
+        v.ShowCard(card, true);
         ++k;
     }
 }
 } // namespace
 
 void ShowPack() {
-    G.PauseMs = Pacing::Pack;
-    PlayRiffleSound();
+    PauseLength pause(Pacing::Pack);
+    PlaySoundThenPause(SoundId::Riffle);
     Pause();
     StackPack(Layout::PackMiddle);
-    G.PauseMs = Pacing::Standard;
 }
 
 void MovePackToCorner() {
-    G.PauseMs = Pacing::Pack;
+    PauseLength pause(Pacing::Pack);
     Pause();
     StackPack(Layout::PackCorner);
-    G.PauseMs = Pacing::Standard;
 }
 
 void ShowPlayerHand() {
-    Table& t = TableForm();
+    TableView& v = View();
     int x = Layout::SortedHand.left;
-    static const int rankOrder[13] = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 1};
     for (int suit = 1; suit <= 4; ++suit) {
-        for (int rank : rankOrder) {
-            const int card = (suit - 1) * 13 + rank;
+        for (int rank : RanksLowToHigh) {
+            const int card = CardNumber(suit, rank);
             if (G.Cards[card].Holder != 1) continue;
-            CardPic* pic = t.CardsPic[card];
-            pic->SetImage(card);
-            pic->Move(x, Layout::SortedHand.top);
-            pic->ZOrder();
+            v.SetCardImage(card, card);
+            v.MoveCard(card, {x, Layout::SortedHand.top});
+            v.CardToFront(card);
             x += Layout::SortedHandStep;
         }
     }
@@ -228,34 +236,32 @@ void DealCards() {
 }
 
 void DealCardToSeat(int seat, int card) {
-    G.PauseMs = Pacing::DealStep;
+    PauseLength pause(Pacing::DealStep);
+    TableView& v = View();
     if (seat >= 1 && seat <= 4) {
         const Layout::Seat& to = Layout::Seats[seat];
-        CardPic* pic = TableForm().CardsPic[card];
         G.Cards[card].Holder = static_cast<quint8>(seat);
         // The card slides along one axis only, until it has passed the seat's stop line.
+        Layout::Spot at = v.CardPlace(card);
         const int direction = to.stepLeft != 0 ? to.stepLeft : to.stepTop;
         auto keepMoving = [&] {
-            const int moving = to.stepLeft != 0 ? pic->Left() : pic->Top();
+            const int moving = to.stepLeft != 0 ? at.left : at.top;
             return direction > 0 ? moving < to.stopLine : moving > to.stopLine;
         };
         while (keepMoving()) {
-            if (seat == 1) pic->SetImage(to.landedImage); // the player's card travels face down
-            pic->Move(pic->Left() + to.stepLeft * Layout::DealStep,
-                      pic->Top() + to.stepTop * Layout::DealStep);
-            pic->ZOrder();
+            if (seat == 1) v.SetCardImage(card, to.landedImage); // the player's card travels face down
+            at = {at.left + to.stepLeft * Layout::DealStep, at.top + to.stepTop * Layout::DealStep};
+            v.MoveCard(card, at);
+            v.CardToFront(card);
             Probe::DealStep();
             Pause();
         }
         qint16& next = NextPlace(seat);
-        if (to.row)
-            pic->Move(next, to.firstCard.top);
-        else
-            pic->Move(to.firstCard.left, next);
-        pic->SetImage(to.landedImage);
+        v.MoveCard(card,
+                   to.row ? Layout::Spot{next, to.firstCard.top} : Layout::Spot{to.firstCard.left, next});
+        v.SetCardImage(card, to.landedImage);
         next = static_cast<qint16>(next + to.cardStep);
-        pic->ZOrder();
+        v.CardToFront(card);
     }
-    PlayDealSound();
-    G.PauseMs = Pacing::Standard;
+    PlaySoundThenPause(SoundId::Deal);
 }

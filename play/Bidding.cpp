@@ -1,28 +1,25 @@
-#include "ModBidding.h"
+#include "Bidding.h"
 
-#include "FrmBid.h"
-#include "ModPlayGame.h"
-#include "ModVariables.h"
 #include "Pacing.h"
-
-#include <QApplication>
+#include "TableView.h"
+#include "Tricks.h"
 
 void ComputerBid(int seat) {
-    G.PauseMs = Pacing::ComputerBid;
+    PauseLength pause(Pacing::ComputerBid);
     G.Bids[seat] = ComputeComputerBid(seat);
     ShowBidLabel(seat);
     ShowInfo(G.PlayerNames[seat] + QStringLiteral(" bid %1").arg(G.Bids[seat]));
-    QApplication::beep();
+    View().Beep();
     Pause();
     Pause();
-    G.PauseMs = Pacing::Standard;
 }
 
 void BiddingSequence() {
     for (qint16 seat : DealOrder(G.Dealer)) {
         if (seat == 1) {
             ShowInfo(G.PlayerName + QStringLiteral(" please make your bid above"));
-            ShowBidDialog();
+            G.Bids[1] = View().AskBid();
+            ShowBidLabel(1);
         } else {
             ComputerBid(seat);
         }

@@ -12,6 +12,10 @@
 
 // --- The hand ---
 
+int CardNumber(int suit, int rank);
+// The ranks from the lowest card in play to the highest: Two..King, then the Ace.
+inline constexpr std::array<int, 13> RanksLowToHigh{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 1};
+
 // HandSize of a hand number 1..19: |n - 10| + 1.
 qint16 HandSizeFor(int handNumber);
 // The order in which seats receive cards and bid: the seat after the dealer first.

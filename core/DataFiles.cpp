@@ -1,6 +1,6 @@
 #include "DataFiles.h"
 
-#include "ModVariables.h"
+#include "GameState.h"
 
 #include <QCoreApplication>
 #include <QDir>

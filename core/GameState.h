@@ -1,19 +1,20 @@
 #pragma once
-// The program-wide game state and the small services every part of the game uses:
-// card names, the message list, the pauses and the sound effects.
+// The program-wide game state: the cards, the seats' bids, tricks and scores, the trick on
+// the table, and the pause under way.
 //
 // All state lives in one struct, `G`, so that a test can put the whole game back to
 // its start-up values with `ResetGameState()`. The names and integer widths are the
 // game's own; every per-seat table is indexed by seat 1..4 (element 0 is unused) and
 // `Cards` by card number 1..52.
-//
-// The state, the card records, and TickCount need only QtCore and are built into
-// the vantrick_core library with the rules (GameState.cpp); ShowInfo, Pause and the sounds
-// reach the table and the sound system (ModVariables.cpp).
 
 #include <QString>
 #include <QtGlobal>
 #include <array>
+
+// Where a card is (CardRec::Holder): the pack, a seat's hand 1..4, or the trick on the table.
+namespace Holders {
+enum : quint8 { Pack = 0, Trick = 5 };
+}
 
 struct CardRec {
     QString FullName;
@@ -66,15 +67,19 @@ constexpr qint16 NextSeat(int s) {
 // Fills the names, ranks and suits of the 52 card records.
 void MakeCards();
 
-// Adds a line to the table's message list and selects it.
-void ShowInfo(const QString& text);
+// Sets G.PauseMs for as long as it lives, then puts back the length that was set before:
+// a procedure with pauses of its own never leaves them behind, not even when its chain of
+// play is abandoned half-way.
+class PauseLength {
+  public:
+    explicit PauseLength(qint16 ms) : saved_(G.PauseMs) { G.PauseMs = ms; }
+    ~PauseLength() { G.PauseMs = saved_; }
+    PauseLength(const PauseLength&) = delete;
+    PauseLength& operator=(const PauseLength&) = delete;
 
-// Waits PauseMs milliseconds while the window keeps handling events.
-void Pause();
-
-void PlayDealSound();
-void PlayRiffleSound();
-void PlayCardDownSound();
+  private:
+    qint16 saved_;
+};
 
 // The millisecond tick of the pauses: monotonic, 32 bits, wraps like a platform tick.
 qint32 TickCount();

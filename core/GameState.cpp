@@ -1,7 +1,4 @@
-// The part of ModVariables that needs nothing but QtCore (the vantrick_core library): the
-// state, the card records, the tick and the program's files. What shows, waits or plays a
-// sound is in ModVariables.cpp.
-#include "ModVariables.h"
+#include "GameState.h"
 
 #include <QElapsedTimer>
 

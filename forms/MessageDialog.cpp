@@ -1,4 +1,4 @@
-#include "Module2.h"
+#include "MessageDialog.h"
 
 #include "MFormDeluxe.h"
 #include "Sound.h"
@@ -46,7 +46,7 @@ void LayOut(const Shown& s) {
     f.ClearFrame();
 
     // The message wraps at the label's fixed width; its height follows the text.
-    const int messageWidth = 3375;
+    const int messageWidth = MFormDeluxe::MessageWidth;
     f.Label2->setText(message);
     const int linePx = QFontMetrics(f.Label2->font()).height();
     const int messagePx = std::max(f.Label2->heightForWidth(Px(messageWidth)), linePx);
@@ -119,8 +119,8 @@ void LayOut(const Shown& s) {
 
 } // namespace
 
-void MsgDeluxe(const QString& message, const QString& button1, const QString& button2, const QString& button3,
-               qint16 icon, const QString& title) {
+int MsgDeluxe(const QString& message, const QString& button1, const QString& button2, const QString& button3,
+              qint16 icon, const QString& title) {
     shown = {message, button1, button2, button3, title, icon};
     LayOut(shown);
     MFormDeluxe& f = DeluxeForm();
@@ -129,6 +129,7 @@ void MsgDeluxe(const QString& message, const QString& button1, const QString& bu
     Sound::PlayFile(QStringLiteral("ringout.wav"));
 
     f.ShowModal(!button3.isEmpty() ? 2 : !button2.isEmpty() ? 1 : 0);
+    return G.ButtonPressed;
 }
 
 void MsgDeluxeFollowZoom() {

@@ -2,7 +2,8 @@
 // card-number order: Diamonds Ace..King, then Clubs, Hearts and Spades.
 #include "Rules.h"
 
-#include "ModVariables.h"
+#include "GameState.h"
+#include "Seats.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,9 +14,6 @@ constexpr int Ace = 1;
 constexpr int Queen = 12;
 constexpr int King = 13;
 
-int CardNumber(int suit, int rank) {
-    return (suit - 1) * 13 + rank;
-}
 int CardRank(int card) {
     return (card - 1) % 13 + 1;
 }
@@ -30,9 +28,7 @@ bool IsCard(int card) {
 bool IsSuit(int suit) {
     return suit >= 1 && suit <= 4;
 }
-bool IsSeat(int seat) {
-    return seat >= 1 && seat <= 4;
-}
+using Seats::IsSeat;
 bool Holds(int seat, int card) {
     return IsCard(card) && G.Cards[card].Holder == seat;
 }
@@ -83,6 +79,10 @@ std::array<int, 4> TrickCards() {
 
 // ---------------------------------------------------------------------------------------
 // The hand
+
+int CardNumber(int suit, int rank) {
+    return (suit - 1) * 13 + rank;
+}
 
 qint16 HandSizeFor(int handNumber) {
     return static_cast<qint16>(std::abs(handNumber - 10) + 1);
@@ -170,8 +170,7 @@ bool IsLegalPlay(int seat, int card) {
 qint16 LowestCard(int seat) {
     // Ranks Two upwards to King, then the Ace: the Ace is the strongest card, so it is the
     // last one to give away. Trumps get no special treatment.
-    for (int pass = 0; pass < 13; ++pass) {
-        const int rank = pass < 12 ? pass + 2 : Ace;
+    for (const int rank : RanksLowToHigh) {
         for (int suit = 1; suit <= 4; ++suit)
             if (Holds(seat, CardNumber(suit, rank))) return static_cast<qint16>(CardNumber(suit, rank));
     }
@@ -274,9 +273,8 @@ QString BidLine(int seat) {
 }
 
 QString ScoreLine(int seat, qint16 total) {
-    static const char* const labels[] = {"", "", "The Prof : ", "Marigold : ", "Tabitha :  "};
     const QString label = seat == 1 ? G.PlayerName + QStringLiteral(" :")
-                                    : QString::fromLatin1(IsSeat(seat) ? labels[seat] : "");
+                                    : QString::fromLatin1(IsSeat(seat) ? Seats::Table[seat].scoreLabel : "");
     return label + QString::number(total);
 }
 

@@ -3,6 +3,12 @@
 // Seats: 1 the player at the bottom, 2 on the left, 3 across, 4 on the right.
 #include <array>
 
+// The images a card picture can show: 1..52 the faces (image i is card i), then the backs,
+// upright, a quarter turn clockwise, upside down, a quarter turn anticlockwise.
+namespace CardImage {
+constexpr int FirstBack = 53;
+}
+
 namespace Layout {
 
 struct Spot {
@@ -43,10 +49,10 @@ struct Seat {
 // Index 0 is unused.
 constexpr std::array<Seat, 5> Seats{{
     {},
-    {{1600, 6400}, true, 400, 0, 1, 5880, 53, {4920, 4680}},
-    {{1440, 2460}, false, 300, -1, 0, 2300, 54, {3480, 3600}},
-    {{3240, 1000}, true, 300, 0, -1, 840, 55, {4920, 2520}},
-    {{8400, 2460}, false, 300, 1, 0, 7400, 56, {6360, 3600}},
+    {{1600, 6400}, true, 400, 0, 1, 5880, CardImage::FirstBack, {4920, 4680}},
+    {{1440, 2460}, false, 300, -1, 0, 2300, CardImage::FirstBack + 1, {3480, 3600}},
+    {{3240, 1000}, true, 300, 0, -1, 840, CardImage::FirstBack + 2, {4920, 2520}},
+    {{8400, 2460}, false, 300, 1, 0, 7400, CardImage::FirstBack + 3, {6360, 3600}},
 }};
 
 } // namespace Layout

@@ -1,7 +1,7 @@
 #include "Sound.h"
 
 #include "DataFiles.h"
-#include "ModVariables.h"
+#include "GameState.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,0 +1,113 @@
+// The table's side of the game: what the procedures of play show, wait for and ask, done
+// with this window's widgets.
+#include "FrmBid.h"
+#include "MessageDialog.h"
+#include "Pauses.h"
+#include "Probe.h"
+#include "Sound.h"
+#include "Table.h"
+#include "Waits.h"
+
+#include <QApplication>
+
+void Table::SetCardImage(int card, int image) {
+    CardsPic.at(card)->SetImage(image);
+}
+
+void Table::MoveCard(int card, Layout::Spot at) {
+    CardsPic.at(card)->Move(at.left, at.top);
+}
+
+Layout::Spot Table::CardPlace(int card) const {
+    const CardPic* pic = CardsPic.at(card);
+    return {pic->Left(), pic->Top()};
+}
+
+void Table::CardToFront(int card) {
+    CardsPic.at(card)->ZOrder();
+}
+
+void Table::ShowCard(int card, bool shown) {
+    CardsPic.at(card)->setVisible(shown);
+}
+
+void Table::SetCaption(Caption which, int seat, const QString& text) {
+    const std::array<QLabel*, 5> names{nullptr, lblPlayer, lblProf, LblMarigold, lblTabitha};
+    const bool perSeat = which != Caption::Rounds && which != Caption::Trumps;
+    if (perSeat && (seat < 1 || seat > 4)) return;
+    QLabel* label = nullptr;
+    switch (which) {
+    case Caption::SeatName:
+        label = names[seat];
+        break;
+    case Caption::Bid:
+        label = lblBid[seat];
+        break;
+    case Caption::HandScore:
+        label = LblHandSc[seat];
+        break;
+    case Caption::Score:
+        label = LblScores[seat];
+        break;
+    case Caption::Rounds:
+        label = LblRounds;
+        break;
+    case Caption::Trumps:
+        label = LblTrumps;
+        break;
+    }
+    ::SetCaption(label, text);
+}
+
+void Table::ShowInfo(const QString& text) {
+    List1->addItem(text);
+    List1->setCurrentRow(List1->count() - 1);
+    // Scrolling lays out every line of the list again; a list no one sees needs none of it.
+    if (List1->isVisible()) List1->scrollToItem(List1->currentItem());
+}
+
+void Table::ClearInfo() {
+    List1->clear();
+}
+
+void Table::Pause() {
+    WaitFromPauseStart();
+}
+
+void Table::PlaySound(SoundId sound) {
+    static const char* const files[] = {"CardDeal1.wav", "RIFFLE.wav", "CardDown.wav"};
+    Sound::PlayFile(QString::fromLatin1(files[static_cast<int>(sound)]));
+}
+
+void Table::Beep() {
+    QApplication::beep();
+}
+
+void Table::WaitCarryOn() {
+    BtnContinue->show();
+    BtnContinue->raise();
+    BtnContinue->setFocus();
+    Probe::Mark("carry-on-shown");
+    Waits::WaitUntil([] { return G.ContinueFlag; });
+}
+
+qint16 Table::AskBid() {
+    return ShowBidDialog();
+}
+
+int Table::MsgDeluxe(const QString& message, const QString& button1, const QString& button2,
+                     const QString& button3, qint16 icon, const QString& title) {
+    return ::MsgDeluxe(message, button1, button2, button3, icon, title);
+}
+
+void Table::HandTakesFocus() {
+    ::HandTakesFocus();
+}
+
+void Table::EnablePlayMenu(bool enabled) {
+    ::EnablePlayMenu(enabled);
+}
+
+void Table::ExitProgram() {
+    ::ExitProgram();
+}

@@ -1,0 +1,60 @@
+#include "HeadlessView.h"
+
+#include "Deal.h"
+#include "Seats.h"
+#include "Tricks.h"
+
+HeadlessView::HeadlessView(Player player) : player_(std::move(player)) {
+    if (!player_.bid) player_.bid = [] { return ComputeComputerBid(1); };
+    if (!player_.card) player_.card = [] { return ChooseComputerCard(1); };
+}
+
+void HeadlessView::SetCardImage(int card, int image) {
+    cards_.at(card).image = image;
+}
+
+void HeadlessView::MoveCard(int card, Layout::Spot at) {
+    cards_.at(card).at = at;
+}
+
+Layout::Spot HeadlessView::CardPlace(int card) const {
+    return cards_.at(card).at;
+}
+
+void HeadlessView::ShowCard(int card, bool shown) {
+    cards_.at(card).shown = shown;
+}
+
+qint16 HeadlessView::AskBid() {
+    return player_.bid();
+}
+
+int HeadlessView::MsgDeluxe(const QString&, const QString&, const QString& button2, const QString& button3,
+                            qint16, const QString&) {
+    return !button3.isEmpty() ? 2 : !button2.isEmpty() ? 1 : 0;
+}
+
+bool HeadlessView::PlayGame() {
+    TableView* before = &View();
+    SetView(this);
+    exited_ = false;
+    G.GameOn = false;
+    if (G.Cards[1].FullName.isEmpty()) MakeCards();
+    if (G.PlayerName.isEmpty()) G.PlayerName = QStringLiteral("Player");
+    G.PlayerNames[1] = G.PlayerName;
+    for (int s = 2; s <= 4; ++s)
+        G.PlayerNames[s] = QString::fromLatin1(Seats::Table[s].messages);
+    bool legal = true;
+    StartHand();
+    // Each time the chain stops it is the player's turn, as after a deal in the window; the
+    // card chosen is played as a click would play it.
+    while (!exited_ && legal && G.Turn == 1) {
+        const qint16 card = player_.card();
+        legal = IsLegalPlay(1, card);
+        if (!legal) break;
+        G.Turn = 0;
+        PlayCard(1, card);
+    }
+    SetView(before);
+    return legal && exited_;
+}

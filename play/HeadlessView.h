@@ -1,0 +1,56 @@
+#pragma once
+// A table with no window: every wait returns at once, every picture and caption is only
+// remembered, and the player's seat is played by a strategy. With it the procedures of play
+// run whole games on QtCore alone, for the tests and the benchmark.
+#include "TableView.h"
+
+#include <array>
+#include <functional>
+
+class HeadlessView : public TableView {
+  public:
+    // How seat 1 bids and plays; by default as the computer seats do.
+    struct Player {
+        std::function<qint16()> bid;
+        std::function<qint16()> card;
+    };
+    explicit HeadlessView(Player player = {});
+
+    void SetCardImage(int card, int image) override;
+    void MoveCard(int card, Layout::Spot at) override;
+    Layout::Spot CardPlace(int card) const override;
+    void CardToFront(int) override {}
+    void ShowCard(int card, bool shown) override;
+    void SetCaption(Caption, int, const QString&) override {}
+    void ShowInfo(const QString&) override {}
+    void ClearInfo() override {}
+    void Pause() override {}
+    void PlaySound(SoundId) override {}
+    void Beep() override {}
+    void WaitCarryOn() override { G.ContinueFlag = true; }
+    qint16 AskBid() override;
+    // Answers with the last button: "Right" to a notice, "Exit" when the game is over.
+    int MsgDeluxe(const QString&, const QString& button1, const QString& button2, const QString& button3,
+                  qint16, const QString&) override;
+    void HandTakesFocus() override {}
+    void EnablePlayMenu(bool) override {}
+    void ExitProgram() override { exited_ = true; }
+
+    bool Exited() const { return exited_; }
+    int Image(int card) const { return cards_.at(card).image; }
+    bool Shown(int card) const { return cards_.at(card).shown; }
+
+    // Plays one whole game of 19 hands from its first deal to the end-of-game question, seat
+    // 1 played by the strategy. False if the strategy ever chose a card it may not play.
+    bool PlayGame();
+
+  private:
+    struct Card {
+        Layout::Spot at{};
+        int image = 0;
+        bool shown = false;
+    };
+    Player player_;
+    std::array<Card, 53> cards_{};
+    bool exited_ = false;
+};
