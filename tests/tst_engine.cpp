@@ -1,0 +1,206 @@
+// Whole games played by the procedures of play with no window, seat 1 by a random legal player
+// and by the computer's own rules, watched card by card against the game's own bookkeeping:
+// where every card is, whose turn it is, who takes each trick, the hand's and the game's scores.
+// The checks keep their own record of the hands and state the rules afresh, so a procedure that
+// loses a card, plays out of turn or scores wrongly fails with the seed that shows it.
+#include "CoreTestSupport.h"
+#include "DataFiles.h"
+#include "Deal.h"
+#include "HeadlessView.h"
+#include "Tricks.h"
+
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <random>
+
+namespace {
+
+struct Broken {
+    QString what;
+};
+
+// The message is made only for a broken rule: making it for every check would cost more than
+// the games.
+#define CHECK(ok, what)                                                                                      \
+    do {                                                                                                     \
+        if (!(ok)) throw Broken{what};                                                                       \
+    } while (false)
+
+int Suit(int card) {
+    return (card - 1) / 13 + 1;
+}
+int Strength(int card) {
+    const int rank = (card - 1) % 13 + 1;
+    return rank == 1 ? 14 : rank;
+}
+
+// A view that checks the game at every card, trick and hand.
+class WatchingView : public HeadlessView {
+  public:
+    using HeadlessView::HeadlessView;
+    long long cards = 0;
+
+    void PlaySound(SoundId sound) override {
+        if (sound == SoundId::CardDown) CardDown();
+    }
+    void WaitCarryOn() override {
+        TrickDone();
+        HeadlessView::WaitCarryOn();
+    }
+    int MsgDeluxe(const QString& m, const QString& b1, const QString& b2, const QString& b3, qint16 icon,
+                  const QString& title) override {
+        if (title == QLatin1String("Hand Over")) HandDone();
+        if (title == QLatin1String("Game Over"))
+            CHECK(handCount_ == 19 && !G.GameOn, QStringLiteral("game over early"));
+        if (title == QLatin1String("A Draw.") || title == QLatin1String("Congratulations")) GameResult(title);
+        return HeadlessView::MsgDeluxe(m, b1, b2, b3, icon, title);
+    }
+
+  private:
+    // The test's own record of where each card is: 0 out of play, 1..4 a seat's hand, 5 the trick.
+    std::array<int, 53> where_{};
+    std::array<int, 5> left_{};
+    std::vector<std::pair<int, int>> trick_; // seat, card
+    std::array<int, 5> bidsSeen_{}, scoresBefore_{};
+    int handCount_ = 0, dealer_ = 0, leader_ = 0;
+
+    // The first card of a hand, the leader's, has just come to the trick: everything else is
+    // dealt and bid.
+    void HandStarts() {
+        ++handCount_;
+        CHECK(G.HandNumber == handCount_ && G.HandSize == std::abs(handCount_ - 10) + 1,
+              QStringLiteral("hand %1 has %2 cards").arg(G.HandNumber).arg(G.HandSize));
+        CHECK(handCount_ == 1 || G.Dealer == dealer_ % 4 + 1,
+              QStringLiteral("the deal did not pass clockwise"));
+        dealer_ = G.Dealer;
+        leader_ = G.Dealer;
+        left_ = {};
+        for (int c = 1; c <= 52; ++c) {
+            const int holder = G.Cards[c].Holder == Holders::Trick ? leader_ : G.Cards[c].Holder;
+            where_[c] = holder <= 4 ? holder : -1;
+            if (holder >= 1 && holder <= 4) ++left_[holder];
+        }
+        for (int s = 1; s <= 4; ++s) {
+            CHECK(left_[s] == G.HandSize, QStringLiteral("seat %1 was dealt %2").arg(s).arg(left_[s]));
+            bidsSeen_[s] = G.Bids[s];
+            scoresBefore_[s] = G.GameScore[s];
+        }
+    }
+
+    void CardDown() {
+        ++cards;
+        if (trick_.empty() && left_[1] + left_[2] + left_[3] + left_[4] == 0) HandStarts();
+        // Exactly one card has come to the trick since the last one.
+        int card = 0;
+        for (int c = 1; c <= 52; ++c)
+            if (G.Cards[c].Holder == Holders::Trick && where_[c] != Holders::Trick) {
+                CHECK(card == 0, QStringLiteral("two cards came to the trick at once"));
+                card = c;
+            }
+        CHECK(card != 0, QStringLiteral("a card was played but none came to the trick"));
+        const int seat = trick_.empty() ? leader_ : trick_.back().first % 4 + 1;
+        CHECK(where_[card] == seat, QStringLiteral("seat %1 played %2, not its card").arg(seat).arg(card));
+        if (!trick_.empty()) {
+            const int led = Suit(trick_.front().second);
+            bool canFollow = false;
+            for (int c = 1; c <= 52; ++c)
+                canFollow = canFollow || (where_[c] == seat && Suit(c) == led);
+            CHECK(!canFollow || Suit(card) == led, QStringLiteral("seat %1 did not follow suit").arg(seat));
+        }
+        where_[card] = Holders::Trick;
+        --left_[seat];
+        trick_.push_back({seat, card});
+        // Every card is in exactly one place: a hand as recorded, the trick, or out of play.
+        for (int c = 1; c <= 52; ++c)
+            CHECK(
+                G.Cards[c].Holder == std::max(where_[c], 0),
+                QStringLiteral("card %1 is held by %2, not %3").arg(c).arg(G.Cards[c].Holder).arg(where_[c]));
+        for (int s = 1; s <= 4; ++s)
+            CHECK(G.CardsLeft[s] == left_[s],
+                  QStringLiteral("seat %1 CardsLeft %2").arg(s).arg(G.CardsLeft[s]));
+    }
+
+    void TrickDone() {
+        CHECK(trick_.size() == 4, QStringLiteral("a trick of %1 cards").arg(trick_.size()));
+        const int led = Suit(trick_.front().second);
+        auto beats = [&](int a, int b) { // does card a beat card b?
+            if (Suit(a) == Suit(b)) return Strength(a) > Strength(b);
+            return Suit(a) == G.Trumps || (Suit(a) == led && Suit(b) != G.Trumps);
+        };
+        auto best = trick_.front();
+        for (const auto& p : trick_)
+            if (beats(p.second, best.second)) best = p;
+        CHECK(G.TrickWinner == best.first,
+              QStringLiteral("trick won by %1, not %2").arg(G.TrickWinner).arg(best.first));
+        leader_ = best.first;
+        for (const auto& p : trick_)
+            where_[p.second] = -1; // out of play, in the pack again
+        trick_.clear();
+    }
+
+    void HandDone() {
+        int tricks = 0;
+        for (int s = 1; s <= 4; ++s) {
+            tricks += G.TricksMade[s];
+            CHECK(left_[s] == 0, QStringLiteral("seat %1 has cards left").arg(s));
+            CHECK(G.Bids[s] == bidsSeen_[s], QStringLiteral("seat %1's bid changed in play").arg(s));
+            const int points = G.TricksMade[s] + (G.TricksMade[s] == G.Bids[s] ? 10 : 0);
+            CHECK(G.GameScore[s] == scoresBefore_[s] + points,
+                  QStringLiteral("seat %1 scored wrongly").arg(s));
+        }
+        CHECK(tricks == G.HandSize, QStringLiteral("%1 tricks in a hand of %2").arg(tricks).arg(G.HandSize));
+    }
+
+    void GameResult(const QString& title) {
+        const int top = *std::max_element(G.GameScore.begin() + 1, G.GameScore.end());
+        const int atTop = int(std::count(G.GameScore.begin() + 1, G.GameScore.end(), top));
+        CHECK((atTop > 1) == (title == QLatin1String("A Draw.")),
+              QStringLiteral("wrong game result: ") + title);
+    }
+};
+
+} // namespace
+
+class TestEngine : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+  private slots:
+    void wholeGamesKeepEveryRule() {
+        DataFiles::SetDataDirOverride(dir_.path());
+        const int games = qEnvironmentVariableIntValue("VANTRICK_ENGINE_GAMES") > 0
+                              ? qEnvironmentVariableIntValue("VANTRICK_ENGINE_GAMES")
+                              : 10000;
+        long long cards = 0;
+        std::mt19937 random;
+        for (int seed = 1; seed <= games; ++seed) {
+            ResetGameState();
+            SeedDeal(std::uint32_t(seed));
+            random.seed(std::uint32_t(seed) * 7919u);
+            HeadlessView::Player randomPlayer{
+                [&] { return qint16(std::uniform_int_distribution<int>(0, G.HandSize)(random)); },
+                [&] {
+                    std::vector<qint16> legal;
+                    for (qint16 c = 1; c <= 52; ++c)
+                        if (IsLegalPlay(1, c)) legal.push_back(c);
+                    return legal.empty()
+                               ? qint16(0)
+                               : legal[std::uniform_int_distribution<size_t>(0, legal.size() - 1)(random)];
+                }};
+            // Odd seeds: seat 1 plays at random; even seeds: by the computer's rules.
+            WatchingView view(seed % 2 ? randomPlayer : HeadlessView::Player{});
+            try {
+                QVERIFY2(view.PlayGame(),
+                         qPrintable(QStringLiteral("seed %1: the game did not end").arg(seed)));
+            } catch (const Broken& b) {
+                QFAIL(qPrintable(QStringLiteral("seed %1: %2").arg(seed).arg(b.what)));
+            }
+            cards += view.cards;
+        }
+        QVERIFY(cards >= games * 19LL * 4); // at least one card a seat in every hand
+        std::printf("engine: %d whole games, %lld cards\n", games, cards);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEngine)
+#include "tst_engine.moc"
