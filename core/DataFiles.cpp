@@ -16,6 +16,7 @@ namespace DataFiles {
 namespace {
 QString overrideDir;
 QString overrideProgramDir;
+bool writing = true;
 
 const QString NameFile = QStringLiteral("Name.dat");
 const QString ScoresFile = QStringLiteral("Scores.dat");
@@ -68,6 +69,7 @@ std::optional<QByteArray> ReadDataFile(const QString& name) {
 }
 
 bool WriteDataFile(const QString& name, const QByteArray& bytes) {
+    if (!writing) return true;
     const QString dir = DataDir();
     QDir().mkpath(dir);
     QSaveFile f(dir + QLatin1Char('/') + name);
@@ -141,6 +143,10 @@ QString DataDir() {
     // An installed game cannot, or in a distribution's layout must not, write beside itself:
     // keep the player's files per user.
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+void SetWriting(bool enabled) {
+    writing = enabled;
 }
 
 void SetDataDirOverride(const QString& dir, const QString& programDir) {

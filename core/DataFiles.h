@@ -48,6 +48,10 @@ QString DataDir();
 // none (by default the data directory itself, so that a test sees only its own files).
 void SetDataDirOverride(const QString& dir, const QString& programDir = QString());
 
+// Thousands of games without a window (tests, the benchmark) keep the files as they are: each
+// write then does nothing and succeeds.
+void SetWriting(bool enabled);
+
 // Read Name.dat; "Player" when it is missing, empty, unreadable, too big or not a file.
 QString LoadName();
 // Write Name.dat atomically; false when it could not be written.

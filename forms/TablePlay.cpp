@@ -71,6 +71,7 @@ void Table::ClearInfo() {
 }
 
 void Table::Pause() {
+    G.PauseStart = TickCount();
     WaitFromPauseStart();
 }
 

@@ -43,7 +43,7 @@ class TableView {
     virtual void ClearInfo() = 0;
 
     // --- Time ---
-    // Waits G.PauseMs milliseconds from G.PauseStart, the window staying live.
+    // Waits G.PauseMs milliseconds from now (G.PauseStart), the window staying live.
     virtual void Pause() = 0;
     // Starts a sound; returns at once.
     virtual void PlaySound(SoundId sound) = 0;
@@ -71,13 +71,12 @@ class TableView {
 TableView& View();
 void SetView(TableView* view);
 
-// The procedures' own shorthand: a line of the message list; a pause of G.PauseMs from now;
-// a sound followed by that pause.
+// The procedures' own shorthand: a line of the message list; a pause of G.PauseMs; a sound
+// followed by that pause.
 inline void ShowInfo(const QString& text) {
     View().ShowInfo(text);
 }
 inline void Pause() {
-    G.PauseStart = TickCount();
     View().Pause();
 }
 inline void PlaySoundThenPause(SoundId sound) {
