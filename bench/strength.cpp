@@ -5,7 +5,7 @@
 //   - one classic seat against three sharp seats.
 // Prints the figures as a Markdown table. Run by ./scripts/bench --strength.
 //
-//   bench_strength [--games N] [--reverse N] [--seed S]
+//   bench_strength [--games N] [--reverse N] [--seed S] [--card-samples N] [--bid-samples N]
 #include "QuickGame.h"
 
 #include <QtGlobal>
@@ -42,6 +42,7 @@ void Append(std::vector<double>& to, const std::vector<double>& from) {
 int main(int argc, char** argv) {
     int games = 2000, reverse = 500;
     quint64 seed = 20261208;
+    Sharp::Effort effort;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--games"))
             games = std::max(1, std::atoi(argv[i + 1]));
@@ -49,6 +50,10 @@ int main(int argc, char** argv) {
             reverse = std::max(0, std::atoi(argv[i + 1]));
         else if (!std::strcmp(argv[i], "--seed"))
             seed = std::strtoull(argv[i + 1], nullptr, 10);
+        else if (!std::strcmp(argv[i], "--card-samples"))
+            effort.cardSamples = std::max(1, std::atoi(argv[i + 1]));
+        else if (!std::strcmp(argv[i], "--bid-samples"))
+            effort.bidSamples = std::max(1, std::atoi(argv[i + 1]));
     }
 
     std::vector<double> firstCard, card, firstBid, bid;
@@ -60,6 +65,7 @@ int main(int argc, char** argv) {
         const int me = g % 4 + 1;
         setup.sharp[me] = true;
         setup.timeDecisions = true;
+        setup.effort = effort;
         const QuickGame::Result r = QuickGame::Play(setup);
         if (r.illegal) {
             std::fprintf(stderr, "game %d: %d choices against the rules\n", g, r.illegal);
@@ -86,6 +92,7 @@ int main(int argc, char** argv) {
         for (int seat = 1; seat <= 4; ++seat)
             setup.sharp[seat] = seat != classic;
         setup.timeDecisions = true;
+        setup.effort = effort;
         const QuickGame::Result r = QuickGame::Play(setup);
         if (r.illegal) {
             std::fprintf(stderr, "game %d: %d choices against the rules\n", games + g, r.illegal);

@@ -63,7 +63,7 @@ class TestSharp : public QObject {
     // against the rules (a quick effort, to play many games).
     void EveryChoiceWithinTheRules() {
         int games = 0;
-        for (quint64 seed = 1; seed <= 400; ++seed) {
+        for (quint64 seed = 1; seed <= 600; ++seed) {
             QuickGame::Setup setup;
             setup.seed = seed;
             setup.effort = {8, 8};
@@ -73,7 +73,7 @@ class TestSharp : public QObject {
             QCOMPARE(r.illegal, 0);
             ++games;
         }
-        QCOMPARE(games, 400);
+        QCOMPARE(games, 600);
     }
 
     // For decision after decision of whole games, the unseen cards dealt differently among the
