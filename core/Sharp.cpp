@@ -300,7 +300,6 @@ class Dealer {
 // suits a seat has shown out of.
 void ReadPlays(View& v, const HandLog& log) {
     v.played = log.plays;
-    v.leader = v.dealer;
     Sim trick;
     trick.trump = v.trumps - 1;
     trick.tricksLeft = v.handSize;
@@ -314,6 +313,23 @@ void ReadPlays(View& v, const HandLog& log) {
     v.leader = qint8(trick.leader + 1);
     for (int seat = 1; seat <= 4; ++seat)
         v.tricks[seat] = qint16(trick.tricks[seat - 1]);
+}
+
+bool IsSeat(int seat) {
+    return seat >= 1 && seat <= 4;
+}
+bool IsCard(int card) {
+    return card >= 1 && card <= 52;
+}
+// A view the look-ahead can work on: one that a table in play gives. Anything else gets the
+// plainest answer rather than a deal built on nonsense.
+bool Usable(const View& v) {
+    if (!IsSeat(v.seat) || !IsSeat(v.dealer) || !IsSeat(v.leader) || v.trumps < 1 || v.trumps > 4 ||
+        v.handSize < 1 || v.handSize > 13 || v.hand.empty())
+        return false;
+    return std::ranges::all_of(v.hand, IsCard) && std::ranges::all_of(v.played, [](const HandLog::Play& p) {
+               return IsSeat(p.seat) && IsCard(p.card);
+           });
 }
 
 View CommonView(int seat, const HandLog& log) {
@@ -351,7 +367,7 @@ View ViewForPlay(int seat, const HandLog& log) {
 }
 
 qint16 ChooseCard(const View& view, quint64 seed, const Effort& effort) {
-    if (view.seat < 1 || view.seat > 4 || view.hand.empty()) return 0;
+    if (!Usable(view)) return view.hand.empty() ? 0 : view.hand.front();
     const int me = view.seat - 1;
     Dealer dealer(view);
     const Sim& base = dealer.Base();
@@ -380,7 +396,7 @@ qint16 ChooseCard(const View& view, quint64 seed, const Effort& effort) {
 }
 
 qint16 ChooseBid(const View& view, quint64 seed, bool dealerRestricted, const Effort& effort) {
-    if (view.seat < 1 || view.seat > 4) return 0;
+    if (!Usable(view)) return 0;
     const int me = view.seat - 1;
     const int size = std::clamp(int(view.handSize), 0, 13);
     // The bids worth weighing: none to every trick, and one above when the dealer's

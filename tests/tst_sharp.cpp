@@ -139,6 +139,17 @@ class TestSharp : public QObject {
         QCOMPARE(first, second);
     }
 
+    // A view no table gives (no such suit, no such seat) gets a plain answer, not a look-ahead.
+    void NonsenseViewsGetAPlainAnswer() {
+        Sharp::View v;
+        QCOMPARE(Sharp::ChooseCard(v, 1), 0);
+        v.seat = 2, v.handSize = 2, v.dealer = v.leader = 1, v.trumps = 7, v.hand = {5, 9};
+        QCOMPARE(Sharp::ChooseCard(v, 1), 5);
+        v.trumps = 1, v.played = {{9, 3}};
+        QCOMPARE(Sharp::ChooseCard(v, 1), 5);
+        QCOMPARE(Sharp::ChooseBid(v, 1, true), 0);
+    }
+
     // The last seat to a heart trick in a two-card hand (trumps Spades), with no trick yet:
     // short of its bid it takes the trick, with its bid made it ducks it.
     void PlaysForTheExactBid_data() {
