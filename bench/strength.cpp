@@ -6,8 +6,13 @@
 // Prints the figures as a Markdown table. Run by ./scripts/bench --strength.
 //
 //   bench_strength [--games N] [--reverse N] [--seed S] [--card-samples N] [--bid-samples N]
-#include "QuickGame.h"
+#include "DataFiles.h"
+#include "Deal.h"
+#include "HeadlessView.h"
+#include "Opponents.h"
 
+#include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QtGlobal>
 #include <algorithm>
 #include <cmath>
@@ -33,6 +38,39 @@ double Slowest1Pct(std::vector<double> ms) {
     return ms[std::min(ms.size() - 1, size_t(std::ceil(0.99 * double(ms.size()))) - 1)];
 }
 
+// A table with no window that times each sharp decision and counts each seat's exact bids.
+class StrengthView : public HeadlessView {
+  public:
+    std::vector<double> firstCard, card, firstBid, bid;
+    std::array<int, 5> exact{};
+
+    qint16 Decide(int, bool bidding, const std::function<qint16()>& decide) override {
+        QElapsedTimer clock;
+        clock.start();
+        const qint16 answer = decide();
+        const double ms = double(clock.nsecsElapsed()) / 1e6;
+        (bidding ? (G.HandNumber == 1 ? firstBid : bid) : (G.HandNumber == 1 ? firstCard : card))
+            .push_back(ms);
+        return answer;
+    }
+    int MsgDeluxe(const QString& m, const QString& b1, const QString& b2, const QString& b3, qint16 icon,
+                  const QString& title) override {
+        if (title == QLatin1String("Hand Over"))
+            for (int s = 1; s <= 4; ++s)
+                exact[s] += G.TricksMade[s] == G.Bids[s];
+        return HeadlessView::MsgDeluxe(m, b1, b2, b3, icon, title);
+    }
+};
+
+// One whole game from `seed` with the sharp method at the seats marked.
+bool PlayOne(quint64 seed, const std::array<bool, 5>& sharp, StrengthView& view) {
+    ResetGameState();
+    SeedDeal(static_cast<std::uint32_t>(seed));
+    for (int s = 1; s <= 4; ++s)
+        Opponents::SetSharp(s, sharp[s]);
+    return view.PlayGame();
+}
+
 void Append(std::vector<double>& to, const std::vector<double>& from) {
     to.insert(to.end(), from.begin(), from.end());
 }
@@ -40,6 +78,9 @@ void Append(std::vector<double>& to, const std::vector<double>& from) {
 } // namespace
 
 int main(int argc, char** argv) {
+    QTemporaryDir dir; // the games' statistics are kept in memory, away from the player's
+    DataFiles::SetDataDirOverride(dir.path());
+    DataFiles::SetWriting(false);
     int games = 2000, reverse = 500;
     quint64 seed = 20261208;
     Sharp::Effort effort;
@@ -59,50 +100,46 @@ int main(int argc, char** argv) {
     std::vector<double> firstCard, card, firstBid, bid;
     int wins = 0, draws = 0, sharpExact = 0, classicExact = 0;
     double sharpScore = 0, classicScore = 0;
+    Opponents::SetEffort(effort);
     for (int g = 0; g < games; ++g) {
-        QuickGame::Setup setup;
-        setup.seed = seed + quint64(g);
         const int me = g % 4 + 1;
-        setup.sharp[me] = true;
-        setup.timeDecisions = true;
-        setup.effort = effort;
-        const QuickGame::Result r = QuickGame::Play(setup);
-        if (r.illegal) {
-            std::fprintf(stderr, "game %d: %d choices against the rules\n", g, r.illegal);
+        std::array<bool, 5> sharp{};
+        sharp[me] = true;
+        StrengthView r;
+        if (!PlayOne(seed + quint64(g), sharp, r)) {
+            std::fprintf(stderr, "game %d: a choice against the rules\n", g);
             return 2;
         }
-        wins += r.winner == me;
-        draws += r.winner == 0;
+        const int winner = GameWinner();
+        wins += winner == me;
+        draws += winner == 0;
         for (int seat = 1; seat <= 4; ++seat) {
-            (seat == me ? sharpScore : classicScore) += r.score[seat];
+            (seat == me ? sharpScore : classicScore) += G.GameScore[seat];
             (seat == me ? sharpExact : classicExact) += r.exact[seat];
         }
-        Append(firstCard, r.firstCardMs);
-        Append(card, r.cardMs);
-        Append(firstBid, r.firstBidMs);
-        Append(bid, r.bidMs);
+        Append(firstCard, r.firstCard);
+        Append(card, r.card);
+        Append(firstBid, r.firstBid);
+        Append(bid, r.bid);
         if ((g + 1) % 200 == 0) std::fprintf(stderr, "%d of %d games\n", g + 1, games);
     }
 
     int classicWins = 0;
     for (int g = 0; g < reverse; ++g) {
-        QuickGame::Setup setup;
-        setup.seed = seed + quint64(games + g);
         const int classic = g % 4 + 1;
+        std::array<bool, 5> sharp{};
         for (int seat = 1; seat <= 4; ++seat)
-            setup.sharp[seat] = seat != classic;
-        setup.timeDecisions = true;
-        setup.effort = effort;
-        const QuickGame::Result r = QuickGame::Play(setup);
-        if (r.illegal) {
-            std::fprintf(stderr, "game %d: %d choices against the rules\n", games + g, r.illegal);
+            sharp[seat] = seat != classic;
+        StrengthView r;
+        if (!PlayOne(seed + quint64(games + g), sharp, r)) {
+            std::fprintf(stderr, "game %d: a choice against the rules\n", games + g);
             return 2;
         }
-        classicWins += r.winner == classic;
-        Append(firstCard, r.firstCardMs);
-        Append(card, r.cardMs);
-        Append(firstBid, r.firstBidMs);
-        Append(bid, r.bidMs);
+        classicWins += GameWinner() == classic;
+        Append(firstCard, r.firstCard);
+        Append(card, r.card);
+        Append(firstBid, r.firstBid);
+        Append(bid, r.bid);
         if ((g + 1) % 100 == 0) std::fprintf(stderr, "%d of %d games, three sharp seats\n", g + 1, reverse);
     }
     Append(card, firstCard);

@@ -77,6 +77,7 @@ class Table : public QMainWindow, public TableView {
     void Beep() override;
     void WaitCarryOn() override;
     qint16 AskBid() override;
+    qint16 Decide(int seat, bool bidding, const std::function<qint16()>& decide) override;
     int MsgDeluxe(const QString& message, const QString& button1, const QString& button2,
                   const QString& button3, qint16 icon, const QString& title) override;
     void HandTakesFocus() override;

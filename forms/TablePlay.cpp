@@ -9,6 +9,9 @@
 #include "Waits.h"
 
 #include <QApplication>
+#include <atomic>
+#include <memory>
+#include <thread>
 
 void Table::SetCardImage(int card, int image) {
     CardsPic.at(card)->SetImage(image);
@@ -90,6 +93,24 @@ void Table::WaitCarryOn() {
     BtnContinue->setFocus();
     Probe::Mark("carry-on-shown");
     Waits::WaitUntil([] { return G.ContinueFlag; });
+}
+
+qint16 Table::Decide(int, bool, const std::function<qint16()>& decide) {
+    // A look-ahead takes milliseconds: on a thread of its own it never holds up the window.
+    // The job outlives a chain abandoned meanwhile; its answer is then simply dropped.
+    struct Job {
+        std::atomic<bool> done{false};
+        qint16 answer = 0;
+    };
+    auto job = std::make_shared<Job>();
+    std::thread([job, decide] {
+        job->answer = decide();
+        job->done = true;
+        QMetaObject::invokeMethod(
+            qApp, [] { Waits::Notify(); }, Qt::QueuedConnection);
+    }).detach();
+    Waits::WaitUntil([job] { return job->done.load(); });
+    return job->answer;
 }
 
 qint16 Table::AskBid() {

@@ -1,12 +1,13 @@
 #include "Bidding.h"
 
+#include "Opponents.h"
 #include "Pacing.h"
 #include "TableView.h"
 #include "Tricks.h"
 
 void ComputerBid(int seat) {
     PauseLength pause(Pacing::ComputerBid);
-    G.Bids[seat] = ComputeComputerBid(seat);
+    G.Bids[seat] = Opponents::BidFor(seat);
     ShowBidLabel(seat);
     ShowInfo(G.PlayerNames[seat] + QStringLiteral(" bid %1").arg(G.Bids[seat]));
     View().Beep();

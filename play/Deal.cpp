@@ -2,6 +2,7 @@
 
 #include "Bidding.h"
 #include "Layout.h"
+#include "Opponents.h"
 #include "Pacing.h"
 #include "Probe.h"
 #include "Seats.h"
@@ -110,6 +111,7 @@ bool DealAndTurnTrumps() {
     }
     G.Trumps = CardSuit(trumpCard);
     G.LedSuit = G.Trumps;
+    Opponents::Log().Start(trumpCard);
     MovePackToCorner();
     Pause();
     v.SetCardImage(trumpCard, trumpCard);
@@ -125,6 +127,7 @@ bool DealAndTurnTrumps() {
 
 void SeedDeal(std::uint32_t seed) {
     Generator().seed(seed);
+    Opponents::Seed(seed);
 }
 
 void StartHand() {

@@ -1,12 +1,13 @@
 #include "HeadlessView.h"
 
 #include "Deal.h"
+#include "Opponents.h"
 #include "Seats.h"
 #include "Tricks.h"
 
 HeadlessView::HeadlessView(Player player) : player_(std::move(player)) {
-    if (!player_.bid) player_.bid = [] { return ComputeComputerBid(1); };
-    if (!player_.card) player_.card = [] { return ChooseComputerCard(1); };
+    if (!player_.bid) player_.bid = [] { return Opponents::BidFor(1); };
+    if (!player_.card) player_.card = [] { return Opponents::CardFor(1); };
 }
 
 void HeadlessView::SetCardImage(int card, int image) {

@@ -9,7 +9,7 @@
 
 class HeadlessView : public TableView {
   public:
-    // How seat 1 bids and plays; by default as the computer seats do.
+    // How seat 1 bids and plays; by default as a computer seat would (see Opponents).
     struct Player {
         std::function<qint16()> bid;
         std::function<qint16()> card;
@@ -29,6 +29,7 @@ class HeadlessView : public TableView {
     void Beep() override {}
     void WaitCarryOn() override { G.ContinueFlag = true; }
     qint16 AskBid() override;
+    qint16 Decide(int, bool, const std::function<qint16()>& decide) override { return decide(); }
     // Answers with the last button: "Right" to a notice, "Exit" when the game is over.
     int MsgDeluxe(const QString&, const QString& button1, const QString& button2, const QString& button3,
                   qint16, const QString&) override;

@@ -8,6 +8,7 @@
 // backs from CardImage::FirstBack. Answers come back as return values.
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 
 #include "GameState.h"
 #include "Layout.h"
@@ -54,6 +55,9 @@ class TableView {
     virtual void WaitCarryOn() = 0;
     // Asks the player's bid and returns it once Bid has been pressed.
     virtual qint16 AskBid() = 0;
+    // Runs a computer player's decision (seat's bid or card), which reads nothing but what it
+    // was given, and returns its answer; the window stays live meanwhile.
+    virtual qint16 Decide(int seat, bool bidding, const std::function<qint16()>& decide) = 0;
     // The game's message dialog: returns the index (0..2) of the button pressed. An empty
     // caption means no such button.
     virtual int MsgDeluxe(const QString& message, const QString& button1, const QString& button2,

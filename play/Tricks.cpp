@@ -3,6 +3,7 @@
 #include "DataFiles.h"
 #include "Deal.h"
 #include "Layout.h"
+#include "Opponents.h"
 #include "Pacing.h"
 #include "Probe.h"
 #include "Seats.h"
@@ -31,6 +32,7 @@ void PlayCard(int seat, int card) {
     if (!G.GameOn) return;
     G.CardsLeft[seat] = static_cast<qint16>(G.CardsLeft[seat] - 1);
     G.Cards[card].Holder = Holders::Trick;
+    Opponents::Log().Add(seat, card);
     ShowInfo(G.PlayerNames[seat] + QStringLiteral(" played ") + G.Cards[card].FullName);
     ShowPlayedCard(card, seat);
     if (seat == G.TrickSeat1) {
@@ -55,7 +57,7 @@ void PlayCard(int seat, int card) {
 }
 
 void ComputerPlay(int seat) {
-    PlayCard(seat, ChooseComputerCard(seat));
+    PlayCard(seat, Opponents::CardFor(seat));
 }
 
 void FindTrickWinner() {

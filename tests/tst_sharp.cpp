@@ -1,11 +1,13 @@
 // The sharp opponents: choices within the rules over many whole games, decisions that depend
 // on nothing a seat cannot see, repeatable under a seed, and the exact-bid aim in plain cases.
 #include "CoreTestSupport.h"
-#include "GameState.h"
-#include "QuickGame.h"
-#include "Rules.h"
+#include "DataFiles.h"
+#include "Deal.h"
+#include "HeadlessView.h"
+#include "Opponents.h"
 #include "SeededRandom.h"
-#include "Sharp.h"
+
+#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -53,27 +55,63 @@ bool RearrangeUnseen(int seat, const Sharp::View& view, SeededRandom& rng) {
     return false;
 }
 
+// Whole games through the procedures of play with the sharp method at the seats marked; every
+// sharp decision passes through `watch` (seat, bidding, the decision) before it is taken, and
+// is checked against the rules after.
+struct SharpGame : HeadlessView {
+    std::function<void(int, bool, const std::function<qint16()>&)> watch;
+    std::vector<qint16> answers;
+    QString broken;
+
+    qint16 Decide(int seat, bool bidding, const std::function<qint16()>& decide) override {
+        if (watch) watch(seat, bidding, decide);
+        const qint16 answer = decide();
+        answers.push_back(answer);
+        if (bidding) {
+            int total = answer;
+            for (int s = 1; s <= 4; ++s)
+                total += s == seat ? 0 : G.Bids[s];
+            if (answer < 0 || answer > 13 || (seat == G.Dealer && total == G.HandSize))
+                broken = QStringLiteral("seat %1 bid %2").arg(seat).arg(answer);
+        } else if (!IsLegalPlay(seat, answer)) {
+            broken = QStringLiteral("seat %1 played %2").arg(seat).arg(answer);
+        }
+        return answer;
+    }
+
+    bool Play(quint32 seed, const std::array<bool, 5>& sharp) {
+        ResetGameState();
+        SeedDeal(seed);
+        for (int s = 1; s <= 4; ++s)
+            Opponents::SetSharp(s, sharp[s]);
+        return PlayGame() && broken.isEmpty();
+    }
+};
+
 } // namespace
 
 class TestSharp : public QObject {
     Q_OBJECT
+    QTemporaryDir dir_;
 
   private slots:
-    // Seeded whole games with one to four sharp seats, every bid and card checked by the loop
-    // against the rules (a quick effort, to play many games).
+    void initTestCase() {
+        DataFiles::SetDataDirOverride(dir_.path());
+        DataFiles::SetWriting(false);
+    }
+
+    // Seeded whole games with one to four sharp seats, every bid and card checked against the
+    // rules (a quick effort, to play many games).
     void EveryChoiceWithinTheRules() {
-        int games = 0;
-        for (quint64 seed = 1; seed <= 600; ++seed) {
-            QuickGame::Setup setup;
-            setup.seed = seed;
-            setup.effort = {8, 8};
+        Opponents::SetEffort({8, 8});
+        for (quint32 seed = 1; seed <= 600; ++seed) {
+            std::array<bool, 5> sharp{};
             for (int seat = 1; seat <= 4; ++seat)
-                setup.sharp[seat] = seat == int(seed % 4) + 1 || (seed % 3 == 0);
-            const QuickGame::Result r = QuickGame::Play(setup);
-            QCOMPARE(r.illegal, 0);
-            ++games;
+                sharp[seat] = seat == int(seed % 4) + 1 || (seed % 3 == 0);
+            SharpGame game;
+            QVERIFY2(game.Play(seed, sharp),
+                     qPrintable(QStringLiteral("seed %1: %2").arg(seed).arg(game.broken)));
         }
-        QCOMPARE(games, 600);
     }
 
     // For decision after decision of whole games, the unseen cards dealt differently among the
@@ -81,16 +119,12 @@ class TestSharp : public QObject {
     void NoPeeking() {
         int checked = 0;
         SeededRandom rng(7);
-        QuickGame::Setup setup;
-        setup.sharp = {false, true, true, false, true};
-        setup.effort = {40, 40};
-        setup.beforeSharp = [&](int seat, bool bidding, const HandLog& log, quint64 seed) {
+        Opponents::SetEffort({40, 40});
+        SharpGame game;
+        game.watch = [&](int seat, bool bidding, const std::function<qint16()>& decide) {
+            const HandLog& log = Opponents::Log();
             const auto view = [&] {
                 return bidding ? Sharp::ViewForBid(seat, log) : Sharp::ViewForPlay(seat, log);
-            };
-            const auto decide = [&](const Sharp::View& v) {
-                return bidding ? Sharp::ChooseBid(v, seed, true, setup.effort)
-                               : Sharp::ChooseCard(v, seed, setup.effort);
             };
             if (QTest::currentTestFailed()) return;
             const GameState real = G;
@@ -106,35 +140,29 @@ class TestSharp : public QObject {
                     QVERIFY(!(before.voids[s] >> (CardSuit(card) - 1) & 1));
             if (!bidding) QCOMPARE(before.leader, G.TrickSeat1);
             QVERIFY(std::equal(before.tricks.begin(), before.tricks.end(), G.TricksMade.begin()));
-            const qint16 choice = decide(before);
+            const qint16 choice = decide();
             for (int i = 0; i < 3; ++i) {
                 QVERIFY(RearrangeUnseen(seat, before, rng));
                 QVERIFY(view() == before);
-                QCOMPARE(decide(view()), choice);
+                QCOMPARE(decide(), choice);
                 ++checked;
             }
             G = real;
         };
-        for (quint64 seed = 100; seed < 103; ++seed) {
-            setup.seed = seed;
-            QCOMPARE(QuickGame::Play(setup).illegal, 0);
-        }
+        for (quint32 seed = 100; seed < 103; ++seed)
+            QVERIFY(game.Play(seed, {false, true, true, false, true}));
         QVERIFY(checked > 1000);
     }
 
     // The same seeds give the same games, decision for decision.
     void RepeatsUnderASeed() {
-        QuickGame::Setup setup;
-        setup.sharp = {false, true, true, true, true};
+        Opponents::SetEffort({});
         std::vector<qint16> first, second;
         for (auto* trace : {&first, &second}) {
-            setup.beforeSharp = [trace](int, bool, const HandLog& log, quint64) {
-                trace->push_back(log.plays.empty() ? 0 : log.plays.back().card);
-            };
-            setup.seed = 5;
-            const QuickGame::Result r = QuickGame::Play(setup);
-            QCOMPARE(r.illegal, 0);
-            trace->insert(trace->end(), r.score.begin(), r.score.end());
+            SharpGame game;
+            QVERIFY(game.Play(5, {false, true, true, true, true}));
+            *trace = game.answers;
+            trace->insert(trace->end(), G.GameScore.begin(), G.GameScore.end());
         }
         QCOMPARE(first, second);
     }

@@ -1,0 +1,73 @@
+#include "Opponents.h"
+
+#include "Rules.h"
+#include "SeededRandom.h"
+#include "TableView.h"
+
+#include <array>
+
+namespace Opponents {
+namespace {
+std::array<bool, 5> sharp{};
+Sharp::Effort effort;
+quint64 seed = 0x5eed;
+HandLog log;
+
+// One seed per decision: the same game asks the same questions in the same order.
+quint64 DecisionSeed(int seat, bool bidding) {
+    return SeededRandom::Mix(seed, quint64(G.HandNumber) * 8 + quint64(seat) * 2 + (bidding ? 1 : 0),
+                             log.plays.size());
+}
+
+qint16 SharpBid(int seat, bool restricted) {
+    const Sharp::View view = Sharp::ViewForBid(seat, log);
+    return View().Decide(seat, true, [view, s = DecisionSeed(seat, true), restricted, e = effort] {
+        return Sharp::ChooseBid(view, s, restricted, e);
+    });
+}
+
+qint16 SharpCard(int seat) {
+    const Sharp::View view = Sharp::ViewForPlay(seat, log);
+    return View().Decide(seat, false, [view, s = DecisionSeed(seat, false), e = effort] {
+        return Sharp::ChooseCard(view, s, e);
+    });
+}
+} // namespace
+
+void SetSharp(int seat, bool on) {
+    if (seat >= 1 && seat <= 4) sharp[seat] = on;
+}
+
+bool IsSharp(int seat) {
+    return seat >= 1 && seat <= 4 && sharp[seat];
+}
+
+void SetEffort(const Sharp::Effort& e) {
+    effort = e;
+}
+
+void Seed(quint64 s) {
+    seed = s;
+}
+
+HandLog& Log() {
+    return log;
+}
+
+qint16 BidFor(int seat) {
+    return IsSharp(seat) ? SharpBid(seat, true) : ComputeComputerBid(seat);
+}
+
+qint16 CardFor(int seat) {
+    return IsSharp(seat) ? SharpCard(seat) : ChooseComputerCard(seat);
+}
+
+qint16 HintBid() {
+    return SharpBid(1, false);
+}
+
+qint16 HintCard() {
+    return SharpCard(1);
+}
+
+} // namespace Opponents

@@ -1,0 +1,34 @@
+#pragma once
+// Who bids and plays for a seat the computer plays: the classic rules, or the sharp method for
+// the seats set to it. The sharp method decides from the seat's own view of the table (its
+// cards, the bids, the hand's record of the cards played) and runs through the view's Decide,
+// which the window runs off its own thread. With no seat set, the opponents are the classic
+// ones exactly.
+#include "HandLog.h"
+#include "Sharp.h"
+
+namespace Opponents {
+
+void SetSharp(int seat, bool sharp);
+bool IsSharp(int seat);
+// The look-ahead's size (tests make it small, to play many games).
+void SetEffort(const Sharp::Effort& effort);
+
+// The sharp decisions' seed: SeedDeal seeds them with the deal, so that a seeded game repeats
+// decision for decision.
+void Seed(quint64 seed);
+
+// The hand's record: started when the trump card is turned up, a card added as each is played.
+HandLog& Log();
+
+// The bid and the card of a computer seat now, by its method; a computer dealer obeys the
+// dealer's restriction.
+qint16 BidFor(int seat);
+qint16 CardFor(int seat);
+
+// What the sharp method would do for the player now: the hint. The player is no computer
+// dealer, so the hinted bid is free of the restriction.
+qint16 HintBid();
+qint16 HintCard();
+
+} // namespace Opponents
