@@ -154,9 +154,13 @@ find_window() { # title: sets win to the visible window with exactly that title
 until_ok 25 find_window 'Vantrick!' || fail "the table window \"Vantrick!\" did not appear within 25 s"
 table=$win
 eval "$(xdotool getwindowgeometry --shell "$table")"
-# The window's icon is drawn from the installed pictures: no icon, the game did not find them.
-icon_width=$(timeout 5 xprop -id "$table" -f _NET_WM_ICON 32c ' $0' _NET_WM_ICON 2>&1) || true
-[[ "$icon_width" =~ \ [1-9] ]] || fail "the table has no icon ($icon_width): no pictures found in $assetdir"
+# The window's icon is drawn from the installed pictures (just after the first frame): no
+# icon, the game did not find them.
+has_icon() {
+  icon_width=$(timeout 5 xprop -id "$table" -f _NET_WM_ICON 32c ' $0' _NET_WM_ICON 2>&1) || true
+  [[ "$icon_width" =~ \ [1-9] ]]
+}
+until_ok 10 has_icon || fail "the table has no icon ($icon_width): no pictures found in $assetdir"
 
 # The menu titles have no access keys, so open the first one (Play, at the left end of the
 # menu bar) with the mouse and walk right with the arrow keys: Play, Help, then the plain
