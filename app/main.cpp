@@ -12,13 +12,15 @@
 
 namespace {
 
-const char* const HelpText = "Usage: vantrick [--help | --version]\n"
-                             "\n"
+const char* const UsageLine = "Usage: vantrick [--help | --version]\n";
+const char* const HelpText = "\n"
                              "Vantrick is a four-handed trick-taking card game: you and three computer\n"
                              "opponents each bid the exact number of tricks you mean to take.\n"
                              "\n"
                              "  --help     show this help and exit\n"
                              "  --version  show the version and exit\n"
+                             "\n"
+                             "Qt's own options (such as -platform, -style or -reverse) are passed to Qt.\n"
                              "\n"
                              "The keys, and where your name (Name.dat) and games won (Scores.dat) are\n"
                              "kept, are described in vantrick(6).\n";
@@ -63,20 +65,71 @@ void PassHeldMessagesOn() {
     held.clear();
 }
 
+// How many arguments Qt's own option `arg` (either -name or --name) takes from those after
+// it, or -1 when it is no option of Qt's. The game has no options of its own but --help and
+// --version: any other argument is a mistake, reported as QCommandLineParser would.
+int QtOptionValues(const char* arg) {
+    static const char* const withValue[] = {"platform",
+                                            "platformpluginpath",
+                                            "platformtheme",
+                                            "plugin",
+                                            "qwindowgeometry",
+                                            "qwindowicon",
+                                            "qwindowtitle",
+                                            "session",
+                                            "display",
+                                            "geometry",
+                                            "title",
+                                            "icon",
+                                            "name",
+                                            "style",
+                                            "stylesheet"};
+    static const char* const flags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+    if (arg[0] != '-') return -1;
+    const char* name = arg[1] == '-' ? arg + 2 : arg + 1;
+    const char* equals = std::strchr(name, '=');
+    const size_t length = equals ? size_t(equals - name) : std::strlen(name);
+    const auto is = [&](const char* option) {
+        return std::strlen(option) == length && std::strncmp(name, option, length) == 0;
+    };
+    for (const char* option : withValue)
+        if (is(option)) return equals ? 0 : 1;
+    if (is("qmljsdebugger") && equals) return 0;
+    for (const char* option : flags)
+        if (is(option) && !equals) return 0;
+    return -1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     Probe::Mark("main");
-    // Answered before anything graphical is made, so they work with no display.
+    // Answered before anything graphical is made, so they work with no display. A mistake
+    // anywhere is reported first, even beside --help.
+    bool help = false, version = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
-            std::fputs(HelpText, stdout);
-            return 0;
+            help = true;
+        } else if (std::strcmp(argv[i], "--version") == 0) {
+            version = true;
+        } else if (const int values = QtOptionValues(argv[i]); values >= 0 && i + values < argc) {
+            i += values;
+        } else {
+            const char* what = values >= 0         ? "missing value after option"
+                               : argv[i][0] == '-' ? "unknown option"
+                                                   : "unexpected argument";
+            std::fprintf(stderr, "vantrick: %s '%s'\n%s", what, argv[i], UsageLine);
+            return 2;
         }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("vantrick %s\n", AppVersion().toUtf8().constData());
-            return 0;
-        }
+    }
+    if (help) {
+        std::fputs(UsageLine, stdout);
+        std::fputs(HelpText, stdout);
+        return 0;
+    }
+    if (version) {
+        std::printf("vantrick %s\n", AppVersion().toUtf8().constData());
+        return 0;
     }
 
     passOn = qInstallMessageHandler(HoldMessage);

@@ -383,7 +383,6 @@ Table::Table() {
     // Every table opens at the design size; the start-up fits it to the screen.
     Zoom::Current() = Zoom::Default;
     setWindowTitle(QStringLiteral("Vantrick!"));
-    setWindowIcon(QIcon(DataFiles::AssetPath(QStringLiteral("vantrick.svg"))));
     setFont(DesignFont(Face::Verdana, 9.75, Bold));
 
     Cloth = new ClothArea(this, [this] { FitTableToWindow(); });
@@ -613,7 +612,16 @@ void Table::PrepareNext() {
         CardImages::Image(++prepared_, dpr, Zoom::Factor());
         return;
     }
-    if (!controls_.WarmUpFont(size_t(prepared_++ - CardImages::Count), dpr)) preparing_.stop();
+    if (controls_.WarmUpFont(size_t(prepared_++ - CardImages::Count), dpr)) return;
+    // Last, once after start-up: the dialogs' windows, so that their first showing does not
+    // stall a hand.
+    if (dialogsToWarm_ == 2) DeluxeForm().WarmUp();
+    if (dialogsToWarm_ == 1) BidForm().WarmUp();
+    if (dialogsToWarm_ > 0) {
+        --dialogsToWarm_;
+        return;
+    }
+    preparing_.stop();
 }
 
 void Table::FitTableToWindow() {
@@ -672,14 +680,17 @@ void Table::Form_Load() {
     for (int i = 1; i <= 52; ++i)
         CardsPic[i]->SetImage(CardImage::FirstBack); // names follow the filled records
 
-    // The first frame shows only card backs (drawn when first painted); the other pictures are
-    // drawn while the pack is riffled, so that no card is ever drawn in the middle of play.
+    // The first frame shows only card backs (drawn when first painted). The other pictures, the
+    // fonts' glyphs and the dialogs' windows are made while the pack is riffled, so that no card
+    // is ever drawn in the middle of play: not before the first frame is on the screen and the
+    // program has been idle a moment (PrepareForZoom waits), and then one at a time between
+    // events, so that the riffle runs on smoothly beside them.
     new AfterFirstFrame(Client, [this] {
-        CardImages::Prepare(Client->devicePixelRatioF(), Zoom::Factor());
-        PrepareForZoom(); // the fonts' glyphs
-        // The dialogs' windows too, so that their first showing does not stall a hand.
-        DeluxeForm().WarmUp();
-        BidForm().WarmUp();
+        // The icon too: the window system asks for it at several sizes, each drawn from the
+        // picture, which held up the first frame by a few milliseconds.
+        setWindowIcon(QIcon(DataFiles::AssetPath(QStringLiteral("vantrick.svg"))));
+        dialogsToWarm_ = 2;
+        PrepareForZoom();
     });
     FitWindowToScreen();
     show();

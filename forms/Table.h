@@ -155,6 +155,7 @@ class Table : public QMainWindow, public TableView {
     void PrepareNext();
     QTimer preparing_;
     int prepared_ = 0;
+    int dialogsToWarm_ = 0; // the message and bid dialogs' windows, made once after start-up
     QElapsedTimer lastFit_; // when the window's size last changed the zoom
     ZoomedControls controls_;
     bool closingByProgram_ = false;

@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstdarg>
 #include <cstdio>
 #include <random>
 
@@ -50,9 +51,14 @@ class Monkey : public QObject {
         TableForm().hide();
     }
 
-    template <typename... Args> void Fail(const char* what, Args... args) {
-        if (failure.isEmpty())
-            failure = QString::asprintf("hand %d: ", G.HandNumber) + QString::asprintf(what, args...);
+    // A printf-style checked format: the compiler sees every call's arguments against it.
+    [[gnu::format(printf, 2, 3)]] void Fail(const char* what, ...) {
+        if (failure.isEmpty()) {
+            va_list args;
+            va_start(args, what);
+            failure = QString::asprintf("hand %d: ", G.HandNumber) + QString::vasprintf(what, args);
+            va_end(args);
+        }
         Waits::BeginExit(); // every chain unwinds; nothing more is dealt
     }
 
