@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "GameState.h"
+#include "Hint.h"
 #include "MessageDialog.h"
 #include "Table.h"
 #include "TableView.h"
@@ -130,6 +131,9 @@ bool FrmBid::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
             return false; // moving about is not typing
+        case Qt::Key_H:   // the hint fills the box; the player still presses Bid
+            FillBidHint();
+            return true;
         default:
             break;
         }

@@ -6,6 +6,7 @@
 #include "Fonts.h"
 #include "FrmBid.h"
 #include "GameState.h"
+#include "Hint.h"
 #include "Layout.h"
 #include "MFormDeluxe.h"
 #include "MessageDialog.h"
@@ -253,6 +254,11 @@ class ClothArea : public QWidget {
 
 bool KeyboardInUse() {
     return keysInUse;
+}
+
+void ShowFocusMark() {
+    keysInUse = true;
+    if (auto* pic = qobject_cast<CardPic*>(QApplication::focusWidget())) pic->update();
 }
 
 // ---------------------------------------------------------------- CardPic
@@ -520,6 +526,8 @@ Table::Table() {
     MnuPlay = menuBar()->addMenu(QStringLiteral("&Play"));
     MNuNew = MnuPlay->addAction(QStringLiteral("&New Game"), run(&Table::MNuNew_Click));
     MNuNew->setShortcut(QKeySequence(Qt::Key_F2));
+    MnuHint = MnuPlay->addAction(QStringLiteral("&Hint"), run(&Table::MnuHint_Click));
+    MnuHint->setShortcut(QKeySequence(Qt::Key_H));
     MnuExit = MnuPlay->addAction(QStringLiteral("E&xit"), run(&Table::MnuExit_Click));
     MnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
     MnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -780,6 +788,10 @@ void Table::MnuChangeName_Click() {
     G.PlayerNames[1] = name;
     ::SetCaption(lblPlayer, QStringLiteral("Welcome ") + name);
     DataFiles::SaveName(name);
+}
+
+void Table::MnuHint_Click() {
+    ShowCardHint();
 }
 
 void Table::MnuVTHelp_Click() {

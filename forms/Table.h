@@ -107,6 +107,7 @@ class Table : public QMainWindow, public TableView {
 
     QMenu* MnuPlay = nullptr;
     QAction* MNuNew = nullptr;
+    QAction* MnuHint = nullptr;
     QAction* MnuExit = nullptr;
     QMenu* MnuHelp = nullptr;
     QAction* MnuVTHelp = nullptr;
@@ -120,6 +121,7 @@ class Table : public QMainWindow, public TableView {
     void Form_Load();
     void MNuNew_Click();
     void MnuExit_Click();
+    void MnuHint_Click();
     void MnuChangeName_Click();
     void MnuVTHelp_Click();
     void MnuAbout_Click();
@@ -183,6 +185,8 @@ QList<CardPic*> PlayerHandPics(const QWidget* client);
 void HandTakesFocus();
 // True from a key press until the next mouse press: focus marks are drawn only meanwhile.
 bool KeyboardInUse();
+// Shows the focus mark now, as if the keyboard had been taken up (the hint's card wears it).
+void ShowFocusMark();
 
 // Enables or disables the Play menu with its commands and their shortcuts.
 void EnablePlayMenu(bool enabled);

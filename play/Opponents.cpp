@@ -19,18 +19,16 @@ quint64 DecisionSeed(int seat, bool bidding) {
                              log.plays.size());
 }
 
-qint16 SharpBid(int seat, bool restricted) {
-    const Sharp::View view = Sharp::ViewForBid(seat, log);
-    return View().Decide(seat, true, [view, s = DecisionSeed(seat, true), restricted, e = effort] {
+std::function<qint16()> BidJob(int seat, bool restricted) {
+    return [view = Sharp::ViewForBid(seat, log), s = DecisionSeed(seat, true), restricted, e = effort] {
         return Sharp::ChooseBid(view, s, restricted, e);
-    });
+    };
 }
 
-qint16 SharpCard(int seat) {
-    const Sharp::View view = Sharp::ViewForPlay(seat, log);
-    return View().Decide(seat, false, [view, s = DecisionSeed(seat, false), e = effort] {
+std::function<qint16()> CardJob(int seat) {
+    return [view = Sharp::ViewForPlay(seat, log), s = DecisionSeed(seat, false), e = effort] {
         return Sharp::ChooseCard(view, s, e);
-    });
+    };
 }
 } // namespace
 
@@ -55,19 +53,19 @@ HandLog& Log() {
 }
 
 qint16 BidFor(int seat) {
-    return IsSharp(seat) ? SharpBid(seat, true) : ComputeComputerBid(seat);
+    return IsSharp(seat) ? View().Decide(seat, true, BidJob(seat, true)) : ComputeComputerBid(seat);
 }
 
 qint16 CardFor(int seat) {
-    return IsSharp(seat) ? SharpCard(seat) : ChooseComputerCard(seat);
+    return IsSharp(seat) ? View().Decide(seat, false, CardJob(seat)) : ChooseComputerCard(seat);
 }
 
-qint16 HintBid() {
-    return SharpBid(1, false);
+std::function<qint16()> HintBid() {
+    return BidJob(1, false);
 }
 
-qint16 HintCard() {
-    return SharpCard(1);
+std::function<qint16()> HintCard() {
+    return CardJob(1);
 }
 
 } // namespace Opponents

@@ -7,6 +7,8 @@
 #include "HandLog.h"
 #include "Sharp.h"
 
+#include <functional>
+
 namespace Opponents {
 
 void SetSharp(int seat, bool sharp);
@@ -26,9 +28,10 @@ HandLog& Log();
 qint16 BidFor(int seat);
 qint16 CardFor(int seat);
 
-// What the sharp method would do for the player now: the hint. The player is no computer
-// dealer, so the hinted bid is free of the restriction.
-qint16 HintBid();
-qint16 HintCard();
+// What the sharp method would do for the player now, the hint: a decision to run aside, which
+// reads nothing but what it holds. The player is no computer dealer, so the hinted bid is free
+// of the restriction.
+std::function<qint16()> HintBid();
+std::function<qint16()> HintCard();
 
 } // namespace Opponents

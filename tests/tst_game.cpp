@@ -117,6 +117,45 @@ class TestGame : public QObject {
         QVERIFY(TableForm().lblBid[3]->text().startsWith("Bid: 4 "));
     }
 
+    // The hint, in the bid box and at the player's turn, shows the sharp method's choice and
+    // changes nothing else: the box is filled but no bid is made, the card takes the focus and is
+    // named but not played, and the game's state is as it was.
+    void hintShowsAndNeverPlays() {
+        QString hinted;
+        Waits::ModalHook = [&](QWidget* w) {
+            auto* box = qobject_cast<FrmBid*>(w);
+            if (!box) return script.Answer(w);
+            QTest::keyClick(box->TxtBid, Qt::Key_H);
+            When([box] { return !box->TxtBid->text().isEmpty(); },
+                 [&, box] {
+                     hinted = box->TxtBid->text();
+                     QVERIFY(box->isVisible() && G.Bids[1] == 0);
+                     QTest::mouseClick(box->CmdBid, Qt::LeftButton);
+                 });
+        };
+        SeedDeal(11);
+        G.GameOn = false;
+        do {
+            QVERIFY(WaitFor([] { return Waits::PlayDepth() == 0; }));
+            TableForm().MNuNew->trigger();
+            QVERIFY(WaitFor([] { return G.Turn == 1 || TableForm().BtnContinue->isVisible(); }));
+        } while (G.Turn != 1); // a deal whose first card is the player's
+        QVERIFY_IN(hinted.toInt(), 0, 14);
+        QCOMPARE(G.Bids[1], qint16(hinted.toInt()));
+        const GameState before = G;
+        const int lines = TableForm().List1->count();
+        TableForm().MnuHint->trigger();
+        QVERIFY(WaitFor([&] { return TableForm().List1->count() > lines; }));
+        const QString line = ListLines().last();
+        QVERIFY2(line.startsWith("Hint: the "), qPrintable(line));
+        auto* focused = qobject_cast<CardPic*>(QApplication::focusWidget());
+        QVERIFY(focused && line == "Hint: the " + G.Cards[focused->Index()].FullName);
+        QVERIFY(IsLegalPlay(1, focused->Index()) && KeyboardInUse());
+        for (int c = 1; c <= 52; ++c)
+            QCOMPARE(G.Cards[c].Holder, before.Cards[c].Holder);
+        QVERIFY(G.Turn == 1 && G.CardsLeft == before.CardsLeft && G.TrickCard1 == before.TrickCard1);
+    }
+
     // Typed or pasted, only digits reach the bid box; Return and Escape neither answer nor close it.
     void bidBoxTakesDigitsOnly() {
         FrmBid& bid = BidForm();
