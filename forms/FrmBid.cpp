@@ -8,6 +8,7 @@
 #include "Twips.h"
 #include "Waits.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,7 +16,8 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-FrmBid::FrmBid(QWidget* owner) : QDialog(owner) {
+// A title bar without a close box: the window manager offers no way out but Bid.
+FrmBid::FrmBid(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     const Zoom::AtDesignSize design;
     setObjectName(QStringLiteral("FrmBid"));
     setWindowTitle(QStringLiteral("Enter your Bid."));
@@ -155,6 +157,15 @@ void FrmBid::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QDialog::keyPressEvent(e);
+}
+
+// Alt+F4 or a close request from the window manager would leave the bid unmade; only the
+// program's own ending closes the dialog unanswered.
+void FrmBid::closeEvent(QCloseEvent* e) {
+    if (Waits::Exiting())
+        e->accept();
+    else
+        e->ignore();
 }
 
 namespace {
