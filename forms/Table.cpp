@@ -655,7 +655,8 @@ void EnablePlayMenu(bool enabled) {
 
 void Table::Form_Load() {
     // The 52 card pictures already exist, every one showing the back.
-    G.PlayerName = DataFiles::LoadName();
+    // Every sentence and label is made from this form of the name (the file keeps the name).
+    G.PlayerName = DataFiles::InSentence(DataFiles::LoadName());
     LoadStatistics();
     G.PlayerNames[1] = G.PlayerName;
     G.PlayerNames[2] = QStringLiteral("The Prof.");
@@ -757,16 +758,22 @@ void Table::MnuChangeName_Click() {
     input.setWindowTitle(QStringLiteral("Player's Name"));
     input.setLabelText(QStringLiteral("Please enter player's name."));
     input.setTextValue(QString());
-    if (auto* edit = input.findChild<QLineEdit*>()) edit->setMaxLength(int(DataFiles::MaxNameLength));
-    QString name =
-        DataFiles::LimitName(Waits::RunDialog(input) == QDialog::Accepted ? input.textValue() : QString());
-    // The file keeps the name between double quotes; a quote inside it would cut it short.
-    name.replace(QLatin1Char('"'), QLatin1Char('\''));
-    name.remove(QLatin1Char('\r'));
-    name.remove(QLatin1Char('\n'));
-    G.PlayerName = name;
-    G.PlayerNames[1] = name;
-    SetCaption(lblPlayer, QStringLiteral("Welcome ") + name);
+    // The box holds only what a name may hold: a character too many, or one that is no part of
+    // a name, never shows up in it, and the length is cut at a whole character.
+    if (auto* edit = input.findChild<QLineEdit*>())
+        connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
+            const QString kept = DataFiles::CleanName(text);
+            if (kept == text) return;
+            const int at = std::min(edit->cursorPosition(), int(kept.size()));
+            edit->setText(kept);
+            edit->setCursorPosition(at);
+        });
+    // Cancel, Escape and the close box keep the name as it was; OK with the box empty empties it.
+    if (Waits::RunDialog(input) != QDialog::Accepted) return;
+    const QString name = input.textValue(); // as the box holds it: cleaned as it was typed
+    G.PlayerName = DataFiles::InSentence(name);
+    G.PlayerNames[1] = G.PlayerName;
+    SetCaption(lblPlayer, QStringLiteral("Welcome ") + G.PlayerName);
     DataFiles::SaveName(name);
 }
 
