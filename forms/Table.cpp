@@ -498,6 +498,7 @@ Table::Table() {
     connect(BtnContinue, &QPushButton::clicked, this, [this] { BtnContinue_Click(); });
 
     List1 = new QListWidget(Client);
+    List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(PxRect(0, 8040, 11175, 915));
     List1->setToolTip(QStringLiteral("General Instructions and record of game"));
     List1->setFont(DesignFont(Face::TimesNewRoman, 12, Bold));

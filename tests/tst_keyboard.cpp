@@ -43,7 +43,12 @@ static void CheckTree() {
         const QAccessibleInterface* mine = all.value(name);
         QVERIFY(holder != 1 || (mine && mine->state().focusable && mine->role() == QAccessible::Button));
     }
-    const QAccessibleInterface* group = all.value("Your hand");
+    // The trump and the cards of the trick are pictures: they cannot be pressed.
+    for (auto it = all.constBegin(); it != all.constEnd(); ++it)
+        if (it.key().startsWith("Trumps: ") || it.key().startsWith("Played by "))
+            QVERIFY(it.value()->role() == QAccessible::Graphic &&
+                    it.value()->actionInterface()->actionNames().isEmpty());
+    const QAccessibleInterface* group = all.value("Your hand, your turn");
     QVERIFY(group && group->role() == QAccessible::Grouping && group->childCount() == held[1]);
     QVERIFY(trumps == 1 && !all.contains("Card back")); // no back is a node of its own
     const QString seats[5] = {"", "you", "The Prof", "Marigold", "The Lady"};
@@ -55,6 +60,11 @@ static void CheckTree() {
     const QAccessibleInterface* scores = all.value("Scores");
     QVERIFY(scores && scores->role() == QAccessible::List && scores->childCount() == 4);
     QVERIFY(all.contains(t.LblScores[3]->text().simplified() + ", hand score " + t.LblHandSc[3]->text()));
+    // Only what has the keyboard says so; a dialog kept hidden offers nothing.
+    for (const QAccessibleInterface* a : std::as_const(all))
+        QVERIFY2(!a->state().focused || a->object() == QApplication::focusWidget(),
+                 qPrintable(a->text(QAccessible::Name)));
+    QCOMPARE(QAccessible::queryAccessibleInterface(&DeluxeForm())->childCount(), 0);
 }
 
 class TestKeyboard : public QObject {
@@ -87,6 +97,9 @@ class TestKeyboard : public QObject {
                 QVERIFY(a->role() == QAccessible::Dialog &&
                         a->text(QAccessible::Description) == DeluxeForm().Label2->text());
                 handOver |= a->text(QAccessible::Name) == "Hand Over";
+                for (int i = 0; i < a->childCount(); ++i) // every control on show is named
+                    QVERIFY(a->child(i)->role() != QAccessible::Button ||
+                            !a->child(i)->text(QAccessible::Name).isEmpty());
                 Key(Qt::Key_Return), Key(Qt::Key_Escape); // nothing
                 QVERIFY(DeluxeForm().isVisible());
                 Key(Qt::Key_Tab), Key(Qt::Key_Space);

@@ -84,10 +84,31 @@ class TestTable : public QObject {
         MakeCards();
         for (int i = 1; i <= 52; ++i)
             QCOMPARE(AccName(t.CardsPic[i]), "Card back");
-        for (int image : {40, 53, 54, 55, 56}) {
-            t.CardsPic[40]->SetImage(image);
-            QCOMPARE(QAccessible::queryAccessibleInterface(t.CardsPic[40])->role(), QAccessible::Button);
-            QCOMPARE(AccName(t.CardsPic[40]), image == 40 ? G.Cards[40].FullName : QString("Card back"));
+        // Only a card of the hand is a button; in the trick or turned up it is a picture.
+        for (int holder : {1, 5, 0})
+            for (int image : {40, 53, 54, 55, 56}) {
+                G.Cards[40].Holder = quint8(holder);
+                t.CardsPic[40]->SetImage(image);
+                QCOMPARE(QAccessible::queryAccessibleInterface(t.CardsPic[40])->role(),
+                         holder == 1 && image == 40 ? QAccessible::Button : QAccessible::Graphic);
+                QCOMPARE(AccName(t.CardsPic[40]), image == 40 ? G.Cards[40].FullName : QString("Card back"));
+            }
+        // The pack on the table before the first deal is one node.
+        StartUp();
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(t.Client);
+        QStringList nodes;
+        for (int i = 0; i < table->childCount(); ++i)
+            nodes << table->child(i)->text(QAccessible::Name);
+        QCOMPARE(nodes.filter("Pack"), QStringList{"Pack: 52 cards"});
+        // A row of the scores says which of its numbers is which.
+        QAccessibleInterface* scores = QAccessible::queryAccessibleInterface(t.FramScores);
+        const QStringList rows[] = {{"Player :1", "1", "Player, game score 1, hand score 1"},
+                                    {"Tabitha :  25", "", "Tabitha, game score 25"},
+                                    {"Marigold", "0", "Marigold, hand score 0"}};
+        for (const QStringList& row : rows) {
+            t.LblScores[2]->setText(row[0]);
+            t.LblHandSc[2]->setText(row[1]);
+            QCOMPARE(scores->child(1)->text(QAccessible::Name), row[2]);
         }
     }
 
