@@ -1,6 +1,7 @@
 #include "FrmBid.h"
 
 #include "Fonts.h"
+#include "MFormDeluxe.h"
 #include "ModPlayGame.h"
 #include "ModVariables.h"
 #include "Module2.h"
@@ -69,6 +70,9 @@ FrmBid::FrmBid(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::CustomizeWindow
 void FrmBid::FollowZoom() {
     setFixedSize(Px(3255), Px(1935));
     controls_.Apply();
+    // The words at the dialog's zoomed font, smaller where the rounded label is too short for it.
+    LblBidTxt->setFont(FontThatFits(font(), LblBidTxt->contentsRect(),
+                                    int(LblBidTxt->alignment()) | Qt::TextWordWrap, LblBidTxt->text()));
 }
 
 void FrmBid::Form_Load() {

@@ -3,9 +3,13 @@
 #include "TestSupport.h"
 
 #include "CardImages.h"
+#include "Fonts.h"
 #include "Layout.h"
 #include "ModDeals.h"
+#include "Module2.h"
+#include "frmHelp.h"
 
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 
 using namespace TestSupport;
@@ -37,6 +41,36 @@ static QList<int> Deal(const std::function<void()>& midway = {}) {
     for (CardPic* pic : TableForm().CardsPic)
         if (pic) places << pic->Left() << pic->Top() << pic->Image();
     return places;
+}
+
+// The controls under `root` on show whose text does not fit inside them, by their font's metrics.
+static QStringList Cut(QWidget* root) {
+    QStringList cut;
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(root) || w->isWindow()) continue;
+        QString text;
+        int flags = Qt::TextShowMnemonic;
+        QRect room = w->rect();
+        if (auto* l = qobject_cast<QLabel*>(w)) {
+            text = l->text(), flags = int(l->alignment()) | (l->wordWrap() ? Qt::TextWordWrap : 0);
+            room = l->contentsRect();
+        } else if (auto* c = qobject_cast<DeluxeCaption*>(w)) {
+            text = c->text(), flags |= Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+            // Made to fit by a pixel or two at most, not shrunk to a box of some other zoom.
+            const int design =
+                ZoomedFont(InPixels(DesignFont(Face::TimesNewRoman, 12)), Zoom::Factor()).pixelSize();
+            if (c->font().pixelSize() < design * 0.85) cut << c->objectName() + " shrunk: " + text;
+        } else if (auto* b = qobject_cast<QPushButton*>(w)) {
+            QStyleOptionButton option;
+            option.initFrom(b);
+            text = b->text(), flags |= Qt::AlignCenter;
+            room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &option, b);
+        }
+        if (text.isEmpty()) continue;
+        if (!room.contains(QFontMetrics(w->font()).boundingRect(room, flags, text)))
+            cut << w->objectName() + ": " + text;
+    }
+    return cut;
 }
 
 class TestZoom : public QObject {
@@ -86,6 +120,38 @@ class TestZoom : public QObject {
                 QVERIFY2(off <= (zoom == 1 ? 0 : 1),
                          qPrintable(controls[i]->objectName() + " at " + QString::number(zoom)));
             }
+        }
+    }
+
+    // Every caption, on the table and in its dialogs, fits its control at every zoom.
+    void captionsFitAtEveryZoom() {
+        Table& t = TableForm();
+        for (int s = 1; s <= 4; ++s) {
+            SetCaption(t.lblBid[s], "Bid: 13 Tricks made: 13");
+            SetCaption(t.LblScores[s], "Tabitha :  -130");
+            SetCaption(t.LblHandSc[s], "23");
+        }
+        SetCaption(t.LblRounds, "A 10 card Hand.");
+        SetCaption(t.LblTrumps, "Trumps:- Diamonds");
+        t.BtnContinue->show();
+        QStringList cut;
+        Waits::ModalHook = [&cut](QWidget* w) {
+            cut << Cut(w);
+            if (auto* bid = qobject_cast<FrmBid*>(w)) bid->TxtBid->setText("1"), bid->CmdBid->click();
+            if (auto* f = qobject_cast<MFormDeluxe*>(w)) QTest::mouseClick(f->Label1[0], Qt::LeftButton);
+        };
+        for (double zoom = Zoom::Min; zoom < 3; zoom += 0.1) {
+            t.ApplyZoom(zoom);
+            cut << Cut(t.Client);
+            MsgDeluxe("Ann you are in the middle of a game, are you sure you wish to exit?", "Exit", "Cancel",
+                      "", 1, "Really Exit?");
+            MsgDeluxe("Ann you have the current suit and must play it.", "Oops", "", "", 1,
+                      "You have the suit");
+            ShowBidDialog();
+            ShowHelp();
+            cut << Cut(&HelpForm());
+            HelpForm().hide();
+            QVERIFY2(cut.isEmpty(), qPrintable(QString::number(zoom) + ": " + cut.join(", ")));
         }
     }
 
