@@ -35,6 +35,7 @@
 #include <QScreen>
 #include <QSvgRenderer>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <memory>
 
@@ -169,6 +170,13 @@ class KeyWatch : public QObject {
   public:
     KeyWatch(QPushButton* carryOn, QWidget* table) : QObject(table), carryOn_(carryOn), table_(table) {
         qApp->installEventFilter(this);
+        // Without a window manager the focus may change a moment after a window has closed,
+        // to no window at all or to the closed one (a menu's activation arriving late): the
+        // table then takes it up.
+        connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* now) {
+            if ((!now || !now->isVisible()) && lastHide_.isValid() && lastHide_.elapsed() < 1000)
+                ActivateNext();
+        });
     }
 
   protected:
@@ -184,19 +192,30 @@ class KeyWatch : public QObject {
             }
         } else if (type == QEvent::MouseButtonPress) {
             Use(false);
-        } else if (type == QEvent::Hide && watched != table_ && watched->isWidgetType()) {
+        } else if ((type == QEvent::Hide || type == QEvent::Show) && watched != table_ &&
+                   watched->isWidgetType()) {
             auto* w = static_cast<QWidget*>(watched);
-            if (w->isWindow() && (w->windowType() == Qt::Dialog || w->windowType() == Qt::Window))
-                QTimer::singleShot(0, this, [this] { ActivateNext(); });
+            const Qt::WindowType kind = w->windowType();
+            if (w->isWindow() && (kind == Qt::Dialog || kind == Qt::Window || kind == Qt::Popup)) {
+                if (type == QEvent::Show) {
+                    if (kind != Qt::Popup) lastShown_ = w;
+                } else {
+                    lastHide_.start();
+                    QTimer::singleShot(0, this, [this] { ActivateNext(); });
+                }
+            }
         }
         return false;
     }
 
-    // The window below takes the keyboard: a modal one still open, else the table.
+    // The window below takes the keyboard: a modal one still open, else the window opened
+    // last (help), else the table. A window that has gone but is still called active (a menu
+    // closed with Escape) counts as none.
     void ActivateNext() {
-        if (QApplication::activeWindow() || !table_) return;
+        const QWidget* active = QApplication::activeWindow();
+        if ((active && active->isVisible()) || !table_) return;
         QWidget* next = QApplication::activeModalWidget();
-        if (!next) next = table_;
+        if (!next) next = lastShown_ && lastShown_->isVisible() ? lastShown_.data() : table_.data();
         if (next->isVisible()) next->activateWindow();
     }
 
@@ -208,6 +227,8 @@ class KeyWatch : public QObject {
     }
     QPointer<QPushButton> carryOn_;
     QPointer<QWidget> table_;
+    QElapsedTimer lastHide_;
+    QPointer<QWidget> lastShown_;
 };
 
 // The window's area below the menu bar: the table's own green, with the table centred on it.
@@ -548,6 +569,17 @@ Table::Table() {
                 return;
             }
     });
+    // A menu closed with Escape leaves the menu bar holding the keyboard with nothing on it
+    // marked: the keys would seem to go nowhere. The keyboard goes back where it was (the
+    // player's hand) at once, unless another menu of the bar opened meanwhile.
+    for (QMenu* menu : {MnuPlay, MnuHelp, MnuStats})
+        connect(menu, &QMenu::aboutToHide, this, [this] {
+            QTimer::singleShot(0, this, [this] {
+                if (!menuBar()->hasFocus() || QApplication::activePopupWidget()) return;
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(menuBar(), &escape);
+            });
+        });
 
     connect(&preparing_, &QTimer::timeout, this, [this] { PrepareNext(); });
 

@@ -2,6 +2,7 @@
 // keys; and what a walk of the accessibility tree finds on the table meanwhile.
 #include "TestSupport.h"
 #include "frmAbout.h"
+#include "frmHelp.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -141,9 +142,26 @@ class TestKeyboard : public QObject {
             QVERIFY2(announced_.contains(line), qPrintable(line));
 
         // The menus: F10 opens the first, Escape closes it; Change Your Name and About by keys.
+        // However a window or menu was closed, the player's hand has the keyboard again.
+        const auto handHasKeys = [&t] {
+            return t.isActiveWindow() && PlayerHandPics(t.Client).contains(QApplication::focusWidget());
+        };
+        QVERIFY(handHasKeys());
         Key(Qt::Key_F10);
         QTRY_COMPARE(QApplication::activePopupWidget(), t.MnuPlay);
         QTest::keyClick(t.MnuPlay, Qt::Key_Escape);
+        QTRY_VERIFY(handHasKeys());
+        Waits::ModalHook = [](QWidget* w) {
+            When([w] { return w->isActiveWindow(); }, [] { Key(Qt::Key_Space); });
+        };
+        Key(Qt::Key_F4); // Number Games Won, answered
+        QTRY_VERIFY(handHasKeys());
+        QTest::keyClick(&t, Qt::Key_H, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::activePopupWidget(), t.MnuHelp);
+        QTest::keyClick(t.MnuHelp, Qt::Key_H);
+        QTRY_VERIFY(HelpForm().isActiveWindow());
+        QTest::keyClick(&HelpForm(), Qt::Key_C, Qt::AltModifier);
+        QTRY_VERIFY(!HelpForm().isVisible() && handHasKeys());
         Waits::ModalHook = [](QWidget* w) {
             QTimer::singleShot(0, w, [w] {
                 if (qobject_cast<QInputDialog*>(w)) QTest::keyClicks(QApplication::focusWidget(), "Kim");
