@@ -159,6 +159,54 @@ class AfterFirstFrame : public QObject {
 };
 
 bool keysInUse = false;
+
+// The keyboard's mark on the focused card: a brown band, the playing area's border colour,
+// lined with the labels' light yellow, drawn just outside the card's edge so that nothing of
+// its face (the corner index least of all) is covered. Drawn in logical pixels, so it keeps
+// its weight at every zoom and scale. One per table, above the cards, never in a click's way.
+class FocusRing : public QWidget {
+  public:
+    static constexpr int Margin = 5;
+    explicit FocusRing(QWidget* table) : QWidget(table) {
+        setObjectName(QStringLiteral("FocusRing"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+    // Around `card` when it has the keyboard and the keys are in use; hidden otherwise.
+    static void Follow(CardPic* card) {
+        QWidget* table = card->parentWidget();
+        if (!table) return;
+        auto* ring = static_cast<FocusRing*>(
+            table->findChild<QWidget*>(QStringLiteral("FocusRing"), Qt::FindDirectChildrenOnly));
+        const bool marked = card->hasFocus() && keysInUse && card->isVisible();
+        if (!ring && !marked) return;
+        if (!ring) ring = new FocusRing(table);
+        if (!marked) {
+            if (ring->card_ == card) ring->hide();
+            return;
+        }
+        ring->card_ = card;
+        ring->setGeometry(card->geometry().adjusted(-Margin, -Margin, Margin, Margin));
+        ring->raise();
+        ring->show();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF r = QRectF(rect());
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(128, 64, 0), 3));
+        p.drawRoundedRect(r.adjusted(1.5, 1.5, -1.5, -1.5), 6, 6);
+        p.setPen(QPen(QColor(255, 255, 128), 1.5));
+        p.drawRoundedRect(r.adjusted(3.75, 3.75, -3.75, -3.75), 4, 4);
+    }
+
+  private:
+    QPointer<CardPic> card_;
+};
 // A zoom change this soon after the last one is part of one resizing; this long after the
 // last, the resizing has stopped and the new size's images are drawn.
 constexpr int ResizeSettleMs = 250;
@@ -223,7 +271,7 @@ class KeyWatch : public QObject {
     static void Use(bool keys) {
         if (keys == keysInUse) return;
         keysInUse = keys;
-        if (auto* pic = qobject_cast<CardPic*>(QApplication::focusWidget())) pic->update();
+        if (auto* pic = qobject_cast<CardPic*>(QApplication::focusWidget())) FocusRing::Follow(pic);
     }
     QPointer<QPushButton> carryOn_;
     QPointer<QWidget> table_;
@@ -340,17 +388,24 @@ void CardPic::paintEvent(QPaintEvent*) {
     p.drawPixmap(0, 0,
                  windowResizing ? CardImages::Scaled(image_, dpr, Zoom::Factor())
                                 : CardImages::Image(image_, dpr, Zoom::Factor()));
-    if (!hasFocus() || !KeyboardInUse()) return;
-    // The focus mark: a brown band, the playing area's border colour, that shows on every
-    // face, lined with the labels' light yellow where it meets the picture. Drawn in
-    // logical pixels, so it keeps its weight at every scale.
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r = QRectF(rect());
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(128, 64, 0), 3));
-    p.drawRoundedRect(r.adjusted(1.5, 1.5, -1.5, -1.5), 3, 3);
-    p.setPen(QPen(QColor(255, 255, 128), 1.5));
-    p.drawRoundedRect(r.adjusted(3.75, 3.75, -3.75, -3.75), 2, 2);
+}
+
+// The keyboard's mark follows the card: given, taken, moved, resized, hidden.
+bool CardPic::event(QEvent* e) {
+    const bool handled = QWidget::event(e);
+    switch (e->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+        FocusRing::Follow(this);
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 // Left/Right, Home/End go through the hand on the player's turn; Return or Space plays the

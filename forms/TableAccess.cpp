@@ -208,7 +208,8 @@ class TableArea : public WithNodes {
         bool cardsDone = false;
         for (QObject* o : widget()->children()) {
             auto* w = qobject_cast<QWidget*>(o);
-            if (!w || w->isWindow()) continue;
+            // The keyboard's mark around a card is drawing only: the card itself reports its focus.
+            if (!w || w->isWindow() || w->objectName() == QLatin1String("FocusRing")) continue;
             auto* pic = qobject_cast<CardPic*>(w);
             if (!pic) {
                 if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w)) out << iface;
