@@ -714,8 +714,11 @@ void Table::FitTableToWindow() {
         lastFit_.start();
         ApplyZoom(zoom, resizing);
     }
-    Client->move(area.x() + (area.width() - Client->width()) / 2,
-                 area.y() + (area.height() - Client->height()) / 2);
+    // Centred on the cloth; on a window smaller than the table at its smallest zoom (possible
+    // without a window manager) it keeps to the cloth's top left and is cut off at the bottom
+    // and the right, never drawn over the menu bar.
+    Client->move(area.x() + std::max(0, (area.width() - Client->width()) / 2),
+                 area.y() + std::max(0, (area.height() - Client->height()) / 2));
 }
 
 void Table::FitWindowToScreen() {

@@ -9,6 +9,8 @@
 #include "Module2.h"
 #include "frmHelp.h"
 
+#include <QLayout>
+#include <QMenuBar>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 
@@ -167,6 +169,19 @@ class TestZoom : public QObject {
         const QRect cloth = t.Cloth->geometry();
         QVERIFY(qAbs(t.Client->geometry().center().x() - cloth.center().x()) <= 1);
         QCOMPARE(PixelAt(t.Cloth, {2, cloth.height() - 2}), QColor(0, 64, 0));
+    }
+
+    // A window made smaller than its smallest (no window manager holds it to its minimum): the
+    // table goes to its smallest zoom and is cut off, never drawn over the menu bar.
+    void aWindowTooSmallKeepsTheMenuClear() {
+        Table& t = TableForm();
+        t.layout()->setSizeConstraint(QLayout::SetNoConstraint);
+        t.setMinimumSize(0, 0);
+        t.resize(300, 200);
+        QVERIFY(t.Cloth->height() < t.Client->height());
+        QCOMPARE(Zoom::Factor(), Zoom::Min);
+        QVERIFY(t.Client->geometry().top() > t.menuBar()->geometry().bottom() &&
+                t.Client->geometry().left() >= 0);
     }
 
     void cardsAreDrawnAtTheSizeShown() {
