@@ -90,6 +90,48 @@ QString LimitName(const QString& name) {
     return limited;
 }
 
+QString CleanName(const QString& name) {
+    QString kept;
+    kept.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
+        if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate()) {
+            kept += c;
+            kept += name.at(++i);
+            continue;
+        }
+        const QChar::Category kind = c.category();
+        if (kind == QChar::Other_Control || kind == QChar::Other_Surrogate || kind == QChar::Separator_Line ||
+            kind == QChar::Separator_Paragraph || (c.unicode() >= 0x2066 && c.unicode() <= 0x2069))
+            continue;
+        kept += c == QLatin1Char('"') ? QChar(QLatin1Char('\'')) : c;
+    }
+    return LimitName(kept);
+}
+
+QString InSentence(const QString& name) {
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char32_t c = name.at(i).isHighSurrogate() && i + 1 < name.size()
+                               ? QChar::surrogateToUcs4(name.at(i), name.at(i + 1))
+                               : name.at(i).unicode();
+        switch (QChar::direction(c)) {
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirAN:
+        case QChar::DirLRE:
+        case QChar::DirLRO:
+        case QChar::DirRLE:
+        case QChar::DirRLO:
+        case QChar::DirPDF:
+            // First strong isolate ... pop directional isolate.
+            return QChar(0x2068) + name + QChar(0x2069);
+        default:
+            break;
+        }
+    }
+    return name;
+}
+
 QByteArray FormatName(const QString& name) {
     return QByteArray("\"") + name.toUtf8() + QByteArray("\"\r\n");
 }
@@ -102,13 +144,13 @@ std::optional<QString> ParseName(const QByteArray& bytes) {
     if (i >= line.size()) return std::nullopt;
     if (line.at(i) == QLatin1Char('"')) {
         const qsizetype close = line.indexOf(QLatin1Char('"'), i + 1);
-        return LimitName(close < 0 ? line.mid(i + 1) : line.mid(i + 1, close - i - 1));
+        return CleanName(close < 0 ? line.mid(i + 1) : line.mid(i + 1, close - i - 1));
     }
     const qsizetype comma = line.indexOf(QLatin1Char(','), i);
     QString field = comma < 0 ? line.mid(i) : line.mid(i, comma - i);
     while (field.endsWith(QLatin1Char(' ')) || field.endsWith(QLatin1Char('\t')))
         field.chop(1);
-    return LimitName(field);
+    return CleanName(field);
 }
 
 QByteArray FormatScores(const std::array<qint16, 5>& won) {

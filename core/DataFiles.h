@@ -20,9 +20,20 @@
 namespace DataFiles {
 
 // The longest name kept, in UTF-16 units: longer than any real name, short enough for every
-// label. Typed names and names read from Name.dat are cut to it alike.
+// label. Typed names and names read from Name.dat are cut to it alike, at a whole character.
 inline constexpr qsizetype MaxNameLength = 64;
 QString LimitName(const QString& name);
+
+// A name as it is kept, typed or read: without control characters (shown as boxes, and a NUL
+// cuts short what a screen reader is told), line or paragraph breaks, broken surrogate halves
+// or direction isolates (InSentence's own), a double quote turned into an apostrophe (the file
+// keeps the name between double quotes), cut to MaxNameLength.
+QString CleanName(const QString& name);
+
+// The name as it goes into the game's sentences and labels: a name with a direction of its own
+// (a right-to-left script, an override) is isolated, so it can never turn the rest of a line
+// round. Any other name is returned as it is.
+QString InSentence(const QString& name);
 
 // Neither file is read when it is not a regular file (a FIFO, a device, a link to one) or
 // holds more than this many bytes: both formats need only a few dozen.

@@ -4,11 +4,13 @@
 #include "GameState.h"
 #include "Hint.h"
 #include "MessageDialog.h"
+#include "MFormDeluxe.h"
 #include "Table.h"
 #include "TableView.h"
 #include "Twips.h"
 #include "Waits.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,7 +18,8 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-FrmBid::FrmBid(QWidget* owner) : QDialog(owner) {
+// A title bar without a close box: the window manager offers no way out but Bid.
+FrmBid::FrmBid(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     const Zoom::AtDesignSize design;
     setObjectName(QStringLiteral("FrmBid"));
     setWindowTitle(QStringLiteral("Enter your Bid."));
@@ -68,6 +71,9 @@ FrmBid::FrmBid(QWidget* owner) : QDialog(owner) {
 void FrmBid::FollowZoom() {
     setFixedSize(Px(3255), Px(1935));
     controls_.Apply();
+    // The words at the dialog's zoomed font, smaller where the rounded label is too short for it.
+    LblBidTxt->setFont(FontThatFits(font(), LblBidTxt->contentsRect(),
+                                    int(LblBidTxt->alignment()) | Qt::TextWordWrap, LblBidTxt->text()));
 }
 
 void FrmBid::Form_Load() {
@@ -158,6 +164,15 @@ void FrmBid::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QDialog::keyPressEvent(e);
+}
+
+// Alt+F4 or a close request from the window manager would leave the bid unmade; only the
+// program's own ending closes the dialog unanswered.
+void FrmBid::closeEvent(QCloseEvent* e) {
+    if (Waits::Exiting())
+        e->accept();
+    else
+        e->ignore();
 }
 
 namespace {

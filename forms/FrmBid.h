@@ -36,6 +36,7 @@ class FrmBid : public QDialog {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
   private:
     ZoomedControls controls_;

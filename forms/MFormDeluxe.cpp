@@ -88,14 +88,35 @@ QPixmap Flame(qreal dpr, double zoom) {
 
 } // namespace
 
+QFont FontThatFits(QFont font, const QRect& room, int flags, const QString& text) {
+    const auto fits = [&](const QFont& f) {
+        return room.contains(QFontMetrics(f).boundingRect(room, flags, text));
+    };
+    if (room.isEmpty() || text.isEmpty()) return font;
+    while (!fits(font)) {
+        if (font.pixelSize() > 6)
+            font.setPixelSize(font.pixelSize() - 1);
+        else if (font.pointSizeF() > 4.5)
+            font.setPointSizeF(font.pointSizeF() - 0.25);
+        else
+            break;
+    }
+    return font;
+}
+
 // ---- DeluxeCaption ----
 
-DeluxeCaption::DeluxeCaption(int index, QWidget* parent) : QAbstractButton(parent), index_(index) {
+namespace {
+constexpr int CaptionFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic;
+} // namespace
+
+DeluxeCaption::DeluxeCaption(int index, QWidget* parent)
+    : QAbstractButton(parent), index_(index), design_(InPixels(DesignFont(Face::TimesNewRoman, 12))) {
     setObjectName(QStringLiteral("Label1_%1").arg(index));
     // Tab reaches it and Space presses it; Return and Escape are not button keys, so no
     // stray key answers a question.
     setFocusPolicy(Qt::TabFocus);
-    setFont(InPixels(DesignFont(Face::TimesNewRoman, 12)));
+    setFont(design_);
 }
 
 // An ampersand is shown as itself: a caption must never turn into a keyboard shortcut.
@@ -103,6 +124,23 @@ void DeluxeCaption::SetCaption(const QString& caption) {
     QString escaped = caption;
     escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
     setText(escaped);
+    FitFont();
+}
+
+void DeluxeCaption::FitFont() {
+    const QFont fitted = FontThatFits(ZoomedFont(design_, Zoom::Factor()), rect(), CaptionFlags, text());
+    if (fitted != font()) setFont(fitted);
+}
+
+// The table's zoom sets the font afresh; the caption may then need a smaller one.
+void DeluxeCaption::changeEvent(QEvent* e) {
+    QAbstractButton::changeEvent(e);
+    if (e->type() == QEvent::FontChange) FitFont();
+}
+
+void DeluxeCaption::resizeEvent(QResizeEvent* e) {
+    QAbstractButton::resizeEvent(e);
+    FitFont();
 }
 
 QString DeluxeCaption::Caption() const {
@@ -115,7 +153,7 @@ void DeluxeCaption::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setFont(font());
     p.setPen(CaptionText);
-    p.drawText(rect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic, text());
+    p.drawText(rect(), CaptionFlags, text());
     if (hasFocus()) {
         // The focus mark: a dotted light yellow line just inside the panel's edges.
         p.setPen(QPen(PictureBack, 1, Qt::DotLine));
@@ -140,7 +178,19 @@ DeluxePanel::DeluxePanel(QWidget* parent) : QWidget(parent) {
 
 void DeluxePanel::SetPressed(bool pressed) {
     pressed_ = pressed;
+    PlaceCaption();
     update();
+}
+
+void DeluxePanel::resizeEvent(QResizeEvent*) {
+    PlaceCaption();
+}
+
+// Raised, the caption lies inside the one-pixel edges; pressed, one pixel right and down.
+void DeluxePanel::PlaceCaption() {
+    const int w = width(), h = height();
+    for (auto* caption : findChildren<DeluxeCaption*>(Qt::FindDirectChildrenOnly))
+        caption->setGeometry(pressed_ ? QRect(2, 2, w - 3, h - 3) : QRect(1, 1, w - 2, h - 2));
 }
 
 void DeluxePanel::paintEvent(QPaintEvent*) {
@@ -261,11 +311,7 @@ void MFormDeluxe::Label1_Click(int Index) {
 // The caption moves one pixel right and down and the panel is drawn sunken. It stays so
 // until the next layout: a press released elsewhere leaves it pressed.
 void MFormDeluxe::Label1_MouseDown(int Index) {
-    DeluxePanel* panel = Pic1.at(Index);
-    const int w = panel->width();
-    const int h = panel->height();
-    Label1[Index]->setGeometry(2, 2, w - 3, h - 3);
-    panel->SetPressed(true);
+    Pic1.at(Index)->SetPressed(true);
 }
 
 // The raised frame, one pixel inside the top and left edges and two inside the bottom and

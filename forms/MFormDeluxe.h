@@ -17,6 +17,11 @@
 
 #include "Twips.h"
 
+// `font`, made smaller if need be (never below a few pixels) until `text` drawn with `flags`
+// fits inside `room`: rounding sizes to whole pixels at some zooms leaves a box a pixel or two
+// short of the text it was designed for.
+QFont FontThatFits(QFont font, const QRect& room, int flags, const QString& text);
+
 // The caption of one button: the part the player clicks. It is a real button to assistive
 // technology (named by its caption) but looks like plain green text inside its panel. It
 // takes focus with Tab and is pressed with Space; no other key answers the dialog.
@@ -34,9 +39,14 @@ class DeluxeCaption : public QAbstractButton {
   protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
   private:
+    // The font at the table's zoom, or smaller when the caption would not fit its panel.
+    void FitFont();
     int index_;
+    QFont design_; // at zoom 1
 };
 
 // The panel of one button, drawn raised or pressed.
@@ -48,8 +58,11 @@ class DeluxePanel : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent*) override;
+    // The caption fills the panel inside its edges, whatever size the panel is given.
+    void resizeEvent(QResizeEvent*) override;
 
   private:
+    void PlaceCaption();
     bool pressed_ = false;
 };
 

@@ -37,6 +37,7 @@
 #include <QScreen>
 #include <QSvgRenderer>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <memory>
 
@@ -160,6 +161,54 @@ class AfterFirstFrame : public QObject {
 };
 
 bool keysInUse = false;
+
+// The keyboard's mark on the focused card: a brown band, the playing area's border colour,
+// lined with the labels' light yellow, drawn just outside the card's edge so that nothing of
+// its face (the corner index least of all) is covered. Drawn in logical pixels, so it keeps
+// its weight at every zoom and scale. One per table, above the cards, never in a click's way.
+class FocusRing : public QWidget {
+  public:
+    static constexpr int Margin = 5;
+    explicit FocusRing(QWidget* table) : QWidget(table) {
+        setObjectName(QStringLiteral("FocusRing"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+    // Around `card` when it has the keyboard and the keys are in use; hidden otherwise.
+    static void Follow(CardPic* card) {
+        QWidget* table = card->parentWidget();
+        if (!table) return;
+        auto* ring = static_cast<FocusRing*>(
+            table->findChild<QWidget*>(QStringLiteral("FocusRing"), Qt::FindDirectChildrenOnly));
+        const bool marked = card->hasFocus() && keysInUse && card->isVisible();
+        if (!ring && !marked) return;
+        if (!ring) ring = new FocusRing(table);
+        if (!marked) {
+            if (ring->card_ == card) ring->hide();
+            return;
+        }
+        ring->card_ = card;
+        ring->setGeometry(card->geometry().adjusted(-Margin, -Margin, Margin, Margin));
+        ring->raise();
+        ring->show();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF r = QRectF(rect());
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(128, 64, 0), 3));
+        p.drawRoundedRect(r.adjusted(1.5, 1.5, -1.5, -1.5), 6, 6);
+        p.setPen(QPen(QColor(255, 255, 128), 1.5));
+        p.drawRoundedRect(r.adjusted(3.75, 3.75, -3.75, -3.75), 4, 4);
+    }
+
+  private:
+    QPointer<CardPic> card_;
+};
 // A zoom change this soon after the last one is part of one resizing; this long after the
 // last, the resizing has stopped and the new size's images are drawn.
 constexpr int ResizeSettleMs = 250;
@@ -171,6 +220,13 @@ class KeyWatch : public QObject {
   public:
     KeyWatch(QPushButton* carryOn, QWidget* table) : QObject(table), carryOn_(carryOn), table_(table) {
         qApp->installEventFilter(this);
+        // Without a window manager the focus may change a moment after a window has closed,
+        // to no window at all or to the closed one (a menu's activation arriving late): the
+        // table then takes it up.
+        connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* now) {
+            if ((!now || !now->isVisible()) && lastHide_.isValid() && lastHide_.elapsed() < 1000)
+                ActivateNext();
+        });
     }
 
   protected:
@@ -186,19 +242,30 @@ class KeyWatch : public QObject {
             }
         } else if (type == QEvent::MouseButtonPress) {
             Use(false);
-        } else if (type == QEvent::Hide && watched != table_ && watched->isWidgetType()) {
+        } else if ((type == QEvent::Hide || type == QEvent::Show) && watched != table_ &&
+                   watched->isWidgetType()) {
             auto* w = static_cast<QWidget*>(watched);
-            if (w->isWindow() && (w->windowType() == Qt::Dialog || w->windowType() == Qt::Window))
-                QTimer::singleShot(0, this, [this] { ActivateNext(); });
+            const Qt::WindowType kind = w->windowType();
+            if (w->isWindow() && (kind == Qt::Dialog || kind == Qt::Window || kind == Qt::Popup)) {
+                if (type == QEvent::Show) {
+                    if (kind != Qt::Popup) lastShown_ = w;
+                } else {
+                    lastHide_.start();
+                    QTimer::singleShot(0, this, [this] { ActivateNext(); });
+                }
+            }
         }
         return false;
     }
 
-    // The window below takes the keyboard: a modal one still open, else the table.
+    // The window below takes the keyboard: a modal one still open, else the window opened
+    // last (help), else the table. A window that has gone but is still called active (a menu
+    // closed with Escape) counts as none.
     void ActivateNext() {
-        if (QApplication::activeWindow() || !table_) return;
+        const QWidget* active = QApplication::activeWindow();
+        if ((active && active->isVisible()) || !table_) return;
         QWidget* next = QApplication::activeModalWidget();
-        if (!next) next = table_;
+        if (!next) next = lastShown_ && lastShown_->isVisible() ? lastShown_.data() : table_.data();
         if (next->isVisible()) next->activateWindow();
     }
 
@@ -206,10 +273,12 @@ class KeyWatch : public QObject {
     static void Use(bool keys) {
         if (keys == keysInUse) return;
         keysInUse = keys;
-        if (auto* pic = qobject_cast<CardPic*>(QApplication::focusWidget())) pic->update();
+        if (auto* pic = qobject_cast<CardPic*>(QApplication::focusWidget())) FocusRing::Follow(pic);
     }
     QPointer<QPushButton> carryOn_;
     QPointer<QWidget> table_;
+    QElapsedTimer lastHide_;
+    QPointer<QWidget> lastShown_;
 };
 
 // The window's area below the menu bar: the table's own green, with the table centred on it.
@@ -326,17 +395,24 @@ void CardPic::paintEvent(QPaintEvent*) {
     p.drawPixmap(0, 0,
                  windowResizing ? CardImages::Scaled(image_, dpr, Zoom::Factor())
                                 : CardImages::Image(image_, dpr, Zoom::Factor()));
-    if (!hasFocus() || !KeyboardInUse()) return;
-    // The focus mark: a brown band, the playing area's border colour, that shows on every
-    // face, lined with the labels' light yellow where it meets the picture. Drawn in
-    // logical pixels, so it keeps its weight at every scale.
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r = QRectF(rect());
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(128, 64, 0), 3));
-    p.drawRoundedRect(r.adjusted(1.5, 1.5, -1.5, -1.5), 3, 3);
-    p.setPen(QPen(QColor(255, 255, 128), 1.5));
-    p.drawRoundedRect(r.adjusted(3.75, 3.75, -3.75, -3.75), 2, 2);
+}
+
+// The keyboard's mark follows the card: given, taken, moved, resized, hidden.
+bool CardPic::event(QEvent* e) {
+    const bool handled = QWidget::event(e);
+    switch (e->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+        FocusRing::Follow(this);
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 // Left/Right, Home/End go through the hand on the player's turn; Return or Space plays the
@@ -503,6 +579,7 @@ Table::Table() {
     connect(BtnContinue, &QPushButton::clicked, this, [this] { BtnContinue_Click(); });
 
     List1 = new QListWidget(Client);
+    List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(PxRect(0, 8040, 11175, 915));
     List1->setToolTip(QStringLiteral("General Instructions and record of game"));
     List1->setFont(DesignFont(Face::TimesNewRoman, 12, Bold));
@@ -554,6 +631,17 @@ Table::Table() {
                 return;
             }
     });
+    // A menu closed with Escape leaves the menu bar holding the keyboard with nothing on it
+    // marked: the keys would seem to go nowhere. The keyboard goes back where it was (the
+    // player's hand) at once, unless another menu of the bar opened meanwhile.
+    for (QMenu* menu : {MnuPlay, MnuHelp, MnuStats})
+        connect(menu, &QMenu::aboutToHide, this, [this] {
+            QTimer::singleShot(0, this, [this] {
+                if (!menuBar()->hasFocus() || QApplication::activePopupWidget()) return;
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(menuBar(), &escape);
+            });
+        });
 
     connect(&preparing_, &QTimer::timeout, this, [this] { PrepareNext(); });
 
@@ -642,8 +730,11 @@ void Table::FitTableToWindow() {
         lastFit_.start();
         ApplyZoom(zoom, resizing);
     }
-    Client->move(area.x() + (area.width() - Client->width()) / 2,
-                 area.y() + (area.height() - Client->height()) / 2);
+    // Centred on the cloth; on a window smaller than the table at its smallest zoom (possible
+    // without a window manager) it keeps to the cloth's top left and is cut off at the bottom
+    // and the right, never drawn over the menu bar.
+    Client->move(area.x() + std::max(0, (area.width() - Client->width()) / 2),
+                 area.y() + std::max(0, (area.height() - Client->height()) / 2));
 }
 
 void Table::FitWindowToScreen() {
@@ -671,7 +762,8 @@ void EnablePlayMenu(bool enabled) {
 
 void Table::Form_Load() {
     // The 52 card pictures already exist, every one showing the back.
-    G.PlayerName = DataFiles::LoadName();
+    // Every sentence and label is made from this form of the name (the file keeps the name).
+    G.PlayerName = DataFiles::InSentence(DataFiles::LoadName());
     LoadStatistics();
     G.PlayerNames[1] = G.PlayerName;
     for (int s = 2; s <= 4; ++s)
@@ -777,16 +869,22 @@ void Table::MnuChangeName_Click() {
     input.setWindowTitle(QStringLiteral("Player's Name"));
     input.setLabelText(QStringLiteral("Please enter player's name."));
     input.setTextValue(QString());
-    if (auto* edit = input.findChild<QLineEdit*>()) edit->setMaxLength(int(DataFiles::MaxNameLength));
-    QString name =
-        DataFiles::LimitName(Waits::RunDialog(input) == QDialog::Accepted ? input.textValue() : QString());
-    // The file keeps the name between double quotes; a quote inside it would cut it short.
-    name.replace(QLatin1Char('"'), QLatin1Char('\''));
-    name.remove(QLatin1Char('\r'));
-    name.remove(QLatin1Char('\n'));
-    G.PlayerName = name;
-    G.PlayerNames[1] = name;
-    ::SetCaption(lblPlayer, QStringLiteral("Welcome ") + name);
+    // The box holds only what a name may hold: a character too many, or one that is no part of
+    // a name, never shows up in it, and the length is cut at a whole character.
+    if (auto* edit = input.findChild<QLineEdit*>())
+        connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
+            const QString kept = DataFiles::CleanName(text);
+            if (kept == text) return;
+            const int at = std::min(edit->cursorPosition(), int(kept.size()));
+            edit->setText(kept);
+            edit->setCursorPosition(at);
+        });
+    // Cancel, Escape and the close box keep the name as it was; OK with the box empty empties it.
+    if (Waits::RunDialog(input) != QDialog::Accepted) return;
+    const QString name = input.textValue(); // as the box holds it: cleaned as it was typed
+    G.PlayerName = DataFiles::InSentence(name);
+    G.PlayerNames[1] = G.PlayerName;
+    ::SetCaption(lblPlayer, QStringLiteral("Welcome ") + G.PlayerName);
     DataFiles::SaveName(name);
 }
 

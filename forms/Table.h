@@ -41,6 +41,7 @@ class CardPic : public QWidget {
     void clicked(int index);
 
   protected:
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;

@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QListWidget>
 #include <QPointer>
+#include <QRegularExpression>
 #include <functional>
 #include <vector>
 
@@ -157,6 +158,14 @@ QList<CardPic*> CardsOf(const QWidget* client, int holder) {
     return out;
 }
 
+// Face-down cards nobody holds: the pack.
+QList<CardPic*> PackOf(const QWidget* client) {
+    QList<CardPic*> out;
+    for (CardPic* pic : CardsOf(client, 0))
+        if (!FaceUp(pic)) out << pic;
+    return out;
+}
+
 // The table's client area: its controls, the face-up cards outside the hand, the hand as a
 // group and one node per opponent, in place of the 52 card pictures.
 class TableArea : public WithNodes {
@@ -164,8 +173,17 @@ class TableArea : public WithNodes {
     explicit TableArea(QWidget* client)
         : WithNodes(client, QAccessible::Client, QStringLiteral("Card table")) {
         hand_ = Add(new Node(
-            client, QAccessible::Grouping, [] { return QStringLiteral("Your hand"); },
+            client, QAccessible::Grouping,
+            [] { return G.Turn == 1 ? QStringLiteral("Your hand, your turn") : QStringLiteral("Your hand"); },
             [client] { return Widgets(PlayerHandPics(client)); }, true));
+        // The cards lying face down in the middle: before the first deal the whole pack.
+        pack_ = Add(new Node(
+            client, QAccessible::Graphic,
+            [client] {
+                const qsizetype n = PackOf(client).size();
+                return QStringLiteral("Pack: %1 card%2").arg(n).arg(n == 1 ? "" : "s");
+            },
+            [client] { return Widgets(PackOf(client)); }, false));
         for (int seat = 2; seat <= 4; ++seat) {
             opponents_ << Add(new Node(
                 client, QAccessible::StaticText,
@@ -185,7 +203,8 @@ class TableArea : public WithNodes {
         bool cardsDone = false;
         for (QObject* o : widget()->children()) {
             auto* w = qobject_cast<QWidget*>(o);
-            if (!w || w->isWindow()) continue;
+            // The keyboard's mark around a card is drawing only: the card itself reports its focus.
+            if (!w || w->isWindow() || w->objectName() == QLatin1String("FocusRing")) continue;
             auto* pic = qobject_cast<CardPic*>(w);
             if (!pic) {
                 if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w)) out << iface;
@@ -196,12 +215,14 @@ class TableArea : public WithNodes {
             for (CardPic* p : widget()->findChildren<CardPic*>(Qt::FindDirectChildrenOnly))
                 if (FaceUp(p) && !p->isHidden() && G.Cards[p->Index()].Holder != 1)
                     out << QAccessible::queryAccessibleInterface(p);
+            if (!PackOf(widget()).isEmpty()) out << pack_;
             out << hand_ << opponents_;
         }
         return out;
     }
 
   private:
+    QAccessibleInterface* pack_ = nullptr;
     QAccessibleInterface* hand_ = nullptr;
     QList<QAccessibleInterface*> opponents_;
 };
@@ -212,6 +233,8 @@ class CardAccessible : public QAccessibleWidget {
     explicit CardAccessible(CardPic* pic) : QAccessibleWidget(pic, QAccessible::Button) {}
     CardPic* Pic() const { return static_cast<CardPic*>(widget()); }
     bool InHand() const { return FaceUp(Pic()) && G.Cards[Pic()->Index()].Holder == 1; }
+    // Only a card of the hand can be pressed; the trump and the cards of the trick are pictures.
+    QAccessible::Role role() const override { return InHand() ? QAccessible::Button : QAccessible::Graphic; }
 
     QString text(QAccessible::Text t) const override {
         return t == QAccessible::Name ? CardName(Pic()) : QString();
@@ -253,7 +276,12 @@ class ScoreBoard : public WithNodes {
                 [frame, seat] {
                     Table* t = TableOf(frame);
                     if (!t || !t->LblScores[seat] || !t->LblHandSc[seat]) return QString();
+                    // The label shows the name and the game score, "Marigold : 12"; the row
+                    // says which score is which.
                     QString row = t->LblScores[seat]->text().simplified();
+                    static const QRegularExpression scored(QStringLiteral("^(.*\\S)?\\s*:\\s*(-?\\d+)$"));
+                    if (const auto m = scored.match(row); m.hasMatch())
+                        row = m.captured(1) + QStringLiteral(", game score ") + m.captured(2);
                     const QString hand = t->LblHandSc[seat]->text().simplified();
                     if (!hand.isEmpty()) row += QStringLiteral(", hand score ") + hand;
                     return row;
@@ -295,11 +323,108 @@ class BidLabel : public QAccessibleWidget {
     int seat_;
 };
 
+// The message dialog is kept hidden between uses: hidden, it offers nothing; shown, only
+// the controls on show (the unused buttons are hidden panels with no caption).
+class DeluxeDialog : public QAccessibleWidget {
+  public:
+    explicit DeluxeDialog(QWidget* w) : QAccessibleWidget(w, QAccessible::Dialog) {}
+    int childCount() const override { return int(Shown().size()); }
+    QAccessibleInterface* child(int i) const override {
+        const QList<QWidget*> shown = Shown();
+        return i >= 0 && i < shown.size() ? QAccessible::queryAccessibleInterface(shown[i]) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* c) const override {
+        return c ? int(Shown().indexOf(qobject_cast<QWidget*>(c->object()))) : -1;
+    }
+
+  private:
+    QList<QWidget*> Shown() const {
+        QList<QWidget*> out;
+        if (!widget()->isVisible()) return out;
+        for (QWidget* w : widget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (!w->isWindow() && !w->isHidden()) out << w;
+        return out;
+    }
+};
+
+// One line of the message list. The list never takes the keyboard, so no line reports focus
+// (the list's own cells call its last line focused, as it is the list's current one).
+class MessageLine : public QAccessibleInterface {
+  public:
+    MessageLine(QListWidget* list, int row) : list_(list), row_(row) {}
+    bool isValid() const override { return list_ && row_ < list_->count(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return list_ ? list_->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(list_); }
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name && isValid() ? list_->item(row_)->text() : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        if (!isValid()) return {};
+        const QRect r = list_->visualItemRect(list_->item(row_)) & list_->viewport()->rect();
+        return r.isEmpty() ? QRect() : QRect(list_->viewport()->mapToGlobal(r.topLeft()), r.size());
+    }
+    QAccessible::Role role() const override { return QAccessible::ListItem; }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        s.readOnly = true;
+        s.invisible = rect().isEmpty();
+        s.selected = isValid() && list_->item(row_)->isSelected();
+        return s;
+    }
+
+  private:
+    QPointer<QListWidget> list_;
+    int row_;
+};
+
+// The message list: a list of its lines, each named by its text.
+class MessageList : public QAccessibleWidget {
+  public:
+    explicit MessageList(QListWidget* list) : QAccessibleWidget(list, QAccessible::List) {}
+    ~MessageList() override {
+        for (QAccessible::Id id : ids_)
+            QAccessible::deleteAccessibleInterface(id);
+    }
+    QListWidget* List() const { return static_cast<QListWidget*>(widget()); }
+    int childCount() const override { return List()->count(); }
+    QAccessibleInterface* child(int i) const override {
+        if (i < 0 || i >= List()->count()) return nullptr;
+        while (lines_.size() <= i) {
+            lines_ << new MessageLine(List(), int(lines_.size()));
+            ids_.push_back(QAccessible::registerAccessibleInterface(lines_.last()));
+        }
+        return lines_[i];
+    }
+    int indexOfChild(const QAccessibleInterface* c) const override {
+        const int i = int(lines_.indexOf(const_cast<QAccessibleInterface*>(c)));
+        return i < List()->count() ? i : -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        const QPoint at = List()->viewport()->mapFromGlobal(QPoint(x, y));
+        const QModelIndex index = List()->indexAt(at);
+        return index.isValid() ? child(index.row()) : nullptr;
+    }
+
+  private:
+    // One per row ever shown, kept for the list's life: the lines are emptied every hand and
+    // filled again, and a reader may hold on to a line it was told of.
+    mutable QList<QAccessibleInterface*> lines_;
+    mutable std::vector<QAccessible::Id> ids_;
+};
+
 QAccessibleInterface* Factory(const QString& className, QObject* object) {
     if (!object || !object->isWidgetType()) return nullptr;
     auto* w = static_cast<QWidget*>(object);
     if (className == QLatin1String("CardPic")) return new CardAccessible(static_cast<CardPic*>(w));
-    if (className == QLatin1String("MFormDeluxe")) return new QAccessibleWidget(w, QAccessible::Dialog);
+    if (className == QLatin1String("MFormDeluxe")) return new DeluxeDialog(w);
+    if (className == QLatin1String("QListWidget") && object->objectName() == QLatin1String("List1"))
+        return new MessageList(static_cast<QListWidget*>(w));
     if (className == QLatin1String("QLabel") && object->property("bidSeat").isValid())
         return new BidLabel(w, object->property("bidSeat").toInt());
     if (className == QLatin1String("QFrame") && object->objectName() == QLatin1String("FramScores"))

@@ -81,7 +81,7 @@ struct DialogScript {
         } else if (auto* in = qobject_cast<QInputDialog*>(w)) {
             titles << in->windowTitle();
             if (inputText) in->setTextValue(*inputText);
-            inputText ? in->accept() : in->reject();
+            inputText ? in->accept() : QTest::keyClick(in, Qt::Key_Escape);
         }
     }
 };

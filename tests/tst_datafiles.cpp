@@ -21,7 +21,10 @@ const std::tuple<const char*, QByteArray, std::optional<QString>> kNames[] = {
     {"blanks before quotes, rest ignored", "   \"Ann\",\"Bob\"\r\n\"Eve\"\r\n", "Ann"},
     {"unquoted with comma", "Ann, Smith\r\n", "Ann"}, {"no closing quote", "\"Ann\r\n", "Ann"},
     {"Latin-1 from an old file", "\"Zo\xeb\"\r\n", QString::fromUtf8("Zoë")},
-    {"empty file", "", std::nullopt}, {"only blanks", "    \r\n", std::nullopt}};
+    {"empty file", "", std::nullopt}, {"only blanks", "    \r\n", std::nullopt},
+    {"control characters dropped", QByteArray("\"A\0n\tn\x1b\"\r\n", 10), "Ann"},
+    {"cut at a whole character", "\"" + QByteArray("\xF0\x9F\x98\x80").repeated(40) + "\"",
+     QString::fromUtf8("\xF0\x9F\x98\x80").repeated(32)}};
 
 // name, file bytes, the four counts read
 const std::tuple<const char*, QByteArray, Counts> kScores[] = {

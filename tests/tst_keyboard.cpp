@@ -2,6 +2,7 @@
 // keys; and what a walk of the accessibility tree finds on the table meanwhile.
 #include "TestSupport.h"
 #include "frmAbout.h"
+#include "frmHelp.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -43,7 +44,12 @@ static void CheckTree() {
         const QAccessibleInterface* mine = all.value(name);
         QVERIFY(holder != 1 || (mine && mine->state().focusable && mine->role() == QAccessible::Button));
     }
-    const QAccessibleInterface* group = all.value("Your hand");
+    // The trump and the cards of the trick are pictures: they cannot be pressed.
+    for (auto it = all.constBegin(); it != all.constEnd(); ++it)
+        if (it.key().startsWith("Trumps: ") || it.key().startsWith("Played by "))
+            QVERIFY(it.value()->role() == QAccessible::Graphic &&
+                    it.value()->actionInterface()->actionNames().isEmpty());
+    const QAccessibleInterface* group = all.value("Your hand, your turn");
     QVERIFY(group && group->role() == QAccessible::Grouping && group->childCount() == held[1]);
     QVERIFY(trumps == 1 && !all.contains("Card back")); // no back is a node of its own
     const QString seats[5] = {"", "you", "The Prof", "Marigold", "The Lady"};
@@ -55,6 +61,11 @@ static void CheckTree() {
     const QAccessibleInterface* scores = all.value("Scores");
     QVERIFY(scores && scores->role() == QAccessible::List && scores->childCount() == 4);
     QVERIFY(all.contains(t.LblScores[3]->text().simplified() + ", hand score " + t.LblHandSc[3]->text()));
+    // Only what has the keyboard says so; a dialog kept hidden offers nothing.
+    for (const QAccessibleInterface* a : std::as_const(all))
+        QVERIFY2(!a->state().focused || a->object() == QApplication::focusWidget(),
+                 qPrintable(a->text(QAccessible::Name)));
+    QCOMPARE(QAccessible::queryAccessibleInterface(&DeluxeForm())->childCount(), 0);
 }
 
 class TestKeyboard : public QObject {
@@ -87,6 +98,9 @@ class TestKeyboard : public QObject {
                 QVERIFY(a->role() == QAccessible::Dialog &&
                         a->text(QAccessible::Description) == DeluxeForm().Label2->text());
                 handOver |= a->text(QAccessible::Name) == "Hand Over";
+                for (int i = 0; i < a->childCount(); ++i) // every control on show is named
+                    QVERIFY(a->child(i)->role() != QAccessible::Button ||
+                            !a->child(i)->text(QAccessible::Name).isEmpty());
                 Key(Qt::Key_Return), Key(Qt::Key_Escape); // nothing
                 QVERIFY(DeluxeForm().isVisible());
                 Key(Qt::Key_Tab), Key(Qt::Key_Space);
@@ -103,10 +117,13 @@ class TestKeyboard : public QObject {
                 const QList<CardPic*> hand = PlayerHandPics(t.Client);
                 if (!treeSeen && G.TrickCard1 > 0) CheckTree(), treeSeen = true;
                 Key(Qt::Key_End), Key(Qt::Key_Home);
-                // The focused card is marked while the keys are in use; a mouse press hides it.
-                const QImage marked = hand[0]->grab().toImage();
+                // The focused card is marked while the keys are in use, around it, leaving its
+                // face whole; a mouse press hides the mark.
+                const QRect around = hand[0]->geometry().adjusted(-6, -6, 6, 6);
+                const QImage marked = t.Client->grab(around).toImage(), face = hand[0]->grab().toImage();
                 QTest::mouseClick(t.LblRounds, Qt::LeftButton);
-                QVERIFY(hand[0]->grab().toImage() != marked && hand[0]->hasFocus());
+                QVERIFY(t.Client->grab(around).toImage() != marked && hand[0]->hasFocus());
+                QCOMPARE(hand[0]->grab().toImage(), face);
                 // To the card to play, by turns rightwards from the first and leftwards from the last.
                 const QWidget* want = t.CardsPic[ChooseComputerCard(1)];
                 Key(played % 2 ? Qt::Key_End : Qt::Key_Home);
@@ -128,9 +145,26 @@ class TestKeyboard : public QObject {
             QVERIFY2(announced_.contains(line), qPrintable(line));
 
         // The menus: F10 opens the first, Escape closes it; Change Your Name and About by keys.
+        // However a window or menu was closed, the player's hand has the keyboard again.
+        const auto handHasKeys = [&t] {
+            return t.isActiveWindow() && PlayerHandPics(t.Client).contains(QApplication::focusWidget());
+        };
+        QVERIFY(handHasKeys());
         Key(Qt::Key_F10);
         QTRY_COMPARE(QApplication::activePopupWidget(), t.MnuPlay);
         QTest::keyClick(t.MnuPlay, Qt::Key_Escape);
+        QTRY_VERIFY(handHasKeys());
+        Waits::ModalHook = [](QWidget* w) {
+            When([w] { return w->isActiveWindow(); }, [] { Key(Qt::Key_Space); });
+        };
+        Key(Qt::Key_F4); // Number Games Won, answered
+        QTRY_VERIFY(handHasKeys());
+        QTest::keyClick(&t, Qt::Key_H, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::activePopupWidget(), t.MnuHelp);
+        QTest::keyClick(t.MnuHelp, Qt::Key_H);
+        QTRY_VERIFY(HelpForm().isActiveWindow());
+        QTest::keyClick(&HelpForm(), Qt::Key_C, Qt::AltModifier);
+        QTRY_VERIFY(!HelpForm().isVisible() && handHasKeys());
         Waits::ModalHook = [](QWidget* w) {
             QTimer::singleShot(0, w, [w] {
                 if (qobject_cast<QInputDialog*>(w)) QTest::keyClicks(QApplication::focusWidget(), "Kim");

@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextLayout>
 
 using namespace TestSupport;
 using Counts = std::array<qint16, 5>;
@@ -14,12 +15,22 @@ const std::tuple<const char*, bool, bool, bool, const char*> kExits[] = {
     {"exit in a game, confirmed", true, false, true, "Really Exit?"},
     {"close box, cancelled", false, true, false, "Do you really wish to shut everything down?"},
     {"close box in a game, OK", true, true, true, "Do you really wish to shut everything down?"}};
-// Typed nullptr: the name box cancelled.
-const std::tuple<const char*, bool, const char*, QString> kNames[] = {
+// Typed nullopt: the name box cancelled (Cancel, Escape or its close box).
+const QString kGrin = QString::fromUtf8("\xF0\x9F\x98\x80"); // one character, two UTF-16 units
+const std::tuple<const char*, bool, std::optional<QString>, QString> kNames[] = {
     {"answered No", false, "Bob", "Ann"},
     {"double quote", true, "Ann \"Red\" Lee", "Ann 'Red' Lee"},
     {"commas and blanks kept", true, " Smith, Ann ", " Smith, Ann "},
-    {"cancelled: empty", true, nullptr, ""}};
+    {"cancelled: kept", true, std::nullopt, "Ann"},
+    {"empty: emptied", true, "", ""},
+    {"control characters dropped", true, QString("A\tn") + QChar(0) + "n\x1b\n", "Ann"},
+    {"cut at a whole character", true, kGrin.repeated(40), kGrin.repeated(32)},
+    {"right-to-left override", true, QChar(0x202E) + QString("Bo"), QChar(0x202E) + QString("Bo")}};
+
+// Text as shown, without the marks that keep a name's direction to itself (they show nothing).
+static QString Shown(QString text) {
+    return text.remove(QChar(0x2068)).remove(QChar(0x2069));
+}
 
 class TestTable : public QObject {
     Q_OBJECT
@@ -73,10 +84,28 @@ class TestTable : public QObject {
         MakeCards();
         for (int i = 1; i <= 52; ++i)
             QCOMPARE(AccName(t.CardsPic[i]), "Card back");
-        for (int image : {40, 53, 54, 55, 56}) {
-            t.CardsPic[40]->SetImage(image);
-            QCOMPARE(QAccessible::queryAccessibleInterface(t.CardsPic[40])->role(), QAccessible::Button);
-            QCOMPARE(AccName(t.CardsPic[40]), image == 40 ? G.Cards[40].FullName : QString("Card back"));
+        // Only a card of the hand is a button; in the trick or turned up it is a picture.
+        for (int holder : {1, 5, 0})
+            for (int image : {40, 53, 54, 55, 56}) {
+                G.Cards[40].Holder = quint8(holder);
+                t.CardsPic[40]->SetImage(image);
+                QCOMPARE(QAccessible::queryAccessibleInterface(t.CardsPic[40])->role(),
+                         holder == 1 && image == 40 ? QAccessible::Button : QAccessible::Graphic);
+                QCOMPARE(AccName(t.CardsPic[40]), image == 40 ? G.Cards[40].FullName : QString("Card back"));
+            }
+        // The pack on the table before the first deal is one node.
+        StartUp();
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(t.Client);
+        QCOMPARE(table->child(table->childCount() - 5)->text(QAccessible::Name), "Pack: 52 cards");
+        // A row of the scores says which of its numbers is which.
+        QAccessibleInterface* scores = QAccessible::queryAccessibleInterface(t.FramScores);
+        const QStringList rows[] = {{"Player :1", "1", "Player, game score 1, hand score 1"},
+                                    {"Tabitha :  25", "", "Tabitha, game score 25"},
+                                    {"Marigold", "0", "Marigold, hand score 0"}};
+        for (const QStringList& row : rows) {
+            t.LblScores[2]->setText(row[0]);
+            t.LblHandSc[2]->setText(row[1]);
+            QCOMPARE(scores->child(1)->text(QAccessible::Name), row[2]);
         }
     }
 
@@ -106,16 +135,23 @@ class TestTable : public QObject {
         StartUp();
         DialogScript script;
         script.boxAnswer = yes ? QMessageBox::Yes : QMessageBox::No;
-        if (typed) script.inputText = typed;
+        script.inputText = typed;
         script.Install();
         TableForm().MnuChangeName->trigger();
         // Asked for a name only after Yes; the narration uses the new name at once.
-        QVERIFY(script.titles.size() == 1 + yes && TableForm().lblPlayer->text().endsWith(stored));
-        QCOMPARE(G.PlayerNames[1], stored);
+        QVERIFY(script.titles.size() == 1 + yes && Shown(TableForm().lblPlayer->text()).endsWith(stored));
+        QCOMPARE(Shown(G.PlayerNames[1]), stored);
+        QCOMPARE(ReadBytes(PathOf("Name.dat")), DataFiles::FormatName(stored));
+        // Whatever the name holds, the sentence it starts still reads left to right after it.
+        QTextLayout line(G.PlayerName + " you are in");
+        line.beginLayout();
+        const QTextLine laid = line.createLine();
+        line.endLayout();
+        QVERIFY(laid.cursorToX(int(G.PlayerName.size()) + 1) < laid.cursorToX(int(G.PlayerName.size()) + 5));
         // The empty bid beside the name takes no room: its green would hide a long name's end.
         QCOMPARE(TableForm().lblBid[1]->width(), 0);
         Restart();
-        QCOMPARE(G.PlayerName, stored);
+        QCOMPARE(Shown(G.PlayerName), stored);
     }
 
     void statistics() {

@@ -3,9 +3,13 @@
 #include "TestSupport.h"
 
 #include "CardImages.h"
+#include "Fonts.h"
 #include "Layout.h"
 #include "Deal.h"
+#include "MessageDialog.h"
 
+#include <QLayout>
+#include <QMenuBar>
 #include <QTemporaryDir>
 
 using namespace TestSupport;
@@ -37,6 +41,34 @@ static QList<int> Deal(const std::function<void()>& midway = {}) {
     for (CardPic* pic : TableForm().CardsPic)
         if (pic) places << pic->Left() << pic->Top() << pic->Image();
     return places;
+}
+
+// The controls under `root` on show whose text does not fit inside them, by their font's metrics.
+static QStringList Cut(QWidget* root) {
+    QStringList cut;
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(root) || w->isWindow()) continue;
+        QString text;
+        int flags = Qt::TextShowMnemonic;
+        QRect room = w->rect();
+        if (auto* l = qobject_cast<QLabel*>(w)) {
+            text = l->text(), flags = int(l->alignment()) | (l->wordWrap() ? Qt::TextWordWrap : 0);
+            room = l->contentsRect();
+        } else if (auto* c = qobject_cast<DeluxeCaption*>(w)) {
+            text = c->text(), flags |= Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+            // Made to fit by a pixel or two at most, not shrunk to a box of some other zoom.
+            const int design =
+                ZoomedFont(InPixels(DesignFont(Face::TimesNewRoman, 12)), Zoom::Factor()).pixelSize();
+            if (c->font().pixelSize() < design * 0.85) cut << c->objectName() + " shrunk: " + text;
+        } else if (auto* b = qobject_cast<QPushButton*>(w)) {
+            text = b->text(), flags |= Qt::AlignCenter,
+            room = room.adjusted(2, 2, -2, -2); // inside the border
+        }
+        if (text.isEmpty()) continue;
+        if (!room.contains(QFontMetrics(w->font()).boundingRect(room, flags, text)))
+            cut << w->objectName() + ": " + text;
+    }
+    return cut;
 }
 
 class TestZoom : public QObject {
@@ -89,6 +121,33 @@ class TestZoom : public QObject {
         }
     }
 
+    // Every caption, on the table and in its dialogs, fits its control at every zoom.
+    void captionsFitAtEveryZoom() {
+        Table& t = TableForm();
+        for (QLabel* l : t.lblBid)
+            if (l) SetCaption(l, "Bid: 13 Tricks made: 13");
+        SetCaption(t.LblScores[4], "Tabitha :  -130"), SetCaption(t.LblHandSc[4], "23");
+        SetCaption(t.LblRounds, "A 10 card Hand.");
+        SetCaption(t.LblTrumps, "Trumps:- Diamonds");
+        t.BtnContinue->show();
+        QStringList cut;
+        Waits::ModalHook = [&cut](QWidget* w) {
+            cut << Cut(w);
+            if (auto* bid = qobject_cast<FrmBid*>(w)) bid->TxtBid->setText("1"), bid->CmdBid->click();
+            if (auto* f = qobject_cast<MFormDeluxe*>(w)) QTest::mouseClick(f->Label1[0], Qt::LeftButton);
+        };
+        for (double zoom = Zoom::Min; zoom < 3; zoom += 0.1) {
+            t.ApplyZoom(zoom);
+            cut << Cut(t.Client);
+            MsgDeluxe("Ann you are in the middle of a game, are you sure you wish to exit?", "Exit", "Cancel",
+                      "", 1, "Really Exit?");
+            MsgDeluxe("Ann you have the current suit and must play it.", "Oops", "", "", 1,
+                      "You have the suit");
+            ShowBidDialog();
+            QVERIFY2(cut.isEmpty(), qPrintable(QString::number(zoom) + ": " + cut.join(", ")));
+        }
+    }
+
     void aResizeDuringTheDealLandsEveryCardRight() {
         Table& t = TableForm();
         const QList<int> unzoomed = Deal();
@@ -101,6 +160,17 @@ class TestZoom : public QObject {
         const QRect cloth = t.Cloth->geometry();
         QVERIFY(qAbs(t.Client->geometry().center().x() - cloth.center().x()) <= 1);
         QCOMPARE(PixelAt(t.Cloth, {2, cloth.height() - 2}), QColor(0, 64, 0));
+    }
+
+    // A window made smaller than its smallest (no window manager holds it to its minimum): the
+    // table goes to its smallest zoom and is cut off, never drawn over the menu bar.
+    void aWindowTooSmallKeepsTheMenuClear() {
+        Table& t = TableForm();
+        t.layout()->setSizeConstraint(QLayout::SetNoConstraint);
+        t.setMinimumSize(0, 0);
+        t.resize(300, 200);
+        QVERIFY(t.Cloth->height() < t.Client->height() && Zoom::Factor() == Zoom::Min &&
+                t.Client->geometry().top() > t.menuBar()->geometry().bottom() && t.Client->x() >= 0);
     }
 
     void cardsAreDrawnAtTheSizeShown() {
