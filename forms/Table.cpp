@@ -1,6 +1,8 @@
 #include "Table.h"
 
+#include "AfterFirstFrame.h"
 #include "CardImages.h"
+#include "ClothArea.h"
 #include "DataFiles.h"
 #include "Deal.h"
 #include "Fonts.h"
@@ -11,7 +13,9 @@
 #include "MFormDeluxe.h"
 #include "MessageDialog.h"
 #include "Pacing.h"
+#include "Portrait.h"
 #include "Probe.h"
+#include "RoundedArea.h"
 #include "Seats.h"
 #include "Sound.h"
 #include "TableAccess.h"
@@ -46,13 +50,18 @@ std::function<void()> ExitHook;
 namespace {
 QPointer<Table> theTable;
 
-// While the window is being resized, cards and portraits are shown from their drawings at the
-// zoom before, scaled: drawing every face, back and portrait afresh at each step of a drag
-// would stall it.
-bool windowResizing = false;
-
 QColor Rgb(int r, int g, int b) {
     return QColor(r, g, b);
+}
+
+// The table's cloth.
+QColor DarkGreen() {
+    return Rgb(0, 64, 0);
+}
+
+// A seat's name as the table shows it before the first hand.
+QString DesignName(int seat) {
+    return QString::fromLatin1(Seats::Table[seat].design);
 }
 
 void Colour(QWidget* w, const QColor& back, const QColor& text) {
@@ -79,375 +88,7 @@ QLabel* MakeLabel(QWidget* parent, int left, int top, int width, int height, con
     return l;
 }
 
-// The rounded playing area in the middle of the table.
-class RoundedArea : public QFrame {
-  public:
-    using QFrame::QFrame;
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        // The border and the corners grow with the table, as everything on it does.
-        const qreal zoom = Zoom::Factor(), pen = 4 * zoom, radius = 24 * zoom;
-        p.setPen(QPen(Rgb(128, 64, 0), pen));
-        p.setBrush(Rgb(0, 128, 0));
-        p.drawRoundedRect(QRectF(rect()).adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2), radius, radius);
-    }
-};
-
-// A portrait drawn from its SVG at the screen's pixel ratio, stretched to the control.
-// The SVG is read once and drawn once per size and ratio; a repaint only copies the picture.
-class Portrait : public QLabel {
-  public:
-    Portrait(const QString& file, QWidget* parent) : QLabel(parent), file_(file) {}
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        const qreal dpr = devicePixelRatioF();
-        if (windowResizing && !picture_.isNull() && picture_.devicePixelRatio() == dpr) {
-            QPainter p(this);
-            p.setRenderHint(QPainter::SmoothPixmapTransform);
-            p.drawPixmap(rect(), picture_);
-            return;
-        }
-        if (picture_.isNull() || picture_.deviceIndependentSize() != QSizeF(size()) ||
-            picture_.devicePixelRatio() != dpr) {
-            picture_ = QPixmap((QSizeF(size()) * dpr).toSize());
-            picture_.setDevicePixelRatio(dpr);
-            picture_.fill(Qt::transparent);
-            QPainter pp(&picture_);
-            if (!svg_) svg_ = std::make_unique<QSvgRenderer>(DataFiles::AssetPath(file_));
-            if (svg_->isValid()) svg_->render(&pp, QRectF(rect()));
-        }
-        QPainter p(this);
-        p.drawPixmap(0, 0, picture_);
-    }
-
-  private:
-    QString file_;
-    QPixmap picture_;
-    std::unique_ptr<QSvgRenderer> svg_;
-};
-
-// Runs `work` once, just after the first frame of `w` is on the screen: a queued call made
-// while the first paint event is handled runs when the event that paints the frame is done.
-// Start-up uses it for what the first frame does not need.
-class AfterFirstFrame : public QObject {
-  public:
-    AfterFirstFrame(QWidget* w, std::function<void()> work) : QObject(w), work_(std::move(work)) {
-        w->installEventFilter(this);
-    }
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* e) override {
-        if (e->type() == QEvent::Paint && work_) {
-            watched->removeEventFilter(this);
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    const auto work = std::move(work_);
-                    work_ = nullptr;
-                    deleteLater();
-                    work();
-                },
-                Qt::QueuedConnection);
-        }
-        return false;
-    }
-
-  private:
-    std::function<void()> work_;
-};
-
-bool keysInUse = false;
-
-// The keyboard's mark on the focused card: a brown band, the playing area's border colour,
-// lined with the labels' light yellow, drawn just outside the card's edge so that nothing of
-// its face (the corner index least of all) is covered. Drawn in logical pixels, so it keeps
-// its weight at every zoom and scale. One per table, above the cards, never in a click's way.
-class FocusRing : public QWidget {
-  public:
-    static constexpr int Margin = 5;
-    explicit FocusRing(QWidget* table) : QWidget(table) {
-        setObjectName(QStringLiteral("FocusRing"));
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFocusPolicy(Qt::NoFocus);
-        hide();
-    }
-    // Around `card` when it has the keyboard and the keys are in use; hidden otherwise.
-    static void Follow(CardPic* card) {
-        QWidget* table = card->parentWidget();
-        if (!table) return;
-        auto* ring = static_cast<FocusRing*>(
-            table->findChild<QWidget*>(QStringLiteral("FocusRing"), Qt::FindDirectChildrenOnly));
-        const bool marked = card->hasFocus() && keysInUse && card->isVisible();
-        if (!ring && !marked) return;
-        if (!ring) ring = new FocusRing(table);
-        if (!marked) {
-            if (ring->card_ == card) ring->hide();
-            return;
-        }
-        ring->card_ = card;
-        ring->setGeometry(card->geometry().adjusted(-Margin, -Margin, Margin, Margin));
-        ring->raise();
-        ring->show();
-    }
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        const QRectF r = QRectF(rect());
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(QColor(128, 64, 0), 3));
-        p.drawRoundedRect(r.adjusted(1.5, 1.5, -1.5, -1.5), 6, 6);
-        p.setPen(QPen(QColor(255, 255, 128), 1.5));
-        p.drawRoundedRect(r.adjusted(3.75, 3.75, -3.75, -3.75), 4, 4);
-    }
-
-  private:
-    QPointer<CardPic> card_;
-};
-// A zoom change this soon after the last one is part of one resizing; this long after the
-// last, the resizing has stopped and the new size's images are drawn.
-constexpr int ResizeSettleMs = 250;
-
-// Watches the whole application for the keyboard being taken up or put down (a key press,
-// a mouse press), lets Return press Carry On as Space does, and hands the keyboard back when
-// a window closes: without a window manager nobody else would, and keys would go nowhere.
-class KeyWatch : public QObject {
-  public:
-    KeyWatch(QPushButton* carryOn, QWidget* table) : QObject(table), carryOn_(carryOn), table_(table) {
-        qApp->installEventFilter(this);
-        // Without a window manager the focus may change a moment after a window has closed,
-        // to no window at all or to the closed one (a menu's activation arriving late): the
-        // table then takes it up.
-        connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* now) {
-            if ((!now || !now->isVisible()) && lastHide_.isValid() && lastHide_.elapsed() < 1000)
-                ActivateNext();
-        });
-    }
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* e) override {
-        const QEvent::Type type = e->type();
-        if (type == QEvent::KeyPress) {
-            Use(true);
-            auto* key = static_cast<QKeyEvent*>(e);
-            if (watched == carryOn_ && carryOn_->isVisible() && !key->isAutoRepeat() &&
-                (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-                carryOn_->click();
-                return true;
-            }
-        } else if (type == QEvent::MouseButtonPress) {
-            Use(false);
-        } else if ((type == QEvent::Hide || type == QEvent::Show) && watched != table_ &&
-                   watched->isWidgetType()) {
-            auto* w = static_cast<QWidget*>(watched);
-            const Qt::WindowType kind = w->windowType();
-            if (w->isWindow() && (kind == Qt::Dialog || kind == Qt::Window || kind == Qt::Popup)) {
-                if (type == QEvent::Show) {
-                    if (kind != Qt::Popup) lastShown_ = w;
-                } else {
-                    lastHide_.start();
-                    QTimer::singleShot(0, this, [this] { ActivateNext(); });
-                }
-            }
-        }
-        return false;
-    }
-
-    // The window below takes the keyboard: a modal one still open, else the window opened
-    // last (help), else the table. A window that has gone but is still called active (a menu
-    // closed with Escape) counts as none.
-    void ActivateNext() {
-        const QWidget* active = QApplication::activeWindow();
-        if ((active && active->isVisible()) || !table_) return;
-        QWidget* next = QApplication::activeModalWidget();
-        if (!next) next = lastShown_ && lastShown_->isVisible() ? lastShown_.data() : table_.data();
-        if (next->isVisible()) next->activateWindow();
-    }
-
-  private:
-    static void Use(bool keys) {
-        if (keys == keysInUse) return;
-        keysInUse = keys;
-        if (auto* pic = qobject_cast<CardPic*>(QApplication::focusWidget())) FocusRing::Follow(pic);
-    }
-    QPointer<QPushButton> carryOn_;
-    QPointer<QWidget> table_;
-    QElapsedTimer lastHide_;
-    QPointer<QWidget> lastShown_;
-};
-
-// The window's area below the menu bar: the table's own green, with the table centred on it.
-class ClothArea : public QWidget {
-  public:
-    ClothArea(QWidget* parent, std::function<void()> resized)
-        : QWidget(parent), resized_(std::move(resized)) {}
-    QSize sizeHint() const override { return DesignSize(); }
-    QSize minimumSizeHint() const override {
-        return QSize(int(std::ceil(DesignSize().width() * Zoom::Min)),
-                     int(std::ceil(DesignSize().height() * Zoom::Min)));
-    }
-    static QSize DesignSize() {
-        return QSize(Layout::TableWidth / TwipsPerPixel, Layout::TableHeight / TwipsPerPixel);
-    }
-
-    // The table laid on the cloth (a sibling above it, not a child).
-    void Lay(QWidget* table) {
-        table_ = table;
-        // Only the margin is painted here: the table paints itself, and filling the whole
-        // window twice at every step of a resize would slow the resize.
-        setAutoFillBackground(false);
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
-
-  protected:
-    void resizeEvent(QResizeEvent*) override { resized_(); }
-    void paintEvent(QPaintEvent* e) override {
-        QRegion margin = e->region();
-        if (table_) margin -= QRegion(table_->geometry().translated(-pos()));
-        QPainter p(this);
-        for (const QRect& r : margin)
-            p.fillRect(r, palette().window());
-    }
-
-  private:
-    std::function<void()> resized_;
-    QPointer<QWidget> table_;
-};
-
 } // namespace
-
-bool KeyboardInUse() {
-    return keysInUse;
-}
-
-void ShowFocusMark() {
-    keysInUse = true;
-    if (auto* pic = qobject_cast<CardPic*>(QApplication::focusWidget())) pic->update();
-}
-
-// ---------------------------------------------------------------- CardPic
-
-CardPic::CardPic(int index, QWidget* parent) : QWidget(parent), index_(index) {
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
-    setObjectName(QStringLiteral("CardsPic%1").arg(index));
-    SetImage(CardImage::FirstBack);
-    Move(left_, top_);
-}
-
-void CardPic::SetImage(int image) {
-    image_ = image;
-    Place(QRect(pos(), CardImages::ShownSize(image, Zoom::Factor())));
-    UpdateAccessibility();
-    update();
-}
-
-void CardPic::Move(int left, int top) {
-    left_ = left;
-    top_ = top;
-    Place(QRect(QPoint(Px(left), Px(top)), size()));
-}
-
-// At a fractional device pixel ratio (150 %) a card whose edge falls between two device pixels
-// paints the device pixel row or column that holds its edge, while the region Qt repaints
-// behind it when it moves or shrinks is rounded from the same logical rectangle the other way:
-// the row was left behind as a one-pixel light line. The old place is repainted with a margin
-// of one pixel all round.
-void CardPic::Place(const QRect& r) {
-    const QRect old = geometry();
-    if (r == old) return;
-    setGeometry(r);
-    if (isVisible() && parentWidget()) parentWidget()->update(old.adjusted(-1, -1, 1, 1));
-}
-
-void CardPic::ZOrder() {
-    raise();
-}
-
-void CardPic::Rezoom() {
-    Place(QRect(QPoint(Px(left_), Px(top_)), CardImages::ShownSize(image_, Zoom::Factor())));
-}
-
-bool CardPic::Covered() const {
-    const QObjectList& siblings = parentWidget()->children();
-    for (qsizetype i = siblings.indexOf(const_cast<CardPic*>(this)) + 1; i < siblings.size(); ++i) {
-        const auto* above = qobject_cast<const CardPic*>(siblings[i]);
-        if (above && above->isVisible() && above->geometry() == geometry()) return true;
-    }
-    return false;
-}
-
-void CardPic::UpdateAccessibility() {
-    // A hidden card is only ever a card back to assistive technology.
-    const bool faceUp = image_ >= 1 && image_ <= 52;
-    setAccessibleName(faceUp ? G.Cards[image_].FullName : QStringLiteral("Card back"));
-}
-
-void CardPic::paintEvent(QPaintEvent*) {
-    // A card lying exactly under another (the pack, a pile) would be painted over at once.
-    if (Covered()) return;
-    QPainter p(this);
-    const qreal dpr = devicePixelRatioF();
-    p.drawPixmap(0, 0,
-                 windowResizing ? CardImages::Scaled(image_, dpr, Zoom::Factor())
-                                : CardImages::Image(image_, dpr, Zoom::Factor()));
-}
-
-// The keyboard's mark follows the card: given, taken, moved, resized, hidden.
-bool CardPic::event(QEvent* e) {
-    const bool handled = QWidget::event(e);
-    switch (e->type()) {
-    case QEvent::FocusIn:
-    case QEvent::FocusOut:
-    case QEvent::Move:
-    case QEvent::Resize:
-    case QEvent::Show:
-    case QEvent::Hide:
-        FocusRing::Follow(this);
-        break;
-    default:
-        break;
-    }
-    return handled;
-}
-
-// Left/Right, Home/End go through the hand on the player's turn; Return or Space plays the
-// focused card exactly as a click on it would.
-void CardPic::keyPressEvent(QKeyEvent* e) {
-    const int key = e->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
-        if (!e->isAutoRepeat()) Activate();
-        return;
-    }
-    if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Home && key != Qt::Key_End) {
-        QWidget::keyPressEvent(e);
-        return;
-    }
-    const QList<CardPic*> hand = PlayerHandPics(parentWidget());
-    if (G.Turn != 1 || hand.isEmpty()) return;
-    const int at = int(hand.indexOf(this));
-    const int last = int(hand.size()) - 1;
-    int to = 0;
-    if (at >= 0 && key == Qt::Key_Left) to = std::max(at - 1, 0);
-    if (at >= 0 && key == Qt::Key_Right) to = std::min(at + 1, last);
-    if (key == Qt::Key_End) to = last;
-    hand[to]->setFocus(Qt::OtherFocusReason);
-}
-
-void CardPic::mousePressEvent(QMouseEvent* e) {
-    pressed_ = e->button() == Qt::LeftButton;
-    e->accept();
-}
-
-void CardPic::mouseReleaseEvent(QMouseEvent* e) {
-    const bool click = pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
-    pressed_ = false;
-    if (click) emit clicked(index_);
-}
 
 // ---------------------------------------------------------------- Table
 
@@ -483,13 +124,31 @@ Table::Table() {
     Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
     Shape1->setAccessibleName(QStringLiteral("Playing area"));
 
-    const QColor darkGreen = Rgb(0, 64, 0), lightYellow = Rgb(255, 255, 128);
-    auto design = [](int seat) { return QString::fromLatin1(Seats::Table[seat].design); };
-    lblPlayer = MakeLabel(Client, 840, 7680, 0, 0, design(1), true);
+    MakeSeatLabels();
+    MakePortraits();
+    MakeScoreBoard();
+    MakeCardsAndCarryOn();
+    MakeMessageList();
+    MakeMenus();
+
+    connect(&preparing_, &QTimer::timeout, this, [this] { PrepareNext(); });
+
+    // Every control but the cards (which keep their own places in twips), as designed.
+    controls_.Capture(Client, [](QWidget* w) { return !qobject_cast<CardPic*>(w); });
+    controls_.Capture(FramScores);
+    Client->raise();
+    // The design size (adjustSize would hold a top-level window to part of the screen).
+    resize(sizeHint());
+}
+
+// The seats' names and the bid lines under them.
+void Table::MakeSeatLabels() {
+    const QColor darkGreen = DarkGreen(), lightYellow = Rgb(255, 255, 128);
+    lblPlayer = MakeLabel(Client, 840, 7680, 0, 0, DesignName(1), true);
     lblPlayer->setFont(DesignFont(Face::Verdana, 11.25, Bold));
-    lblProf = MakeLabel(Client, 0, 4440, 0, 0, design(2), true);
-    LblMarigold = MakeLabel(Client, 2280, 960, 0, 0, design(3), true);
-    lblTabitha = MakeLabel(Client, 9720, 4440, 0, 0, design(4), true);
+    lblProf = MakeLabel(Client, 0, 4440, 0, 0, DesignName(2), true);
+    LblMarigold = MakeLabel(Client, 2280, 960, 0, 0, DesignName(3), true);
+    lblTabitha = MakeLabel(Client, 9720, 4440, 0, 0, DesignName(4), true);
     lblBid[1] = MakeLabel(Client, 3000, 7680, 0, 0, QString(), true);
     lblBid[2] = MakeLabel(Client, 0, 4800, 1395, 960, QString(), false);
     lblBid[3] = MakeLabel(Client, 3240, 120, 0, 0, QString(), true);
@@ -509,7 +168,10 @@ Table::Table() {
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
     AutoSize(lblPlayer);
+}
 
+// The three opponents' portraits.
+void Table::MakePortraits() {
     ImgProf = new Portrait(QStringLiteral("prof.svg"), Client);
     ImgProf->setGeometry(PxRect(0, 3600, 675, 825));
     ImgProf->setToolTip(QString::fromLatin1(Seats::Table[2].portrait));
@@ -522,7 +184,10 @@ Table::Table() {
     ImgProf->setAccessibleName(QStringLiteral("Portrait of the Prof"));
     ImgComps3->setAccessibleName(QStringLiteral("Portrait of Marigold"));
     ImgComps0->setAccessibleName(QStringLiteral("Portrait of the Lady"));
+}
 
+// The score board at top right, and the hand size and trumps below it.
+void Table::MakeScoreBoard() {
     FramScores = new QFrame(Client);
     FramScores->setObjectName(QStringLiteral("FramScores"));
     FramScores->setGeometry(PxRect(7800, 0, 3255, 1695));
@@ -542,7 +207,7 @@ Table::Table() {
     caption->adjustSize();
     const int rowTops[5] = {0, 240, 600, 960, 1320};
     for (int s = 1; s <= 4; ++s) {
-        LblScores[s] = MakeLabel(FramScores, 120, rowTops[s], 1935, 255, design(s), false);
+        LblScores[s] = MakeLabel(FramScores, 120, rowTops[s], 1935, 255, DesignName(s), false);
         LblHandSc[s] = MakeLabel(FramScores, 2160, rowTops[s], 615, 255, QString(), false);
         for (QLabel* l : {LblScores[s], LblHandSc[s]}) {
             Colour(l, Rgb(255, 255, 192), Qt::black);
@@ -554,8 +219,11 @@ Table::Table() {
     LblRounds->setToolTip(QStringLiteral("Current number cards dealt this hand"));
     LblTrumps = MakeLabel(Client, 8040, 2160, 3135, 255, QString(), false);
     for (QLabel* l : {LblRounds, LblTrumps})
-        Colour(l, darkGreen, Rgb(255, 255, 192));
+        Colour(l, DarkGreen(), Rgb(255, 255, 192));
+}
 
+// The 52 card pictures and Carry On: a card clicked or Carry On pressed goes to its handler.
+void Table::MakeCardsAndCarryOn() {
     for (int i = 1; i <= 52; ++i) {
         CardsPic[i] = new CardPic(i, Client);
         // Only the first picture shows until the pack is laid out.
@@ -575,9 +243,12 @@ Table::Table() {
                                               "QPushButton:pressed { border-style: inset; }"
                                               "QPushButton:focus { border-color: rgb(255,255,160); }"));
     BtnContinue->hide();
-    new KeyWatch(BtnContinue, this);
+    keys_ = new KeyWatch(BtnContinue, this);
     connect(BtnContinue, &QPushButton::clicked, this, [this] { BtnContinue_Click(); });
+}
 
+// The message list at the foot of the table, each new line announced.
+void Table::MakeMessageList() {
     List1 = new QListWidget(Client);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(PxRect(0, 8040, 11175, 915));
@@ -594,7 +265,10 @@ Table::Table() {
     List1->setFrameShape(QFrame::NoFrame);
     connect(List1->model(), &QAbstractItemModel::rowsInserted, List1,
             [this](const QModelIndex&, int, int last) { AnnounceListLine(List1, last); });
+}
 
+// The menus and their keys.
+void Table::MakeMenus() {
     // Menus.
     auto run = [this](void (Table::*handler)()) {
         return [this, handler] { Waits::RunChain([this, handler] { (this->*handler)(); }); };
@@ -642,114 +316,6 @@ Table::Table() {
                 QApplication::sendEvent(menuBar(), &escape);
             });
         });
-
-    connect(&preparing_, &QTimer::timeout, this, [this] { PrepareNext(); });
-
-    // Every control but the cards (which keep their own places in twips), as designed.
-    controls_.Capture(Client, [](QWidget* w) { return !qobject_cast<CardPic*>(w); });
-    controls_.Capture(FramScores);
-    Client->raise();
-    // The design size (adjustSize would hold a top-level window to part of the screen).
-    resize(sizeHint());
-}
-
-void Table::ApplyZoom(double zoom, bool resizing) {
-    Probe::Mark("zoom-begin");
-    Zoom::Current() = zoom;
-    windowResizing = resizing;
-    Client->setFixedSize(Px(Layout::TableWidth), Px(Layout::TableHeight));
-    // While the window is being resized the text keeps its size: setting every label and line
-    // again in a new font at each step would stall the drag. The fonts follow when it stops.
-    controls_.Apply(!resizing);
-    for (int i = 1; i <= 52; ++i)
-        CardsPic[i]->Rezoom();
-    if (!resizing) FinishZoom();
-    PrepareForZoom();
-    Probe::Mark("zoom-end");
-}
-
-void Table::FinishZoom() {
-    CardImages::KeepOnly(devicePixelRatioF(), Zoom::Factor());
-    BidFormFollowZoom();
-    MsgDeluxeFollowZoom();
-    HelpFollowZoom();
-}
-
-void Table::PrepareForZoom() {
-    // Not while the window is still being resized: each step would start again.
-    prepared_ = 0;
-    preparing_.start(ResizeSettleMs);
-}
-
-void Table::PrepareNext() {
-    const qreal dpr = devicePixelRatioF();
-    // Images already drawn (those the table shows were drawn as it was painted) take no turn.
-    while (prepared_ < CardImages::Count && CardImages::IsCached(prepared_ + 1, dpr, Zoom::Factor()))
-        ++prepared_;
-    preparing_.setInterval(0);
-    if (windowResizing) {
-        // The resizing has stopped: the text takes its size, the portraits are drawn afresh.
-        windowResizing = false;
-        controls_.Apply();
-        FinishZoom();
-        for (QLabel* portrait : {ImgProf, ImgComps3, ImgComps0})
-            portrait->update();
-    }
-    // First the cards on show that were drawn scaled, each repainted as soon as its image is.
-    for (int i = 1; i <= 52; ++i) {
-        const int image = CardsPic[i]->Image();
-        if (!CardsPic[i]->isVisible() || CardImages::IsCached(image, dpr, Zoom::Factor())) continue;
-        CardImages::Image(image, dpr, Zoom::Factor());
-        for (int j = i; j <= 52; ++j)
-            if (CardsPic[j]->Image() == image) CardsPic[j]->update();
-        return;
-    }
-    if (prepared_ < CardImages::Count) {
-        CardImages::Image(++prepared_, dpr, Zoom::Factor());
-        return;
-    }
-    if (controls_.WarmUpFont(size_t(prepared_++ - CardImages::Count), dpr)) return;
-    // Last, once after start-up: the dialogs' windows, so that their first showing does not
-    // stall a hand.
-    if (dialogsToWarm_ == 2) DeluxeForm().WarmUp();
-    if (dialogsToWarm_ == 1) BidForm().WarmUp();
-    if (dialogsToWarm_ > 0) {
-        --dialogsToWarm_;
-        return;
-    }
-    preparing_.stop();
-}
-
-void Table::FitTableToWindow() {
-    if (!Client) return;
-    const QRect area = Cloth->geometry();
-    const double zoom = Zoom::ToFill(area.size(), ClothArea::DesignSize());
-    if (zoom != Zoom::Factor()) {
-        // A change soon after the last one is a drag (or a resizing animation) under way.
-        const bool resizing = lastFit_.isValid() && lastFit_.elapsed() < ResizeSettleMs;
-        lastFit_.start();
-        ApplyZoom(zoom, resizing);
-    }
-    // Centred on the cloth; on a window smaller than the table at its smallest zoom (possible
-    // without a window manager) it keeps to the cloth's top left and is cut off at the bottom
-    // and the right, never drawn over the menu bar.
-    Client->move(area.x() + std::max(0, (area.width() - Client->width()) / 2),
-                 area.y() + std::max(0, (area.height() - Client->height()) / 2));
-}
-
-void Table::FitWindowToScreen() {
-    QScreen* screen = this->screen();
-    if (!screen) return;
-    // The frame and the menu bar keep their size at every zoom.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    const QSize fixed = frame + QSize(0, menuBar()->heightForWidth(width()));
-    const double zoom = Zoom::AtStart(screen->availableGeometry().size(), fixed, ClothArea::DesignSize());
-    if (zoom != Zoom::Factor()) ApplyZoom(zoom);
-    resize(Client->size() + QSize(0, fixed.height() - frame.height()));
-    QRect placed = frameGeometry();
-    placed.setSize(size() + frame);
-    placed.moveCenter(screen->availableGeometry().center());
-    move(placed.topLeft());
 }
 
 void EnablePlayMenu(bool enabled) {
@@ -805,142 +371,6 @@ void Table::Form_Load() {
                  " welcome to another round of Vantrick. Just press F2 or use Play menu to deal the cards"));
 }
 
-void Table::MNuNew_Click() {
-    // A hand already under way (even the first, before its game counts as on) is never dealt
-    // over: New Game then asks, and a confirmed new game starts once the old chain is gone.
-    if (!G.GameOn && Waits::PlayDepth() == 0) {
-        Waits::RunPlay(StartHand);
-        return;
-    }
-    const int answer = MsgDeluxe(
-        G.PlayerName +
-            QStringLiteral(" you are in the middle of a game, are you sure you wish to start a new one?"),
-        QStringLiteral("Yes"), QStringLiteral("Oops No"), QString(), 1, QStringLiteral("New Game?"));
-    if (answer == 0) {
-        G.GameOn = false;
-        BtnContinue->hide(); // a trick left waiting for Carry On is given up with its game
-        // Whatever part of the old hand is waiting (a pause, Carry On) is given up; the new
-        // game starts once it has unwound.
-        Waits::AbandonChain();
-        Waits::StartWhenUnwound([] { Waits::RunPlay(StartHand); });
-    }
-}
-
-void Table::MnuExit_Click() {
-    if (!G.GameOn) {
-        ExitProgram();
-        return;
-    }
-    if (MsgDeluxe(G.PlayerName +
-                      QStringLiteral(" you are in the middle of a game, are you sure you wish to exit?"),
-                  QStringLiteral("Exit"), QStringLiteral("Cancel"), QString(), 1,
-                  QStringLiteral("Really Exit?")) == 0)
-        ExitProgram();
-}
-
-void Table::closeEvent(QCloseEvent* e) {
-    if (closingByProgram_ || Waits::Exiting()) {
-        e->accept();
-        return;
-    }
-    e->ignore();
-    Waits::RunChain([this] {
-        QMessageBox box(
-            QMessageBox::Critical, QStringLiteral("Do you really wish to shut everything down?"),
-            QStringLiteral("If you click OK then everything will shut down, else click on Cancel and "
-                           "carry on with your game  "),
-            QMessageBox::Ok | QMessageBox::Cancel, this);
-        box.setObjectName(QStringLiteral("ShutDownQuestion"));
-        if (Waits::RunDialog(box) == QMessageBox::Ok) ExitProgram();
-    });
-    // The window was already closing when OK was chosen: let this close go through.
-    if (Waits::Exiting()) e->accept();
-}
-
-void Table::MnuChangeName_Click() {
-    QMessageBox ask(QMessageBox::Critical, QStringLiteral("New Name"),
-                    QStringLiteral("If you wish to enter or change the player's name click Yes"),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    ask.setObjectName(QStringLiteral("NewNameQuestion"));
-    if (Waits::RunDialog(ask) != QMessageBox::Yes) return;
-
-    QInputDialog input(this);
-    input.setObjectName(QStringLiteral("PlayerNameInput"));
-    input.setWindowTitle(QStringLiteral("Player's Name"));
-    input.setLabelText(QStringLiteral("Please enter player's name."));
-    input.setTextValue(QString());
-    // The box holds only what a name may hold: a character too many, or one that is no part of
-    // a name, never shows up in it, and the length is cut at a whole character.
-    if (auto* edit = input.findChild<QLineEdit*>())
-        connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
-            const QString kept = DataFiles::CleanName(text);
-            if (kept == text) return;
-            const int at = std::min(edit->cursorPosition(), int(kept.size()));
-            edit->setText(kept);
-            edit->setCursorPosition(at);
-        });
-    // Cancel, Escape and the close box keep the name as it was; OK with the box empty empties it.
-    if (Waits::RunDialog(input) != QDialog::Accepted) return;
-    const QString name = input.textValue(); // as the box holds it: cleaned as it was typed
-    G.PlayerName = DataFiles::InSentence(name);
-    G.PlayerNames[1] = G.PlayerName;
-    ::SetCaption(lblPlayer, QStringLiteral("Welcome ") + G.PlayerName);
-    DataFiles::SaveName(name);
-}
-
-void Table::MnuHint_Click() {
-    ShowCardHint();
-}
-
-void Table::MnuVTHelp_Click() {
-    ShowHelp();
-}
-
-void Table::MnuAbout_Click() {
-    ShowAbout();
-}
-
-void Table::MnuWon_Click() {
-    const auto& w = G.GamesWon;
-    MsgDeluxe(QStringLiteral(" you have won %1 games. Quimby has won %2 games. Marigodl has won %3 games. "
-                             "Tabitha has won %4 games.")
-                  .arg(w[1])
-                  .arg(w[2])
-                  .arg(w[3])
-                  .arg(w[4]),
-              QStringLiteral("Right"), QString(), QString(), 1, QStringLiteral("Game Statistics"));
-}
-
-void Table::MnuDelete_Click() {
-    if (MsgDeluxe(
-            G.PlayerName +
-                QStringLiteral(" are you sure you wish to delete all statistics of games won and lost?"),
-            QStringLiteral("Yes"), QStringLiteral("No"), QString(), 1,
-            QStringLiteral("Delete Statisitcs?")) != 0)
-        return;
-    for (int s = 1; s <= 4; ++s)
-        G.GamesWon[s] = 0;
-    SaveStatistics();
-}
-
-void Table::BtnContinue_Click() {
-    BtnContinue->hide();
-    G.ContinueFlag = true;
-    Waits::Notify();
-}
-
-void Table::CardsPic_Click(int Index) {
-    if (Index < 1 || Index > 52) return;
-    if (!(G.Turn == 1 && G.Cards[Index].Holder == 1)) return;
-    if (!IsLegalPlay(1, Index)) {
-        MsgDeluxe(G.PlayerName + QStringLiteral(" you have the current suit and must play it."),
-                  QStringLiteral("Oops"), QString(), QString(), 1, QStringLiteral("You have the suit"));
-        return;
-    }
-    G.Turn = 0;
-    PlayCard(1, Index);
-}
-
 QList<CardPic*> PlayerHandPics(const QWidget* client) {
     QList<CardPic*> hand;
     if (!client) return hand;
@@ -965,6 +395,10 @@ Table& TableForm() {
         SetView(theTable.data());
     }
     return *theTable;
+}
+
+bool TableResizing() {
+    return TableExists() && TableForm().Resizing();
 }
 
 bool TableExists() {

@@ -12,52 +12,14 @@
 #include <array>
 #include <functional>
 
+#include "CardPic.h"
+#include "KeyWatch.h"
 #include "TableView.h"
 #include "Twips.h"
 
 class QAction;
 class QFrame;
 class QMenu;
-
-// One card picture: always stands for the same card number; shows one of the 56 images
-// at the image's own size. Its place is kept in twips exactly as the game sets it.
-class CardPic : public QWidget {
-    Q_OBJECT
-  public:
-    CardPic(int index, QWidget* parent);
-    int Index() const { return index_; }
-    int Image() const { return image_; }
-    void SetImage(int image);
-    int Left() const { return left_; }
-    int Top() const { return top_; }
-    void Move(int left, int top);
-    void ZOrder(); // bring to the front
-    // A click on the card, from the keyboard or assistive technology: the same signal, so the
-    // same handler with the same checks.
-    void Activate() { emit clicked(index_); }
-    // Places and sizes the picture again at the table's current zoom.
-    void Rezoom();
-  signals:
-    void clicked(int index);
-
-  protected:
-    bool event(QEvent* e) override;
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
-    void keyPressEvent(QKeyEvent* e) override;
-
-  private:
-    void Place(const QRect& r);
-    // Whether a card above this one lies exactly on it, hiding it whole.
-    bool Covered() const;
-    void UpdateAccessibility();
-    int index_;
-    int image_ = 53;
-    int left_ = 1440;
-    int top_ = 3840;
-    bool pressed_ = false;
-};
 
 class Table : public QMainWindow, public TableView {
     Q_OBJECT
@@ -148,10 +110,28 @@ class Table : public QMainWindow, public TableView {
     // largest zoom that does.
     void FitWindowToScreen();
 
+    // The keyboard's watch: whether the keys are in use, and who takes the keyboard when a
+    // window closes.
+    KeyWatch& Keys() { return *keys_; }
+    // While the window is being resized, cards and portraits are shown from their drawings at
+    // the zoom before, scaled: drawing every face, back and portrait afresh at each step of a
+    // drag would stall it.
+    bool Resizing() const { return resizing_; }
+
   protected:
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    // The table's parts, made in this order by the constructor.
+    void MakeSeatLabels();
+    void MakePortraits();
+    void MakeScoreBoard();
+    void MakeCardsAndCarryOn();
+    void MakeMessageList();
+    void MakeMenus();
+    // A zoom change this soon after the last one is part of one resizing; this long after the
+    // last, the resizing has stopped and the new size's images are drawn.
+    static constexpr int ResizeSettleMs = 250;
     // Between events, one at a time: the card images and the glyphs of the table's fonts at
     // the zoom just set, so that no card or message of the game is the first to need them.
     void PrepareForZoom();
@@ -162,6 +142,8 @@ class Table : public QMainWindow, public TableView {
     QElapsedTimer lastFit_; // when the window's size last changed the zoom
     ZoomedControls controls_;
     bool closingByProgram_ = false;
+    KeyWatch* keys_ = nullptr;
+    bool resizing_ = false;
     friend void ExitProgram();
 };
 
@@ -186,6 +168,8 @@ QList<CardPic*> PlayerHandPics(const QWidget* client);
 void HandTakesFocus();
 // True from a key press until the next mouse press: focus marks are drawn only meanwhile.
 bool KeyboardInUse();
+// The table's window is being resized (Table::Resizing).
+bool TableResizing();
 // Shows the focus mark now, as if the keyboard had been taken up (the hint's card wears it).
 void ShowFocusMark();
 

@@ -1,0 +1,115 @@
+// The table at any size: one zoom for every control, card and font, and the images of a new
+// size made between events.
+#include "CardImages.h"
+#include "ClothArea.h"
+#include "FrmBid.h"
+#include "MFormDeluxe.h"
+#include "MessageDialog.h"
+#include "Probe.h"
+#include "Table.h"
+#include "frmHelp.h"
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QWindow>
+#include <cmath>
+
+void Table::ApplyZoom(double zoom, bool resizing) {
+    Probe::Mark("zoom-begin");
+    Zoom::Current() = zoom;
+    resizing_ = resizing;
+    Client->setFixedSize(Px(Layout::TableWidth), Px(Layout::TableHeight));
+    // While the window is being resized the text keeps its size: setting every label and line
+    // again in a new font at each step would stall the drag. The fonts follow when it stops.
+    controls_.Apply(!resizing);
+    for (int i = 1; i <= 52; ++i)
+        CardsPic[i]->Rezoom();
+    if (!resizing) FinishZoom();
+    PrepareForZoom();
+    Probe::Mark("zoom-end");
+}
+
+void Table::FinishZoom() {
+    CardImages::KeepOnly(devicePixelRatioF(), Zoom::Factor());
+    BidFormFollowZoom();
+    MsgDeluxeFollowZoom();
+    HelpFollowZoom();
+}
+
+void Table::PrepareForZoom() {
+    // Not while the window is still being resized: each step would start again.
+    prepared_ = 0;
+    preparing_.start(ResizeSettleMs);
+}
+
+void Table::PrepareNext() {
+    const qreal dpr = devicePixelRatioF();
+    // Images already drawn (those the table shows were drawn as it was painted) take no turn.
+    while (prepared_ < CardImages::Count && CardImages::IsCached(prepared_ + 1, dpr, Zoom::Factor()))
+        ++prepared_;
+    preparing_.setInterval(0);
+    if (resizing_) {
+        // The resizing has stopped: the text takes its size, the portraits are drawn afresh.
+        resizing_ = false;
+        controls_.Apply();
+        FinishZoom();
+        for (QLabel* portrait : {ImgProf, ImgComps3, ImgComps0})
+            portrait->update();
+    }
+    // First the cards on show that were drawn scaled, each repainted as soon as its image is.
+    for (int i = 1; i <= 52; ++i) {
+        const int image = CardsPic[i]->Image();
+        if (!CardsPic[i]->isVisible() || CardImages::IsCached(image, dpr, Zoom::Factor())) continue;
+        CardImages::Image(image, dpr, Zoom::Factor());
+        for (int j = i; j <= 52; ++j)
+            if (CardsPic[j]->Image() == image) CardsPic[j]->update();
+        return;
+    }
+    if (prepared_ < CardImages::Count) {
+        CardImages::Image(++prepared_, dpr, Zoom::Factor());
+        return;
+    }
+    if (controls_.WarmUpFont(size_t(prepared_++ - CardImages::Count), dpr)) return;
+    // Last, once after start-up: the dialogs' windows, so that their first showing does not
+    // stall a hand.
+    if (dialogsToWarm_ == 2) DeluxeForm().WarmUp();
+    if (dialogsToWarm_ == 1) BidForm().WarmUp();
+    if (dialogsToWarm_ > 0) {
+        --dialogsToWarm_;
+        return;
+    }
+    preparing_.stop();
+}
+
+void Table::FitTableToWindow() {
+    if (!Client) return;
+    const QRect area = Cloth->geometry();
+    const double zoom = Zoom::ToFill(area.size(), ClothArea::DesignSize());
+    if (zoom != Zoom::Factor()) {
+        // A change soon after the last one is a drag (or a resizing animation) under way.
+        const bool resizing = lastFit_.isValid() && lastFit_.elapsed() < ResizeSettleMs;
+        lastFit_.start();
+        ApplyZoom(zoom, resizing);
+    }
+    // Centred on the cloth; on a window smaller than the table at its smallest zoom (possible
+    // without a window manager) it keeps to the cloth's top left and is cut off at the bottom
+    // and the right, never drawn over the menu bar.
+    Client->move(area.x() + std::max(0, (area.width() - Client->width()) / 2),
+                 area.y() + std::max(0, (area.height() - Client->height()) / 2));
+}
+
+void Table::FitWindowToScreen() {
+    QScreen* screen = this->screen();
+    if (!screen) return;
+    // The frame and the menu bar keep their size at every zoom.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QSize fixed = frame + QSize(0, menuBar()->heightForWidth(width()));
+    const double zoom = Zoom::AtStart(screen->availableGeometry().size(), fixed, ClothArea::DesignSize());
+    if (zoom != Zoom::Factor()) ApplyZoom(zoom);
+    resize(Client->size() + QSize(0, fixed.height() - frame.height()));
+    QRect placed = frameGeometry();
+    placed.setSize(size() + frame);
+    placed.moveCenter(screen->availableGeometry().center());
+    move(placed.topLeft());
+}
