@@ -75,116 +75,136 @@ void Append(std::vector<double>& to, const std::vector<double>& from) {
     to.insert(to.end(), from.begin(), from.end());
 }
 
+// Everything the games show, gathered as they are played.
+struct Tally {
+    int games = 2000, reverse = 500;
+    quint64 seed = 20261208;
+    std::vector<double> firstCard, card, firstBid, bid;
+    int wins = 0, draws = 0, sharpExact = 0, classicExact = 0, classicWins = 0;
+    double sharpScore = 0, classicScore = 0;
+
+    void Times(const StrengthView& r) {
+        Append(firstCard, r.firstCard);
+        Append(card, r.card);
+        Append(firstBid, r.firstBid);
+        Append(bid, r.bid);
+    }
+};
+
+// One sharp seat against three classic seats, its place moving round the table.
+bool OneSharpSeat(Tally& t) {
+    for (int g = 0; g < t.games; ++g) {
+        const int me = g % 4 + 1;
+        std::array<bool, 5> sharp{};
+        sharp[me] = true;
+        StrengthView r;
+        if (!PlayOne(t.seed + quint64(g), sharp, r)) {
+            std::fprintf(stderr, "game %d: a choice against the rules\n", g);
+            return false;
+        }
+        const int winner = GameWinner();
+        t.wins += winner == me;
+        t.draws += winner == 0;
+        for (int seat = 1; seat <= 4; ++seat) {
+            (seat == me ? t.sharpScore : t.classicScore) += G.GameScore[seat];
+            (seat == me ? t.sharpExact : t.classicExact) += r.exact[seat];
+        }
+        t.Times(r);
+        if ((g + 1) % 200 == 0) std::fprintf(stderr, "%d of %d games\n", g + 1, t.games);
+    }
+    return true;
+}
+
+// One classic seat against three sharp seats.
+bool OneClassicSeat(Tally& t) {
+    for (int g = 0; g < t.reverse; ++g) {
+        const int classic = g % 4 + 1;
+        std::array<bool, 5> sharp{};
+        for (int seat = 1; seat <= 4; ++seat)
+            sharp[seat] = seat != classic;
+        StrengthView r;
+        if (!PlayOne(t.seed + quint64(t.games + g), sharp, r)) {
+            std::fprintf(stderr, "game %d: a choice against the rules\n", t.games + g);
+            return false;
+        }
+        t.classicWins += GameWinner() == classic;
+        t.Times(r);
+        if ((g + 1) % 100 == 0) std::fprintf(stderr, "%d of %d games, three sharp seats\n", g + 1, t.reverse);
+    }
+    return true;
+}
+
+// The rows of the benchmark's table: measure, median, min, max, unit, budget, verdict. True
+// when every budget is met.
+bool PrintRows(Tally& t) {
+    double lo = 0, hi = 0;
+    Interval(t.wins, t.games, lo, hi);
+    const double hands = 19.0 * t.games;
+    const double sharpMean = t.sharpScore / t.games, classicMean = t.classicScore / (3.0 * t.games);
+    const auto met = [](bool ok) { return ok ? "met" : "**missed**"; };
+    // Rows in the benchmark's table: measure, median, min, max, unit, budget, verdict.
+    std::printf(
+        "| Sharp seat: t.games simulated (seeds %llu..%llu, the sharp seat's place rotating) | %d | | | "
+        "t.games | ≥ 2000 | %s |\n",
+        static_cast<unsigned long long>(t.seed), static_cast<unsigned long long>(t.seed + t.games - 1),
+        t.games, met(t.games >= 2000));
+    std::printf("| Sharp seat: win rate against three classic seats (Wilson's 95 %% interval as min and max; "
+                "%d t.draws, no win; a classic seat's is 25 %% by symmetry) | %.1f | %.1f | %.1f | %% | ≥ 50 "
+                "| %s |\n",
+                t.draws, 100.0 * t.wins / t.games, 100 * lo, 100 * hi, met(100.0 * t.wins / t.games >= 50));
+    std::printf(
+        "| Sharp seat: game score above the classic seats' mean (%.1f against %.1f) | %+.1f | | | points | "
+        "≥ 20 | %s |\n",
+        sharpMean, classicMean, sharpMean - classicMean, met(sharpMean - classicMean >= 20));
+    std::printf("| Sharp seat: exact bids (the classic seats': %.1f %%) | %.1f | | | %% of hands | | |\n",
+                100 * t.classicExact / (3 * hands), 100 * t.sharpExact / hands);
+    if (t.reverse > 0) {
+        Interval(t.classicWins, t.reverse, lo, hi);
+        std::printf(
+            "| One classic seat against three sharp seats: its win rate (%d t.games, seeds %llu..%llu; 95 %% "
+            "interval) | %.1f | %.1f | %.1f | %% | | |\n",
+            t.reverse, static_cast<unsigned long long>(t.seed + t.games),
+            static_cast<unsigned long long>(t.seed + t.games + t.reverse - 1),
+            100.0 * t.classicWins / t.reverse, 100 * lo, 100 * hi);
+    }
+    Append(t.card, t.firstCard);
+    Append(t.bid, t.firstBid);
+    std::printf(
+        "| Sharp card decision, slowest 1 %% (first hand, ten cards, of %zu; every hand %.2f ms, of %zu) | "
+        "%.2f | | | ms | ≤ 50 | %s |\n",
+        t.firstCard.size(), Slowest1Pct(t.card), t.card.size(), Slowest1Pct(t.firstCard),
+        met(Slowest1Pct(t.firstCard) <= 50));
+    std::printf(
+        "| Sharp bid decision, slowest 1 %% (first hand, of %zu; every hand %.2f ms, of %zu) | %.2f | | | "
+        "ms | ≤ 200 | %s |\n",
+        t.firstBid.size(), Slowest1Pct(t.bid), t.bid.size(), Slowest1Pct(t.firstBid),
+        met(Slowest1Pct(t.firstBid) <= 200));
+    const bool allMet = 100.0 * t.wins / t.games >= 50 && sharpMean - classicMean >= 20 &&
+                        Slowest1Pct(t.firstCard) <= 50 && Slowest1Pct(t.firstBid) <= 200;
+    return allMet;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QTemporaryDir dir; // the games' statistics are kept in memory, away from the player's
     DataFiles::SetDataDirOverride(dir.path());
     DataFiles::SetWriting(false);
-    int games = 2000, reverse = 500;
-    quint64 seed = 20261208;
+    Tally t;
     Sharp::Effort effort;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--games"))
-            games = std::max(1, std::atoi(argv[i + 1]));
+            t.games = std::max(1, std::atoi(argv[i + 1]));
         else if (!std::strcmp(argv[i], "--reverse"))
-            reverse = std::max(0, std::atoi(argv[i + 1]));
+            t.reverse = std::max(0, std::atoi(argv[i + 1]));
         else if (!std::strcmp(argv[i], "--seed"))
-            seed = std::strtoull(argv[i + 1], nullptr, 10);
+            t.seed = std::strtoull(argv[i + 1], nullptr, 10);
         else if (!std::strcmp(argv[i], "--card-samples"))
             effort.cardSamples = std::max(1, std::atoi(argv[i + 1]));
         else if (!std::strcmp(argv[i], "--bid-samples"))
             effort.bidSamples = std::max(1, std::atoi(argv[i + 1]));
     }
-
-    std::vector<double> firstCard, card, firstBid, bid;
-    int wins = 0, draws = 0, sharpExact = 0, classicExact = 0;
-    double sharpScore = 0, classicScore = 0;
     Opponents::SetEffort(effort);
-    for (int g = 0; g < games; ++g) {
-        const int me = g % 4 + 1;
-        std::array<bool, 5> sharp{};
-        sharp[me] = true;
-        StrengthView r;
-        if (!PlayOne(seed + quint64(g), sharp, r)) {
-            std::fprintf(stderr, "game %d: a choice against the rules\n", g);
-            return 2;
-        }
-        const int winner = GameWinner();
-        wins += winner == me;
-        draws += winner == 0;
-        for (int seat = 1; seat <= 4; ++seat) {
-            (seat == me ? sharpScore : classicScore) += G.GameScore[seat];
-            (seat == me ? sharpExact : classicExact) += r.exact[seat];
-        }
-        Append(firstCard, r.firstCard);
-        Append(card, r.card);
-        Append(firstBid, r.firstBid);
-        Append(bid, r.bid);
-        if ((g + 1) % 200 == 0) std::fprintf(stderr, "%d of %d games\n", g + 1, games);
-    }
-
-    int classicWins = 0;
-    for (int g = 0; g < reverse; ++g) {
-        const int classic = g % 4 + 1;
-        std::array<bool, 5> sharp{};
-        for (int seat = 1; seat <= 4; ++seat)
-            sharp[seat] = seat != classic;
-        StrengthView r;
-        if (!PlayOne(seed + quint64(games + g), sharp, r)) {
-            std::fprintf(stderr, "game %d: a choice against the rules\n", games + g);
-            return 2;
-        }
-        classicWins += GameWinner() == classic;
-        Append(firstCard, r.firstCard);
-        Append(card, r.card);
-        Append(firstBid, r.firstBid);
-        Append(bid, r.bid);
-        if ((g + 1) % 100 == 0) std::fprintf(stderr, "%d of %d games, three sharp seats\n", g + 1, reverse);
-    }
-    double lo = 0, hi = 0;
-    Interval(wins, games, lo, hi);
-    const double hands = 19.0 * games;
-    const double sharpMean = sharpScore / games, classicMean = classicScore / (3.0 * games);
-    const auto met = [](bool ok) { return ok ? "met" : "**missed**"; };
-    // Rows in the benchmark's table: measure, median, min, max, unit, budget, verdict.
-    std::printf(
-        "| Sharp seat: games simulated (seeds %llu..%llu, the sharp seat's place rotating) | %d | | | "
-        "games | ≥ 2000 | %s |\n",
-        static_cast<unsigned long long>(seed), static_cast<unsigned long long>(seed + games - 1), games,
-        met(games >= 2000));
-    std::printf(
-        "| Sharp seat: win rate against three classic seats (Wilson's 95 %% interval as min and max; "
-        "%d draws, no win; a classic seat's is 25 %% by symmetry) | %.1f | %.1f | %.1f | %% | ≥ 50 | %s |\n",
-        draws, 100.0 * wins / games, 100 * lo, 100 * hi, met(100.0 * wins / games >= 50));
-    std::printf(
-        "| Sharp seat: game score above the classic seats' mean (%.1f against %.1f) | %+.1f | | | points | "
-        "≥ 20 | %s |\n",
-        sharpMean, classicMean, sharpMean - classicMean, met(sharpMean - classicMean >= 20));
-    std::printf("| Sharp seat: exact bids (the classic seats': %.1f %%) | %.1f | | | %% of hands | | |\n",
-                100 * classicExact / (3 * hands), 100 * sharpExact / hands);
-    if (reverse > 0) {
-        Interval(classicWins, reverse, lo, hi);
-        std::printf(
-            "| One classic seat against three sharp seats: its win rate (%d games, seeds %llu..%llu; 95 %% "
-            "interval) | %.1f | %.1f | %.1f | %% | | |\n",
-            reverse, static_cast<unsigned long long>(seed + games),
-            static_cast<unsigned long long>(seed + games + reverse - 1), 100.0 * classicWins / reverse,
-            100 * lo, 100 * hi);
-    }
-    Append(card, firstCard);
-    Append(bid, firstBid);
-    std::printf(
-        "| Sharp card decision, slowest 1 %% (first hand, ten cards, of %zu; every hand %.2f ms, of %zu) | "
-        "%.2f | | | ms | ≤ 50 | %s |\n",
-        firstCard.size(), Slowest1Pct(card), card.size(), Slowest1Pct(firstCard),
-        met(Slowest1Pct(firstCard) <= 50));
-    std::printf(
-        "| Sharp bid decision, slowest 1 %% (first hand, of %zu; every hand %.2f ms, of %zu) | %.2f | | | "
-        "ms | ≤ 200 | %s |\n",
-        firstBid.size(), Slowest1Pct(bid), bid.size(), Slowest1Pct(firstBid),
-        met(Slowest1Pct(firstBid) <= 200));
-    const bool allMet = 100.0 * wins / games >= 50 && sharpMean - classicMean >= 20 &&
-                        Slowest1Pct(firstCard) <= 50 && Slowest1Pct(firstBid) <= 200;
-    return allMet ? 0 : 1;
+    if (!OneSharpSeat(t) || !OneClassicSeat(t)) return 2;
+    return PrintRows(t) ? 0 : 1;
 }
