@@ -144,12 +144,12 @@ bool PrintRows(Tally& t) {
     const auto met = [](bool ok) { return ok ? "met" : "**missed**"; };
     // Rows in the benchmark's table: measure, median, min, max, unit, budget, verdict.
     std::printf(
-        "| Sharp seat: t.games simulated (seeds %llu..%llu, the sharp seat's place rotating) | %d | | | "
-        "t.games | ≥ 2000 | %s |\n",
+        "| Sharp seat: games simulated (seeds %llu..%llu, the sharp seat's place rotating) | %d | | | "
+        "games | ≥ 2000 | %s |\n",
         static_cast<unsigned long long>(t.seed), static_cast<unsigned long long>(t.seed + t.games - 1),
         t.games, met(t.games >= 2000));
     std::printf("| Sharp seat: win rate against three classic seats (Wilson's 95 %% interval as min and max; "
-                "%d t.draws, no win; a classic seat's is 25 %% by symmetry) | %.1f | %.1f | %.1f | %% | ≥ 50 "
+                "%d draws, no win; a classic seat's is 25 %% by symmetry) | %.1f | %.1f | %.1f | %% | ≥ 50 "
                 "| %s |\n",
                 t.draws, 100.0 * t.wins / t.games, 100 * lo, 100 * hi, met(100.0 * t.wins / t.games >= 50));
     std::printf(
@@ -161,7 +161,7 @@ bool PrintRows(Tally& t) {
     if (t.reverse > 0) {
         Interval(t.classicWins, t.reverse, lo, hi);
         std::printf(
-            "| One classic seat against three sharp seats: its win rate (%d t.games, seeds %llu..%llu; 95 %% "
+            "| One classic seat against three sharp seats: its win rate (%d games, seeds %llu..%llu; 95 %% "
             "interval) | %.1f | %.1f | %.1f | %% | | |\n",
             t.reverse, static_cast<unsigned long long>(t.seed + t.games),
             static_cast<unsigned long long>(t.seed + t.games + t.reverse - 1),
