@@ -9,7 +9,9 @@
 #include "Layout.h"
 #include "MFormDeluxe.h"
 #include "MessageDialog.h"
+#include "Options.h"
 #include "Pacing.h"
+#include "Playable.h"
 #include "Probe.h"
 #include "Seats.h"
 #include "Sound.h"
@@ -317,9 +319,11 @@ void CardPic::paintEvent(QPaintEvent*) {
     if (Covered()) return;
     QPainter p(this);
     const qreal dpr = devicePixelRatioF();
+    if (image_ == index_ && ShownNotPlayable(index_)) p.setOpacity(NotPlayableOpacity);
     p.drawPixmap(0, 0,
                  windowResizing ? CardImages::Scaled(image_, dpr, Zoom::Factor())
                                 : CardImages::Image(image_, dpr, Zoom::Factor()));
+    p.setOpacity(1);
     if (!hasFocus() || !KeyboardInUse()) return;
     // The focus mark: a brown band, the playing area's border colour, that shows on every
     // face, lined with the labels' light yellow where it meets the picture. Drawn in
@@ -521,6 +525,9 @@ Table::Table() {
     MnuPlay = menuBar()->addMenu(QStringLiteral("&Play"));
     MNuNew = MnuPlay->addAction(QStringLiteral("&New Game"), run(&Table::MNuNew_Click));
     MNuNew->setShortcut(QKeySequence(Qt::Key_F2));
+    MnuPlay->addSeparator();
+    AddChoiceItems();
+    MnuPlay->addSeparator();
     MnuExit = MnuPlay->addAction(QStringLiteral("E&xit"), run(&Table::MnuExit_Click));
     MnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
     MnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -655,6 +662,8 @@ void EnablePlayMenu(bool enabled) {
 
 void Table::Form_Load() {
     // The 52 card pictures already exist, every one showing the back.
+    Options::Current() = Options::Load();
+    ShowChoices();
     G.PlayerName = DataFiles::LoadName();
     LoadStatistics();
     G.PlayerNames[1] = G.PlayerName;
@@ -817,6 +826,7 @@ void Table::CardsPic_Click(int Index) {
         return;
     }
     G.Turn = 0;
+    RefreshPlayable(Client); // the turn is over: no card is out of play while the card goes down
     PlayCard(1, Index);
 }
 
