@@ -21,7 +21,10 @@ void ShowPlayedCard(int card, int seat) {
         v.SetCardImage(card, card);
         v.MoveCard(card, Layout::Seats[seat].trick);
         v.CardToFront(card);
+        // The card-down sound with its pause, and one more pause: the card stays a moment
+        // before the next one comes.
         PlaySoundThenPause(SoundId::CardDown);
+        Pause();
         Probe::Mark("card-end", seat);
     }
     if (seat == 1) ShowPlayerHand();
