@@ -31,18 +31,23 @@
 //                                    (each re-layout timed to its painted frame), then resize it
 //                                    continuously (the longest block after the first step), and
 //                                    play the hand at zoom 1.5
+// The Play menu's choices are the game's own, read from its settings file (the script points
+// XDG_CONFIG_HOME at one of its own). With Carry On by Itself the driver never presses Carry On:
+// the hand must go on by itself, and the presses are counted.
 
 // GLib first: its headers use names that Qt's keywords would turn into macros.
 #include <glib.h>
 
 #include "Probe.h"
 
-#include "FrmBid.h"
-#include "MFormDeluxe.h"
 #include "Deal.h"
-#include "Tricks.h"
+#include "FrmBid.h"
 #include "GameState.h"
+#include "MFormDeluxe.h"
+#include "Options.h"
+#include "Pacing.h"
 #include "Table.h"
+#include "Tricks.h"
 #include "Waits.h"
 
 #include <QAbstractEventDispatcher>
@@ -215,7 +220,7 @@ class Driver : public QObject {
     qint64 cardStart_ = 0;
     std::vector<double> cardMs_;
     // Carry On.
-    int carryOns_ = 0;
+    int carryOns_ = 0, carryOnPresses_ = 0;
     qint64 carryOnCpu_ = 0;
     qint64 handStart_ = 0;
     bool humanPending_ = false;
@@ -407,8 +412,10 @@ void Driver::OnMark(const std::string& what, int seat) {
         Put("deal_hand_size", G.HandSize);
         Put("deal_steps", dealSteps_);
         Put("deal_cards", cards);
-        // Every step waits one pause of 5 ms, every card one more after its deal sound.
-        Put("deal_nominal_ms", 5.0 * (dealSteps_ + cards));
+        // Every step waits one pause, every card one more after its deal sound (5 ms each, or
+        // shortened by Quick Play).
+        Put("pace_factor", Options::PaceFactor());
+        Put("deal_nominal_ms", Pacing::DealStep * Options::PaceFactor() * double(dealSteps_ + cards));
         Put("deal_wall_ms", Ms(now - dealStart_));
     } else if (what == "bidding-end" && !bidsDone_) {
         bidsDone_ = true;
@@ -425,6 +432,8 @@ void Driver::OnMark(const std::string& what, int seat) {
         HumanTurnSoon();
     } else if (what == "carry-on-shown") {
         CarryOnShown();
+    } else if (what == "carry-on-done") {
+        HumanTurnSoon(); // the player may lead the next trick
     } else if (what == "zoom-begin" && relayoutArmed_) {
         relayoutArmed_ = false;
         zoomBegin_ = now;
@@ -453,6 +462,7 @@ void Driver::HumanTurn() {
 
 void Driver::CarryOnShown() {
     ++carryOns_;
+    if (Options::Current().carryOnByItself) return;
     const bool first = carryOns_ == 1;
     if (first) carryOnCpu_ = CpuNs();
     After(first ? carryOnMs_ : nextCarryOnMs_, [this, first] {
@@ -462,6 +472,7 @@ void Driver::CarryOnShown() {
         }
         if (TableExists() && TableForm().BtnContinue->isVisible()) {
             QPushButton* b = TableForm().BtnContinue;
+            ++carryOnPresses_;
             Click(b, b->rect().center());
         }
         HumanTurnSoon();
@@ -514,6 +525,11 @@ void Driver::Finish(const char* error) {
         Put("card_max_ms", c.back());
     }
     Put("polls", double(polls));
+    Put("carry_ons", carryOns_);
+    Put("carry_on_presses", carryOnPresses_);
+    // A computer's card: the pause after its sound and one more (see ShowPlayedCard), each
+    // Standard, shortened by Quick Play.
+    Put("card_nominal_ms", 2 * Pacing::Standard * Options::PaceFactor());
     for (size_t i = 0; i < worst.size(); ++i) {
         const std::string n = std::to_string(i + 1);
         out_.emplace_back("block" + n + "_ms", QByteArray::number(Ms(worst[i].ns), 'f', 3).toStdString());

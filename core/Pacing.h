@@ -10,4 +10,11 @@ constexpr qint16 Pack = 200;        // before the pack is stacked (twice with th
 constexpr qint16 DealStep = 5;      // each step of a card sliding to its seat
 constexpr qint16 ComputerBid = 750; // each of the two pauses after a computer's bid
 
+// The player's choices of pace (Options.h). Quick Play: every pause above, times this.
+constexpr double Quick = 0.4;
+// Carry On by Itself: how long a finished trick stays on the table for a look before the
+// game goes on, with the classic pacing and with Quick Play.
+constexpr qint16 TrickLook = 1500;
+constexpr qint16 QuickTrickLook = 800;
+
 } // namespace Pacing

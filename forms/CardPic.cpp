@@ -3,6 +3,7 @@
 #include "CardImages.h"
 #include "FocusRing.h"
 #include "GameState.h"
+#include "Playable.h"
 #include "Table.h"
 #include "TableAccess.h"
 
@@ -70,6 +71,7 @@ void CardPic::paintEvent(QPaintEvent*) {
     if (Covered()) return;
     QPainter p(this);
     const qreal dpr = devicePixelRatioF();
+    if (image_ == index_ && ShownNotPlayable(index_)) p.setOpacity(NotPlayableOpacity);
     p.drawPixmap(0, 0,
                  TableResizing() ? CardImages::Scaled(image_, dpr, Zoom::Factor())
                                  : CardImages::Image(image_, dpr, Zoom::Factor()));

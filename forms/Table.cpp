@@ -12,7 +12,9 @@
 #include "Layout.h"
 #include "MFormDeluxe.h"
 #include "MessageDialog.h"
+#include "Options.h"
 #include "Pacing.h"
+#include "Playable.h"
 #include "Portrait.h"
 #include "Probe.h"
 #include "RoundedArea.h"
@@ -279,6 +281,9 @@ void Table::MakeMenus() {
     MNuNew->setShortcut(QKeySequence(Qt::Key_F2));
     MnuHint = MnuPlay->addAction(QStringLiteral("&Hint"), run(&Table::MnuHint_Click));
     MnuHint->setShortcut(QKeySequence(Qt::Key_H));
+    MnuPlay->addSeparator();
+    AddChoiceItems();
+    MnuPlay->addSeparator();
     MnuExit = MnuPlay->addAction(QStringLiteral("E&xit"), run(&Table::MnuExit_Click));
     MnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
     MnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -328,6 +333,8 @@ void EnablePlayMenu(bool enabled) {
 
 void Table::Form_Load() {
     // The 52 card pictures already exist, every one showing the back.
+    Options::Current() = Options::Load();
+    ShowChoices();
     // Every sentence and label is made from this form of the name (the file keeps the name).
     G.PlayerName = DataFiles::InSentence(DataFiles::LoadName());
     LoadStatistics();

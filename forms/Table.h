@@ -71,6 +71,9 @@ class Table : public QMainWindow, public TableView {
     QMenu* MnuPlay = nullptr;
     QAction* MNuNew = nullptr;
     QAction* MnuHint = nullptr;
+    QAction* MnuQuickPlay = nullptr;       // the choices of Options.h, checkable
+    QAction* MnuCarryOnByItself = nullptr; //
+    QAction* MnuShowPlayable = nullptr;    //
     QAction* MnuExit = nullptr;
     QMenu* MnuHelp = nullptr;
     QAction* MnuVTHelp = nullptr;
@@ -92,6 +95,12 @@ class Table : public QMainWindow, public TableView {
     void MnuDelete_Click();
     void BtnContinue_Click();
     void CardsPic_Click(int Index);
+
+    // The Play menu's choices (TableOptions.cpp): their items added to the menu; their checks
+    // set from Options::Current() without saving; what a change does at once.
+    void AddChoiceItems();
+    void ShowChoices();
+    void ChoicesChanged();
 
     // Brings a label that sizes to its text back to its text's size.
     static void AutoSize(QLabel* l);

@@ -2,6 +2,7 @@
 
 #include "GameState.h"
 #include "MFormDeluxe.h"
+#include "Playable.h"
 #include "Seats.h"
 #include "Table.h"
 
@@ -47,6 +48,7 @@ QString CardName(const CardPic* pic) {
     }
     if (c.Holder == Holders::Pack && G.GameOn && !pic->isHidden() && c.Suit == G.Trumps)
         return QStringLiteral("Trumps: ") + c.FullName;
+    if (ShownNotPlayable(pic->Index())) return c.FullName + QStringLiteral(", not playable");
     return c.FullName;
 }
 

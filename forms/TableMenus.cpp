@@ -3,6 +3,7 @@
 #include "Deal.h"
 #include "Hint.h"
 #include "MessageDialog.h"
+#include "Playable.h"
 #include "Seats.h"
 #include "Table.h"
 #include "Tricks.h"
@@ -148,5 +149,6 @@ void Table::CardsPic_Click(int Index) {
         return;
     }
     G.Turn = 0;
+    RefreshPlayable(Client); // the turn is over: no card is out of play while the card goes down
     PlayCard(1, Index);
 }

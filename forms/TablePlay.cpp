@@ -2,13 +2,17 @@
 // with this window's widgets.
 #include "FrmBid.h"
 #include "MessageDialog.h"
+#include "Options.h"
 #include "Pauses.h"
+#include "Playable.h"
 #include "Probe.h"
 #include "Sound.h"
 #include "Table.h"
 #include "Waits.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <thread>
@@ -92,7 +96,21 @@ void Table::WaitCarryOn() {
     BtnContinue->raise();
     BtnContinue->setFocus();
     Probe::Mark("carry-on-shown");
-    Waits::WaitUntil([] { return G.ContinueFlag; });
+    // Carry On by Itself: the trick stays for a look, then the game goes on as if Carry On had
+    // been pressed; a press during the look goes on at once. The choice is looked at afresh
+    // whenever the wait wakes (a change of it wakes every wait), the look counted from the
+    // moment Carry On appeared.
+    QElapsedTimer shown;
+    shown.start();
+    const auto lookLeft = [&shown]() -> qint64 {
+        const qint64 look = Options::TrickLookMs();
+        if (look < 0) return -1;
+        return std::max<qint64>(0, static_cast<qint64>(look * Waits::PaceScale) - shown.elapsed());
+    };
+    if (lookLeft() == 0) Waits::WaitMs(Options::TrickLookMs()); // shortened by the tests: one breath
+    Waits::WaitUntil([&] { return G.ContinueFlag || lookLeft() == 0; }, lookLeft);
+    if (!G.ContinueFlag) BtnContinue_Click();
+    Probe::Mark("carry-on-done");
 }
 
 qint16 Table::Decide(int, bool, const std::function<qint16()>& decide) {
@@ -123,6 +141,7 @@ int Table::MsgDeluxe(const QString& message, const QString& button1, const QStri
 }
 
 void Table::HandTakesFocus() {
+    RefreshPlayable(Client);
     ::HandTakesFocus();
 }
 

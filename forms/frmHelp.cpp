@@ -98,7 +98,8 @@ const HelpSection kSections[] = {
       "or "
       "choose it with Left, Right, Home or",
       " End and play it with Return or Space. Press Carry On after each trick. F4 shows the games won.",
-      " H gives a hint: in the bid box it fills in the bid a sharp player would make, and on your turn it marks",
+      " H gives a hint: in the bid box it fills in the bid a sharp player would make, and on your turn it "
+      "marks",
       " the card a sharp player would play and names it below; you still bid and play yourself. Play, Sharp",
       " Opponents lets the Prof, Marigold and the Lady bid and play by looking ahead at the ways the unseen",
       " cards may lie, from nothing but what they could see at a real table; it is kept from game to game."}},

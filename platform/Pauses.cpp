@@ -1,6 +1,7 @@
 #include "Pauses.h"
 
 #include "GameState.h"
+#include "Options.h"
 #include "Waits.h"
 
 #include <algorithm>
@@ -11,8 +12,9 @@ qint64 SincePauseStart() {
     return static_cast<quint32>(static_cast<quint32>(TickCount()) - static_cast<quint32>(G.PauseStart));
 }
 
+// Quick Play shortens the pause the game asks for; the tests' PaceScale shortens whatever is left.
 qint64 PauseLengthNow() {
-    return static_cast<qint64>(G.PauseMs * Waits::PaceScale);
+    return static_cast<qint64>(G.PauseMs * Options::PaceFactor() * Waits::PaceScale);
 }
 } // namespace
 

@@ -1,0 +1,80 @@
+#include "Options.h"
+
+#include "Pacing.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace Options {
+
+namespace {
+const char* const Keys[] = {"Play/QuickPlay", "Play/CarryOnByItself", "Play/ShowPlayableCards"};
+
+bool* Field(Choices& c, int i) {
+    bool* const fields[] = {&c.quickPlay, &c.carryOnByItself, &c.showPlayable};
+    return fields[i];
+}
+
+// The file may be read (and merged with on writing) only when it is a small regular file or
+// not there at all. QSettings reads the whole file, whatever it is.
+bool SafeToOpen(const QString& path) {
+    const QFileInfo info(path);
+    return !info.exists() || (info.isFile() && info.size() <= MaxFileBytes);
+}
+
+// Only what QSettings itself writes for a choice turns it on: a value of any other type or
+// text leaves it off.
+bool IsOn(const QVariant& v) {
+    if (v.typeId() == QMetaType::Bool) return v.toBool();
+    return v.typeId() == QMetaType::QString && v.toString() == QLatin1String("true");
+}
+} // namespace
+
+Choices& Current() {
+    static Choices current;
+    return current;
+}
+
+// Where QSettings() keeps the application's file in its default format, named outright: the
+// default constructor would also read the organisation's file and the system's, and it reads
+// whatever it opens at once, before its name could be looked at.
+QString FilePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') +
+           QCoreApplication::organizationName() + QLatin1Char('/') + QCoreApplication::applicationName() +
+           QLatin1String(".conf");
+}
+
+Choices Load() {
+    Choices c;
+    const QString path = FilePath();
+    if (!SafeToOpen(path)) return c;
+    const QSettings s(path, QSettings::NativeFormat);
+    if (s.status() != QSettings::NoError) return c;
+    for (int i = 0; i < 3; ++i)
+        *Field(c, i) = IsOn(s.value(QLatin1String(Keys[i])));
+    return c;
+}
+
+bool Save(const Choices& choices) {
+    const QString path = FilePath();
+    if (!SafeToOpen(path)) return false;
+    QSettings s(path, QSettings::NativeFormat);
+    Choices c = choices;
+    for (int i = 0; i < 3; ++i)
+        s.setValue(QLatin1String(Keys[i]), *Field(c, i));
+    s.sync();
+    return s.status() == QSettings::NoError;
+}
+
+double PaceFactor() {
+    return Current().quickPlay ? Pacing::Quick : 1.0;
+}
+
+qint64 TrickLookMs() {
+    if (!Current().carryOnByItself) return -1;
+    return Current().quickPlay ? Pacing::QuickTrickLook : Pacing::TrickLook;
+}
+
+} // namespace Options

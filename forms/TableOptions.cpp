@@ -1,0 +1,60 @@
+// The Play menu's three choices of pace and help (Options.h): their items, what a change does
+// at once, and the dimming of the cards that may not be played.
+#include "Options.h"
+#include "Playable.h"
+#include "Rules.h"
+#include "Table.h"
+#include "Waits.h"
+
+#include <QAccessible>
+#include <QMenu>
+#include <QSignalBlocker>
+
+bool ShownNotPlayable(int card) {
+    return Options::Current().showPlayable && G.GameOn && G.Turn == 1 && card >= 1 && card <= 52 &&
+           G.Cards[card].Holder == 1 && !IsLegalPlay(1, card);
+}
+
+void RefreshPlayable(const QWidget* client) {
+    for (CardPic* pic : PlayerHandPics(client)) {
+        pic->update();
+        QAccessibleEvent named(pic, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&named);
+    }
+}
+
+void Table::AddChoiceItems() {
+    const auto item = [this](const QString& text, bool Options::Choices::*field) {
+        QAction* a = MnuPlay->addAction(text);
+        a->setCheckable(true);
+        connect(a, &QAction::toggled, this, [this, field](bool on) {
+            Options::Current().*field = on;
+            Options::Save(Options::Current());
+            ChoicesChanged();
+        });
+        return a;
+    };
+    MnuQuickPlay = item(QStringLiteral("&Quick Play"), &Options::Choices::quickPlay);
+    MnuCarryOnByItself = item(QStringLiteral("&Carry On by Itself"), &Options::Choices::carryOnByItself);
+    MnuShowPlayable = item(QStringLiteral("Show &Playable Cards"), &Options::Choices::showPlayable);
+    ShowChoices();
+}
+
+void Table::ShowChoices() {
+    const Options::Choices& c = Options::Current();
+    const std::pair<QAction*, bool> items[] = {{MnuQuickPlay, c.quickPlay},
+                                               {MnuCarryOnByItself, c.carryOnByItself},
+                                               {MnuShowPlayable, c.showPlayable}};
+    for (const auto& [a, on] : items) {
+        const QSignalBlocker quiet(a);
+        a->setChecked(on);
+    }
+    ChoicesChanged();
+}
+
+void Table::ChoicesChanged() {
+    // A pause or the Carry On wait under way looks at its length again: a change takes
+    // effect at once, not from the next pause or trick.
+    Waits::Notify();
+    RefreshPlayable(Client);
+}
