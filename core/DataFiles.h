@@ -61,6 +61,12 @@ bool SaveName(const QString& name);
 void LoadStatistics();
 bool SaveStatistics();
 
+// Any data file by name, under the same rules: read only when a regular file of at most
+// maxBytes; written atomically; removed (true when it is gone).
+std::optional<QByteArray> ReadFile(const QString& name, qint64 maxBytes);
+bool WriteFile(const QString& name, const QByteArray& bytes);
+bool RemoveFile(const QString& name);
+
 } // namespace DataFiles
 
 using DataFiles::LoadStatistics;

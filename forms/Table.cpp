@@ -11,6 +11,7 @@
 #include "MessageDialog.h"
 #include "Pacing.h"
 #include "Probe.h"
+#include "Resume.h"
 #include "Seats.h"
 #include "Sound.h"
 #include "TableAccess.h"
@@ -707,6 +708,7 @@ void Table::MNuNew_Click() {
         QStringLiteral("Yes"), QStringLiteral("Oops No"), QString(), 1, QStringLiteral("New Game?"));
     if (answer == 0) {
         G.GameOn = false;
+        DropSavedGame(); // a game given up is not offered again
         BtnContinue->hide(); // a trick left waiting for Carry On is given up with its game
         // Whatever part of the old hand is waiting (a pause, Carry On) is given up; the new
         // game starts once it has unwound.

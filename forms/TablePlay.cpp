@@ -23,6 +23,14 @@ Layout::Spot Table::CardPlace(int card) const {
     return {pic->Left(), pic->Top()};
 }
 
+int Table::ImageOf(int card) const {
+    return CardsPic.at(card)->Image();
+}
+
+bool Table::CardShown(int card) const {
+    return !CardsPic.at(card)->isHidden();
+}
+
 void Table::CardToFront(int card) {
     CardsPic.at(card)->ZOrder();
 }

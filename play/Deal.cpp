@@ -1,6 +1,7 @@
 #include "Deal.h"
 
 #include "Bidding.h"
+#include "Follow.h"
 #include "Layout.h"
 #include "Pacing.h"
 #include "Probe.h"
@@ -9,6 +10,7 @@
 #include "Tricks.h"
 
 #include <random>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -127,15 +129,33 @@ void SeedDeal(std::uint32_t seed) {
     Generator().seed(seed);
 }
 
+std::string DealState() {
+    std::ostringstream out;
+    out << Generator();
+    return out.str();
+}
+
+bool SetDealState(const std::string& state) {
+    std::mt19937 gen;
+    std::istringstream in(state);
+    in >> gen;
+    if (in.fail()) return false;
+    Generator() = gen;
+    return true;
+}
+
 void StartHand() {
     GatherCards();
     ShowSeats();
     AnnounceDealer();
     NextHandSize();
+    View().Follow(); // the dealer's mark
     if (!DealAndTurnTrumps()) return;
+    Note(GameRecord::HandDealt);
 
     BiddingSequence();
     Probe::Mark("bidding-end");
+    SaveGame();
 
     // The dealer leads the first trick.
     LeadTrick(G.Dealer, " Click card you wish to play.");
