@@ -12,9 +12,11 @@
 #include "Pacing.h"
 #include "Probe.h"
 #include "Resume.h"
+#include "ScoreSheet.h"
 #include "Seats.h"
 #include "Sound.h"
 #include "TableAccess.h"
+#include "TableMarks.h"
 #include "Tricks.h"
 #include "Twips.h"
 #include "Waits.h"
@@ -554,6 +556,7 @@ Table::Table() {
     // Every control but the cards (which keep their own places in twips), as designed.
     controls_.Capture(Client, [](QWidget* w) { return !qobject_cast<CardPic*>(w); });
     controls_.Capture(FramScores);
+    Marks = new TableMarks(this);
     Client->raise();
     // The design size (adjustSize would hold a top-level window to part of the screen).
     resize(sizeHint());
@@ -569,6 +572,7 @@ void Table::ApplyZoom(double zoom, bool resizing) {
     controls_.Apply(!resizing);
     for (int i = 1; i <= 52; ++i)
         CardsPic[i]->Rezoom();
+    Marks->Place();
     if (!resizing) FinishZoom();
     PrepareForZoom();
     Probe::Mark("zoom-end");
@@ -579,6 +583,7 @@ void Table::FinishZoom() {
     BidFormFollowZoom();
     MsgDeluxeFollowZoom();
     HelpFollowZoom();
+    ScoreSheetFollowZoom();
 }
 
 void Table::PrepareForZoom() {
@@ -693,6 +698,24 @@ void Table::Form_Load() {
     ShowInfo(G.PlayerName +
              QStringLiteral(
                  " welcome to another round of Vantrick. Just press F2 or use Play menu to deal the cards"));
+    OfferSavedGame();
+}
+
+void Table::OfferSavedGame() {
+    const std::optional<int> hand = SavedGameHand();
+    if (!hand) return;
+    const int answer = MsgDeluxe(
+        G.PlayerName + QStringLiteral(" your last game was not finished. Do you wish to carry on with "
+                                      "it, at hand %1 of 19?")
+                           .arg(*hand),
+        QStringLiteral("Yes"), QStringLiteral("No"), QString(), 1, QStringLiteral("Unfinished Game"));
+    // A file that changed in the meantime may no longer be a game: then it is dropped too.
+    if (answer != 0 || !RestoreSavedGame()) {
+        DropSavedGame();
+        return;
+    }
+    // The game goes on from the event loop, as a chain of play of its own.
+    QTimer::singleShot(0, this, [] { Waits::RunChain([] { Waits::RunPlay(CarryOnSavedGame); }); });
 }
 
 void Table::MNuNew_Click() {
@@ -708,7 +731,7 @@ void Table::MNuNew_Click() {
         QStringLiteral("Yes"), QStringLiteral("Oops No"), QString(), 1, QStringLiteral("New Game?"));
     if (answer == 0) {
         G.GameOn = false;
-        DropSavedGame(); // a game given up is not offered again
+        DropSavedGame();     // a game given up is not offered again
         BtnContinue->hide(); // a trick left waiting for Carry On is given up with its game
         // Whatever part of the old hand is waiting (a pause, Carry On) is given up; the new
         // game starts once it has unwound.

@@ -16,6 +16,7 @@
 #include "Twips.h"
 
 class QAction;
+class TableMarks;
 class QFrame;
 class QMenu;
 
@@ -82,6 +83,7 @@ class Table : public QMainWindow, public TableView {
     int MsgDeluxe(const QString& message, const QString& button1, const QString& button2,
                   const QString& button3, qint16 icon, const QString& title) override;
     void HandTakesFocus() override;
+    void Follow() override;
     void EnablePlayMenu(bool enabled) override;
     void ExitProgram() override;
 
@@ -117,8 +119,14 @@ class Table : public QMainWindow, public TableView {
     QAction* MnuDelete = nullptr;
     QAction* MnuAbout = nullptr;
 
+    // Whose turn, the dealer, the bids against the tricks, the last trick, and the score sheet's
+    // menu (TableMarks).
+    TableMarks* Marks = nullptr;
+
     // Event handlers.
     void Form_Load();
+    // At start-up, after the greeting: an unfinished game is offered, and carried on or dropped.
+    void OfferSavedGame();
     void MNuNew_Click();
     void MnuExit_Click();
     void MnuChangeName_Click();

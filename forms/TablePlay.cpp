@@ -6,6 +6,7 @@
 #include "Probe.h"
 #include "Sound.h"
 #include "Table.h"
+#include "TableMarks.h"
 #include "Waits.h"
 
 #include <QApplication>
@@ -111,6 +112,10 @@ int Table::MsgDeluxe(const QString& message, const QString& button1, const QStri
 
 void Table::HandTakesFocus() {
     ::HandTakesFocus();
+}
+
+void Table::Follow() {
+    if (Marks) Marks->Refresh();
 }
 
 void Table::EnablePlayMenu(bool enabled) {
