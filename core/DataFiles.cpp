@@ -150,6 +150,10 @@ void SetWriting(bool enabled) {
     writing = enabled;
 }
 
+bool Writing() {
+    return writing;
+}
+
 void SetDataDirOverride(const QString& dir, const QString& programDir) {
     overrideDir = dir;
     overrideProgramDir = programDir;

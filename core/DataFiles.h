@@ -51,6 +51,7 @@ void SetDataDirOverride(const QString& dir, const QString& programDir = QString(
 // Thousands of games without a window (tests, the benchmark) keep the files as they are: each
 // write then does nothing and succeeds.
 void SetWriting(bool enabled);
+bool Writing();
 
 // Read Name.dat; "Player" when it is missing, empty, unreadable, too big or not a file.
 QString LoadName();

@@ -148,6 +148,7 @@ TableMarks::TableMarks(Table* table) : QObject(table), table_(table) {
     HandMark = new HandLine(client);
     HandMark->setObjectName(QStringLiteral("HandMark"));
     HandMark->setAccessibleName(QStringLiteral("Your turn to play"));
+    HandMark->setGeometry(0, 0, 0, 0); // placed over the hand when it shows
     HandMark->hide();
 
     LastTrick = new LastTrickView(client);

@@ -1,5 +1,6 @@
 #include "Resume.h"
 
+#include "DataFiles.h"
 #include "Deal.h"
 #include "Rules.h"
 #include "SavedGame.h"
@@ -26,7 +27,8 @@ QByteArray SavedGameBytes() {
 }
 
 void SaveGame() {
-    if (!G.GameOn) return;
+    // Games played without files (the tests' thousands, the benchmark) skip the making too.
+    if (!G.GameOn || (!DataFiles::Writing() && !OnGameSaved)) return;
     const QByteArray bytes = SavedGameBytes();
     SavedGame::Write(bytes);
     if (OnGameSaved) OnGameSaved(bytes);
