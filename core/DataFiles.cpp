@@ -50,18 +50,19 @@ QString FirstLine(const QByteArray& bytes) {
 
 // The file's bytes from the data directory, or from the program directory's copy the first
 // time a per-user directory is used.
-std::optional<QByteArray> ReadDataFile(const QString& name) {
-    for (const QString& dir : {DataDir(), CopiesDir()}) {
+std::optional<QByteArray> ReadDataFile(const QString& name, qint64 maxBytes = MaxFileBytes,
+                                       bool copies = true) {
+    for (const QString& dir : {DataDir(), copies ? CopiesDir() : DataDir()}) {
         const QString path = dir + QLatin1Char('/') + name;
         // Opening a FIFO would block start-up and a device would never end: only a regular
         // file (a link is followed to what it names) of a bounded size is read; anything else
         // is a bad file.
         const QFileInfo info(path);
-        if (info.exists() && (!info.isFile() || info.size() > MaxFileBytes)) return std::nullopt;
+        if (info.exists() && (!info.isFile() || info.size() > maxBytes)) return std::nullopt;
         QFile f(path);
         if (info.exists() && f.open(QIODevice::ReadOnly)) {
-            const QByteArray bytes = f.read(MaxFileBytes + 1);
-            if (bytes.size() > MaxFileBytes) return std::nullopt; // grew since it was looked at
+            const QByteArray bytes = f.read(maxBytes + 1);
+            if (bytes.size() > maxBytes) return std::nullopt; // grew since it was looked at
             return bytes;
         }
     }
@@ -191,6 +192,10 @@ void SetWriting(bool enabled) {
     writing = enabled;
 }
 
+bool Writing() {
+    return writing;
+}
+
 void SetDataDirOverride(const QString& dir, const QString& programDir) {
     overrideDir = dir;
     overrideProgramDir = programDir;
@@ -213,6 +218,21 @@ void LoadStatistics() {
 
 bool SaveStatistics() {
     return WriteDataFile(ScoresFile, FormatScores(G.GamesWon));
+}
+
+std::optional<QByteArray> ReadFile(const QString& name, qint64 maxBytes) {
+    // Only the player's own: a copy beside the program could never be dropped.
+    return ReadDataFile(name, maxBytes, false);
+}
+
+bool WriteFile(const QString& name, const QByteArray& bytes) {
+    return WriteDataFile(name, bytes);
+}
+
+bool RemoveFile(const QString& name) {
+    if (!writing) return true;
+    const QString path = DataDir() + QLatin1Char('/') + name;
+    return !QFileInfo::exists(path) || QFile::remove(path);
 }
 
 } // namespace DataFiles

@@ -62,6 +62,7 @@ void SetDataDirOverride(const QString& dir, const QString& programDir = QString(
 // Thousands of games without a window (tests, the benchmark) keep the files as they are: each
 // write then does nothing and succeeds.
 void SetWriting(bool enabled);
+bool Writing();
 
 // Read Name.dat; "Player" when it is missing, empty, unreadable, too big or not a file.
 QString LoadName();
@@ -71,6 +72,12 @@ bool SaveName(const QString& name);
 // GamesWon(1..4) from Scores.dat / to Scores.dat.
 void LoadStatistics();
 bool SaveStatistics();
+
+// Any data file by name, under the same rules: read only when a regular file of at most
+// maxBytes; written atomically; removed (true when it is gone).
+std::optional<QByteArray> ReadFile(const QString& name, qint64 maxBytes);
+bool WriteFile(const QString& name, const QByteArray& bytes);
+bool RemoveFile(const QString& name);
 
 } // namespace DataFiles
 

@@ -17,10 +17,13 @@
 #include "Playable.h"
 #include "Portrait.h"
 #include "Probe.h"
+#include "Resume.h"
 #include "RoundedArea.h"
+#include "ScoreSheet.h"
 #include "Seats.h"
 #include "Sound.h"
 #include "TableAccess.h"
+#include "TableMarks.h"
 #include "Tricks.h"
 #include "Twips.h"
 #include "Waits.h"
@@ -138,6 +141,7 @@ Table::Table() {
     // Every control but the cards (which keep their own places in twips), as designed.
     controls_.Capture(Client, [](QWidget* w) { return !qobject_cast<CardPic*>(w); });
     controls_.Capture(FramScores);
+    Marks = new TableMarks(this);
     Client->raise();
     // The design size (adjustSize would hold a top-level window to part of the screen).
     resize(sizeHint());
@@ -376,6 +380,24 @@ void Table::Form_Load() {
     ShowInfo(G.PlayerName +
              QStringLiteral(
                  " welcome to another round of Vantrick. Just press F2 or use Play menu to deal the cards"));
+    OfferSavedGame();
+}
+
+void Table::OfferSavedGame() {
+    const std::optional<int> hand = SavedGameHand();
+    if (!hand) return;
+    const int answer = MsgDeluxe(
+        G.PlayerName + QStringLiteral(" your last game was not finished. Do you wish to carry on with "
+                                      "it, at hand %1 of 19?")
+                           .arg(*hand),
+        QStringLiteral("Yes"), QStringLiteral("No"), QString(), 1, QStringLiteral("Unfinished Game"));
+    // A file that changed in the meantime may no longer be a game: then it is dropped too.
+    if (answer != 0 || !RestoreSavedGame()) {
+        DropSavedGame();
+        return;
+    }
+    // The game goes on from the event loop, as a chain of play of its own.
+    QTimer::singleShot(0, this, [] { Waits::RunChain([] { Waits::RunPlay(CarryOnSavedGame); }); });
 }
 
 QList<CardPic*> PlayerHandPics(const QWidget* client) {

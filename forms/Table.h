@@ -18,6 +18,7 @@
 #include "Twips.h"
 
 class QAction;
+class TableMarks;
 class QFrame;
 class QMenu;
 
@@ -30,6 +31,8 @@ class Table : public QMainWindow, public TableView {
     void SetCardImage(int card, int image) override;
     void MoveCard(int card, Layout::Spot at) override;
     Layout::Spot CardPlace(int card) const override;
+    int ImageOf(int card) const override;
+    bool CardShown(int card) const override;
     void CardToFront(int card) override;
     void ShowCard(int card, bool shown) override;
     void SetCaption(Caption which, int seat, const QString& text) override;
@@ -44,6 +47,7 @@ class Table : public QMainWindow, public TableView {
     int MsgDeluxe(const QString& message, const QString& button1, const QString& button2,
                   const QString& button3, qint16 icon, const QString& title) override;
     void HandTakesFocus() override;
+    void Follow() override;
     void EnablePlayMenu(bool enabled) override;
     void ExitProgram() override;
 
@@ -83,8 +87,14 @@ class Table : public QMainWindow, public TableView {
     QAction* MnuDelete = nullptr;
     QAction* MnuAbout = nullptr;
 
+    // Whose turn, the dealer, the bids against the tricks, the last trick, and the score sheet's
+    // menu (TableMarks).
+    TableMarks* Marks = nullptr;
+
     // Event handlers.
     void Form_Load();
+    // At start-up, after the greeting: an unfinished game is offered, and carried on or dropped.
+    void OfferSavedGame();
     void MNuNew_Click();
     void MnuExit_Click();
     void MnuHint_Click();

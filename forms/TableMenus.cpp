@@ -4,6 +4,7 @@
 #include "Hint.h"
 #include "MessageDialog.h"
 #include "Playable.h"
+#include "Resume.h"
 #include "Seats.h"
 #include "Table.h"
 #include "Tricks.h"
@@ -29,6 +30,7 @@ void Table::MNuNew_Click() {
         QStringLiteral("Yes"), QStringLiteral("Oops No"), QString(), 1, QStringLiteral("New Game?"));
     if (answer == 0) {
         G.GameOn = false;
+        DropSavedGame();     // a game given up is not offered again
         BtnContinue->hide(); // a trick left waiting for Carry On is given up with its game
         // Whatever part of the old hand is waiting (a pause, Carry On) is given up; the new
         // game starts once it has unwound.

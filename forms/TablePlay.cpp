@@ -8,6 +8,7 @@
 #include "Probe.h"
 #include "Sound.h"
 #include "Table.h"
+#include "TableMarks.h"
 #include "Waits.h"
 
 #include <QApplication>
@@ -28,6 +29,14 @@ void Table::MoveCard(int card, Layout::Spot at) {
 Layout::Spot Table::CardPlace(int card) const {
     const CardPic* pic = CardsPic.at(card);
     return {pic->Left(), pic->Top()};
+}
+
+int Table::ImageOf(int card) const {
+    return CardsPic.at(card)->Image();
+}
+
+bool Table::CardShown(int card) const {
+    return !CardsPic.at(card)->isHidden();
 }
 
 void Table::CardToFront(int card) {
@@ -143,6 +152,10 @@ int Table::MsgDeluxe(const QString& message, const QString& button1, const QStri
 void Table::HandTakesFocus() {
     RefreshPlayable(Client);
     ::HandTakesFocus();
+}
+
+void Table::Follow() {
+    if (Marks) Marks->Refresh();
 }
 
 void Table::EnablePlayMenu(bool enabled) {

@@ -6,7 +6,9 @@
 #include "MFormDeluxe.h"
 #include "MessageDialog.h"
 #include "Probe.h"
+#include "ScoreSheet.h"
 #include "Table.h"
+#include "TableMarks.h"
 #include "frmHelp.h"
 
 #include <QApplication>
@@ -25,6 +27,7 @@ void Table::ApplyZoom(double zoom, bool resizing) {
     controls_.Apply(!resizing);
     for (int i = 1; i <= 52; ++i)
         CardsPic[i]->Rezoom();
+    Marks->Place();
     if (!resizing) FinishZoom();
     PrepareForZoom();
     Probe::Mark("zoom-end");
@@ -35,6 +38,7 @@ void Table::FinishZoom() {
     BidFormFollowZoom();
     MsgDeluxeFollowZoom();
     HelpFollowZoom();
+    ScoreSheetFollowZoom();
 }
 
 void Table::PrepareForZoom() {

@@ -1,5 +1,6 @@
 #include "Bidding.h"
 
+#include "Follow.h"
 #include "Opponents.h"
 #include "Pacing.h"
 #include "TableView.h"
@@ -17,6 +18,7 @@ void ComputerBid(int seat) {
 
 void BiddingSequence() {
     for (qint16 seat : DealOrder(G.Dealer)) {
+        Note(GameRecord::Bidding, seat);
         if (seat == 1) {
             ShowInfo(G.PlayerName + QStringLiteral(" please make your bid above"));
             G.Bids[1] = View().AskBid();
@@ -24,5 +26,7 @@ void BiddingSequence() {
         } else {
             ComputerBid(seat);
         }
+        Note(GameRecord::BidMade, seat);
     }
+    Note(GameRecord::Bidding, 0);
 }

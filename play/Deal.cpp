@@ -1,6 +1,7 @@
 #include "Deal.h"
 
 #include "Bidding.h"
+#include "Follow.h"
 #include "Layout.h"
 #include "Opponents.h"
 #include "Pacing.h"
@@ -10,6 +11,7 @@
 #include "Tricks.h"
 
 #include <random>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -130,15 +132,33 @@ void SeedDeal(std::uint32_t seed) {
     Opponents::Seed(seed);
 }
 
+std::string DealState() {
+    std::ostringstream out;
+    out << Generator();
+    return out.str();
+}
+
+bool SetDealState(const std::string& state) {
+    std::mt19937 gen;
+    std::istringstream in(state);
+    in >> gen;
+    if (in.fail()) return false;
+    Generator() = gen;
+    return true;
+}
+
 void StartHand() {
     GatherCards();
     ShowSeats();
     AnnounceDealer();
     NextHandSize();
+    View().Follow(); // the dealer's mark
     if (!DealAndTurnTrumps()) return;
+    Note(GameRecord::HandDealt);
 
     BiddingSequence();
     Probe::Mark("bidding-end");
+    SaveGame();
 
     // The dealer leads the first trick.
     LeadTrick(G.Dealer, " Click card you wish to play.");

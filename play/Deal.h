@@ -6,9 +6,14 @@
 
 #include <QtGlobal>
 #include <cstdint>
+#include <string>
 
 // The deal's one random generator; tests seed it so that deals repeat exactly.
 void SeedDeal(std::uint32_t seed);
+// The generator's whole state as text, and that state set again (a saved game goes on with
+// the deals it would have had); false, and the generator untouched, for text that is not one.
+std::string DealState();
+bool SetDealState(const std::string& state);
 
 // Deals a hand, has it bid, and leads its first trick; the first hand of a game also
 // starts the game.

@@ -35,18 +35,18 @@ int HeadlessView::MsgDeluxe(const QString&, const QString&, const QString& butto
     return !button3.isEmpty() ? 2 : !button2.isEmpty() ? 1 : 0;
 }
 
-bool HeadlessView::PlayGame() {
+bool HeadlessView::PlayGame(const std::function<void()>& start) {
     TableView* before = &View();
     SetView(this);
     exited_ = false;
-    G.GameOn = false;
+    if (!start) G.GameOn = false;
     if (G.Cards[1].FullName.isEmpty()) MakeCards();
     if (G.PlayerName.isEmpty()) G.PlayerName = QStringLiteral("Player");
     G.PlayerNames[1] = G.PlayerName;
     for (int s = 2; s <= 4; ++s)
         G.PlayerNames[s] = QString::fromLatin1(Seats::Table[s].messages);
     bool legal = true;
-    StartHand();
+    start ? start() : StartHand();
     // Each time the chain stops it is the player's turn, as after a deal in the window; the
     // card chosen is played as a click would play it.
     while (!exited_ && legal && G.Turn == 1) {

@@ -19,6 +19,8 @@ class HeadlessView : public TableView {
     void SetCardImage(int card, int image) override;
     void MoveCard(int card, Layout::Spot at) override;
     Layout::Spot CardPlace(int card) const override;
+    int ImageOf(int card) const override { return cards_.at(card).image; }
+    bool CardShown(int card) const override { return cards_.at(card).shown; }
     void CardToFront(int) override {}
     void ShowCard(int card, bool shown) override;
     void SetCaption(Caption, int, const QString&) override {}
@@ -38,12 +40,11 @@ class HeadlessView : public TableView {
     void ExitProgram() override { exited_ = true; }
 
     bool Exited() const { return exited_; }
-    int Image(int card) const { return cards_.at(card).image; }
-    bool Shown(int card) const { return cards_.at(card).shown; }
 
-    // Plays one whole game of 19 hands from its first deal to the end-of-game question, seat
-    // 1 played by the strategy. False if the strategy ever chose a card it may not play.
-    bool PlayGame();
+    // Plays one whole game of 19 hands from its first deal (or from `start`, such as a saved
+    // game carried on) to the end-of-game question, seat 1 played by the strategy. False if
+    // the strategy ever chose a card it may not play.
+    bool PlayGame(const std::function<void()>& start = {});
 
   private:
     struct Card {

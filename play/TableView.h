@@ -33,6 +33,9 @@ class TableView {
     virtual void SetCardImage(int card, int image) = 0;
     virtual void MoveCard(int card, Layout::Spot at) = 0;
     virtual Layout::Spot CardPlace(int card) const = 0;
+    // The image a card's picture shows, and whether it shows at all.
+    virtual int ImageOf(int card) const = 0;
+    virtual bool CardShown(int card) const = 0;
     // Brings the card's picture in front of every other.
     virtual void CardToFront(int card) = 0;
     virtual void ShowCard(int card, bool shown) = 0;
@@ -64,6 +67,12 @@ class TableView {
                           const QString& button3, qint16 icon, const QString& title) = 0;
     // The player's turn to play has come: the hand takes the keyboard.
     virtual void HandTakesFocus() = 0;
+
+    // --- Following the game ---
+    // Whose turn it is, the dealer, the bids or the record of the hands (GameRecord) has
+    // changed: the marks on the table and the score sheet are shown afresh. A view that shows
+    // none of them does nothing.
+    virtual void Follow() {}
 
     // --- The program ---
     virtual void EnablePlayMenu(bool enabled) = 0;

@@ -2,6 +2,7 @@
 
 #include "DataFiles.h"
 #include "Deal.h"
+#include "Follow.h"
 #include "Layout.h"
 #include "Opponents.h"
 #include "Pacing.h"
@@ -51,6 +52,7 @@ void PlayCard(int seat, int card) {
         return;
     }
     G.Turn = NextSeat(seat);
+    View().Follow();
     if (G.Turn == 1) {
         ShowInfo(G.PlayerName + QStringLiteral(" please click on card you whist to play."));
         View().HandTakesFocus();
@@ -92,15 +94,18 @@ void TrickWon() {
     else
         G.TrickWinner = G.TrickSeat4;
     G.TricksMade[G.TrickWinner] = static_cast<qint16>(G.TricksMade[G.TrickWinner] + 1);
+    Note(GameRecord::TrickTaken);
     ShowBidLabel(G.TrickWinner);
     ShowInfo(G.PlayerNames[G.TrickWinner] + QStringLiteral(" won that trick and will now lead a card."));
 
     G.ContinueFlag = false;
     View().WaitCarryOn();
 
+    Note(GameRecord::TrickCleared);
     ClearTrick();
     if (G.TricksMade[1] + G.TricksMade[2] + G.TricksMade[3] + G.TricksMade[4] == G.HandSize)
         G.HandOver = true;
+    SaveGame();
     if (G.HandOver) {
         EndOfHand();
         return;
@@ -112,6 +117,7 @@ void LeadTrick(int seat, const char* prompt) {
     G.TrickSeat1 = static_cast<qint16>(seat);
     G.Turn = static_cast<qint16>(seat);
     SetTrickOrder();
+    View().Follow();
     if (G.Turn == 1) {
         ShowInfo(G.PlayerName + QLatin1String(prompt));
         View().HandTakesFocus();
@@ -152,11 +158,14 @@ void EndOfHand() {
         v.SetCaption(Caption::HandScore, s, QString::number(points));
         v.SetCaption(Caption::Score, s, ScoreLine(s, G.GameScore[s]));
     }
+    Note(GameRecord::HandScored);
     v.MsgDeluxe(
         QStringLiteral("The hand is over and you can see current scores at top right hand of the screen"),
         QStringLiteral("Right"), QString(), QString(), 1, QStringLiteral("Hand Over"));
     if (G.HandNumber == 19) {
         G.GameOn = false;
+        DropSavedGame();
+        View().Follow();
         AnnounceGameResult();
         const int answer = v.MsgDeluxe(
             G.PlayerName + QStringLiteral(" This game is over do you wish to play another game or exit"),

@@ -4,11 +4,11 @@
 #include "CoreTestSupport.h"
 #include "DataFiles.h"
 #include "FrmBid.h"
-#include "MFormDeluxe.h"
-#include "Tricks.h"
 #include "GameState.h"
+#include "MFormDeluxe.h"
 #include "Sound.h"
 #include "Table.h"
+#include "Tricks.h"
 #include "Waits.h"
 
 #include <QAccessible>
@@ -28,6 +28,7 @@ inline void FreshState(const QString& dataDir, double pace = 0.0) {
     ResetGameState();
     Sound::SetMuted(true);
     DataFiles::SetDataDirOverride(dataDir);
+    QFile::remove(dataDir + QStringLiteral("/Game.dat")); // no game left over from another test
     ExitHook = [] {};
 }
 

@@ -1,0 +1,86 @@
+#include "GameRecord.h"
+
+#include "GameState.h"
+#include "Rules.h"
+
+namespace GameRecord {
+
+Record& Current() {
+    static Record record;
+    return record;
+}
+
+namespace {
+Hand* InPlay() {
+    auto& hands = Current().hands;
+    return hands.empty() || hands.back().number != G.HandNumber ? nullptr : &hands.back();
+}
+} // namespace
+
+void HandDealt() {
+    Record& r = Current();
+    if (G.HandNumber == 1) r.hands.clear();
+    r.last = {};
+    r.bidder = 0;
+    Hand h;
+    h.number = G.HandNumber;
+    h.cards = G.HandSize;
+    h.trumps = G.Trumps;
+    h.dealer = G.Dealer;
+    r.hands.push_back(h);
+}
+
+void Bidding(int seat) {
+    Current().bidder = static_cast<qint16>(seat);
+}
+
+void BidMade(int seat) {
+    if (Hand* h = InPlay()) {
+        h->bid[seat] = true;
+        h->bids[seat] = G.Bids[seat];
+    }
+}
+
+void TrickTaken() {
+    if (Hand* h = InPlay()) h->tricks = G.TricksMade;
+}
+
+void TrickCleared() {
+    Trick& t = Current().last;
+    t.seats = {G.TrickSeat1, G.TrickSeat2, G.TrickSeat3, G.TrickSeat4};
+    t.cards = {G.TrickCard1, G.TrickCard2, G.TrickCard3, G.TrickCard4};
+    t.winner = G.TrickWinner;
+}
+
+void HandScored() {
+    if (Hand* h = InPlay()) {
+        for (int s = 1; s <= 4; ++s)
+            h->points[s] = HandPoints(G.Bids[s], G.TricksMade[s]);
+        h->tricks = G.TricksMade;
+        h->scored = true;
+    }
+}
+
+int BidTotal() {
+    const Hand* h = InPlay();
+    int total = 0;
+    for (int s = 1; h && s <= 4; ++s)
+        total += h->bid[s] ? h->bids[s] : 0;
+    return total;
+}
+
+bool AnyBid() {
+    const Hand* h = InPlay();
+    return h && (h->bid[1] || h->bid[2] || h->bid[3] || h->bid[4]);
+}
+
+int SeatToAct() {
+    const Record& r = Current();
+    if (!G.GameOn) return 0;
+    if (r.bidder != 0) return r.bidder;
+    // Between the fourth card and Carry On nobody is to play; nor while the cards are dealt.
+    if (G.Trumps == 0 || G.TrickCard4 > 0 || G.HandOver) return 0;
+    return G.Turn >= 1 && G.Turn <= 4 ? G.Turn : 0;
+}
+
+} // namespace GameRecord

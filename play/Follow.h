@@ -1,0 +1,11 @@
+#pragma once
+// The procedures' shorthand for the record the player follows: it is kept (GameRecord), then
+// the table shows it afresh.
+#include "GameRecord.h"
+#include "Resume.h"
+#include "TableView.h"
+
+template <typename Keep, typename... Args> void Note(Keep keep, Args... args) {
+    keep(args...);
+    View().Follow();
+}

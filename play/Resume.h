@@ -1,0 +1,30 @@
+#pragma once
+// The game in progress saved at the moments nothing is in flight, and carried on from there.
+//
+// Save points: the bidding just over (the dealer is to lead) and every Carry On (the trick
+// off the table; the winner is to lead, or the hand is to be scored). Everything the rest of
+// the game depends on is then in G, the cards' pictures, the record of the hands and the
+// deal's generator, and that is what a saved game holds (SavedGame). Carrying on puts them
+// all back and goes on with the step that followed the save: the same cards, bids and scores
+// come as they would have.
+#include <QByteArray>
+#include <functional>
+#include <optional>
+
+// The game as it stands, in the saved game's format.
+QByteArray SavedGameBytes();
+// At a save point: Game.dat is written (and OnGameSaved told).
+void SaveGame();
+// The game has ended or been given up: no saved game is left.
+void DropSavedGame();
+// Tests see every save point.
+extern std::function<void(const QByteArray&)> OnGameSaved;
+
+// The hand number of the saved game in Game.dat, or nothing when there is none to carry on.
+std::optional<int> SavedGameHand();
+// Puts the saved game (Game.dat, or the given bytes) back into G and onto the table; false,
+// with nothing changed, when there is none or it is not a game.
+bool RestoreSavedGame();
+bool RestoreSavedGame(const QByteArray& bytes);
+// The chain of play of a restored game: it goes on from its save point.
+void CarryOnSavedGame();
