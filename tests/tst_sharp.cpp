@@ -154,7 +154,8 @@ class TestSharp : public QObject {
         QVERIFY(checked > 1000);
     }
 
-    // The same seeds give the same games, decision for decision.
+    // The same seeds give the same games, decision for decision; with no seat sharp no sharp
+    // decision is ever taken, and the game is the classic one.
     void RepeatsUnderASeed() {
         Opponents::SetEffort({});
         std::vector<qint16> first, second;
@@ -165,6 +166,11 @@ class TestSharp : public QObject {
             trace->insert(trace->end(), G.GameScore.begin(), G.GameScore.end());
         }
         QCOMPARE(first, second);
+        SharpGame classic;
+        QVERIFY(classic.Play(5, {}));
+        QVERIFY(classic.answers.empty());
+        QVERIFY(G.GameScore != (std::array<qint16, 5>{first.end()[-5], first.end()[-4], first.end()[-3],
+                                                      first.end()[-2], first.end()[-1]}));
     }
 
     // A view no table gives (no such suit, no such seat) gets a plain answer, not a look-ahead.
