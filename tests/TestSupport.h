@@ -1,14 +1,16 @@
 #pragma once
 // Shared set-up for the widget tests: a fresh table and game state, sound muted, the data files
-// in a temporary directory, pauses shortened; dialogs answered through their real widgets.
+// and settings in a temporary directory, the Play menu's choices off, pauses shortened; dialogs
+// answered through their real widgets.
 #include "CoreTestSupport.h"
 #include "DataFiles.h"
 #include "FrmBid.h"
-#include "MFormDeluxe.h"
-#include "Tricks.h"
 #include "GameState.h"
+#include "MFormDeluxe.h"
+#include "Options.h"
 #include "Sound.h"
 #include "Table.h"
+#include "Tricks.h"
 #include "Waits.h"
 
 #include <QAccessible>
@@ -28,6 +30,9 @@ inline void FreshState(const QString& dataDir, double pace = 0.0) {
     ResetGameState();
     Sound::SetMuted(true);
     DataFiles::SetDataDirOverride(dataDir);
+    // The Play menu's choices all off, kept in the test's own directory, never the user's.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dataDir + QStringLiteral("/config")));
+    Options::Current() = {};
     ExitHook = [] {};
 }
 
