@@ -1,11 +1,13 @@
 #pragma once
 // Shared set-up for the widget tests: a fresh table and game state, sound muted, the data files
-// in a temporary directory, pauses shortened; dialogs answered through their real widgets.
+// and settings in a temporary directory, the Play menu's choices off, pauses shortened; dialogs
+// answered through their real widgets.
 #include "CoreTestSupport.h"
 #include "DataFiles.h"
 #include "FrmBid.h"
 #include "GameState.h"
 #include "MFormDeluxe.h"
+#include "Options.h"
 #include "Sound.h"
 #include "Table.h"
 #include "Tricks.h"
@@ -29,6 +31,9 @@ inline void FreshState(const QString& dataDir, double pace = 0.0) {
     Sound::SetMuted(true);
     DataFiles::SetDataDirOverride(dataDir);
     QFile::remove(dataDir + QStringLiteral("/Game.dat")); // no game left over from another test
+    // The Play menu's choices all off, kept in the test's own directory, never the user's.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dataDir + QStringLiteral("/config")));
+    Options::Current() = {};
     ExitHook = [] {};
 }
 

@@ -117,6 +117,7 @@ class Monkey : public QObject {
         if (stalled_ > 5000) return Fail("no way for the player to act");
         if (extraF2_ >= 0 && extraF2_-- == 0) return Queue([this] { NewGame(); }); // F2 twice or more
         if (Chance(6)) return Queue(StrayEvent());
+        if (Chance(3)) return Queue([this] { ToggleChoice(); });
         if (modal && Chance(400)) return Queue([this, modal = QPointer<QWidget>(modal)] { Answer(modal); });
         if (CarryOnShown() && Chance(400)) return Queue([] { TableForm().BtnContinue->click(); });
         if (idle && G.Turn == 1 && Chance(400))
@@ -133,6 +134,14 @@ class Monkey : public QObject {
             ++events;
             act();
         });
+    }
+
+    // One of the Play menu's choices turned over at any moment, a deal or a look at a trick
+    // included (toggle() goes through even while the menu is disabled).
+    void ToggleChoice() {
+        Table& t = TableForm();
+        QAction* const items[] = {t.MnuQuickPlay, t.MnuCarryOnByItself, t.MnuShowPlayable};
+        items[Pick(3)]->toggle();
     }
 
     void NewGame() {
