@@ -6,14 +6,18 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <iterator>
 
 namespace Options {
 
 namespace {
-const char* const Keys[] = {"Play/QuickPlay", "Play/CarryOnByItself", "Play/ShowPlayableCards"};
+const char* const Keys[] = {"Play/QuickPlay", "Play/CarryOnByItself", "Play/ShowPlayableCards",
+                            "Play/SharpOpponents"};
+constexpr int KeyCount = int(std::size(Keys));
 
 bool* Field(Choices& c, int i) {
-    bool* const fields[] = {&c.quickPlay, &c.carryOnByItself, &c.showPlayable};
+    bool* const fields[] = {&c.quickPlay, &c.carryOnByItself, &c.showPlayable, &c.sharpOpponents};
+    static_assert(std::size(fields) == KeyCount);
     return fields[i];
 }
 
@@ -52,7 +56,7 @@ Choices Load() {
     if (!SafeToOpen(path)) return c;
     const QSettings s(path, QSettings::NativeFormat);
     if (s.status() != QSettings::NoError) return c;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < KeyCount; ++i)
         *Field(c, i) = IsOn(s.value(QLatin1String(Keys[i])));
     return c;
 }
@@ -62,7 +66,7 @@ bool Save(const Choices& choices) {
     if (!SafeToOpen(path)) return false;
     QSettings s(path, QSettings::NativeFormat);
     Choices c = choices;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < KeyCount; ++i)
         s.setValue(QLatin1String(Keys[i]), *Field(c, i));
     s.sync();
     return s.status() == QSettings::NoError;

@@ -16,6 +16,7 @@ struct Choices {
     bool quickPlay = false;       // every pause of the game shortened by Pacing::Quick
     bool carryOnByItself = false; // after a short look at the trick the game goes on by itself
     bool showPlayable = false;    // on the player's turn the cards that may not be played are dimmed
+    bool sharpOpponents = false;  // the three opponents bid and play by the sharp method
     bool operator==(const Choices&) const = default;
 };
 

@@ -78,6 +78,7 @@ class Table : public QMainWindow, public TableView {
     QAction* MnuQuickPlay = nullptr;       // the choices of Options.h, checkable
     QAction* MnuCarryOnByItself = nullptr; //
     QAction* MnuShowPlayable = nullptr;    //
+    QAction* MnuSharpOpponents = nullptr;  //
     QAction* MnuExit = nullptr;
     QMenu* MnuHelp = nullptr;
     QAction* MnuVTHelp = nullptr;

@@ -1,5 +1,6 @@
 // The Play menu's three choices of pace and help (Options.h): their items, what a change does
 // at once, and the dimming of the cards that may not be played.
+#include "Opponents.h"
 #include "Options.h"
 #include "Playable.h"
 #include "Rules.h"
@@ -37,6 +38,7 @@ void Table::AddChoiceItems() {
     MnuQuickPlay = item(QStringLiteral("&Quick Play"), &Options::Choices::quickPlay);
     MnuCarryOnByItself = item(QStringLiteral("&Carry On by Itself"), &Options::Choices::carryOnByItself);
     MnuShowPlayable = item(QStringLiteral("Show &Playable Cards"), &Options::Choices::showPlayable);
+    MnuSharpOpponents = item(QStringLiteral("&Sharp Opponents"), &Options::Choices::sharpOpponents);
     ShowChoices();
 }
 
@@ -44,7 +46,8 @@ void Table::ShowChoices() {
     const Options::Choices& c = Options::Current();
     const std::pair<QAction*, bool> items[] = {{MnuQuickPlay, c.quickPlay},
                                                {MnuCarryOnByItself, c.carryOnByItself},
-                                               {MnuShowPlayable, c.showPlayable}};
+                                               {MnuShowPlayable, c.showPlayable},
+                                               {MnuSharpOpponents, c.sharpOpponents}};
     for (const auto& [a, on] : items) {
         const QSignalBlocker quiet(a);
         a->setChecked(on);
@@ -57,4 +60,7 @@ void Table::ChoicesChanged() {
     // effect at once, not from the next pause or trick.
     Waits::Notify();
     RefreshPlayable(Client);
+    // The opponents' next bid or card is decided by the method chosen now.
+    for (int seat = 2; seat <= 4; ++seat)
+        Opponents::SetSharp(seat, Options::Current().sharpOpponents);
 }

@@ -140,8 +140,9 @@ class Monkey : public QObject {
     // included (toggle() goes through even while the menu is disabled).
     void ToggleChoice() {
         Table& t = TableForm();
-        QAction* const items[] = {t.MnuQuickPlay, t.MnuCarryOnByItself, t.MnuShowPlayable};
-        items[Pick(3)]->toggle();
+        QAction* const items[] = {t.MnuQuickPlay, t.MnuCarryOnByItself, t.MnuShowPlayable,
+                                  t.MnuSharpOpponents};
+        items[Pick(int(std::size(items)))]->toggle();
     }
 
     void NewGame() {
@@ -157,11 +158,11 @@ class Monkey : public QObject {
     // A command or click at any moment: the menus, the close box, any card.
     std::function<void()> StrayEvent() {
         Table& t = TableForm();
-        QAction* const menu[] = {t.MnuExit, t.MnuVTHelp, t.MnuWon, t.MnuChangeName, t.MnuDelete};
-        const int k = Pick(8);
-        if (k < 5) return [a = menu[k]] { a->trigger(); };
-        if (k == 5) return [this] { NewGame(); };
-        if (k == 6) return [&t] { t.close(); };
+        QAction* const menu[] = {t.MnuExit, t.MnuVTHelp, t.MnuWon, t.MnuChangeName, t.MnuDelete, t.MnuHint};
+        const int k = Pick(9);
+        if (k < 6) return [a = menu[k]] { a->trigger(); };
+        if (k == 6) return [this] { NewGame(); };
+        if (k == 7) return [&t] { t.close(); };
         return [this] { ClickCard(1 + Pick(52)); };
     }
 

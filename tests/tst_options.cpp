@@ -180,8 +180,9 @@ class TestOptions : public QObject {
         QStringList items;
         for (QAction* a : TableForm().MnuPlay->actions())
             items << (a->isSeparator() ? "-" : a->text() + (a->isCheckable() ? "[ ]" : ""));
-        QCOMPARE(items, (QStringList{"&New Game", "-", "&Quick Play[ ]", "&Carry On by Itself[ ]",
-                                     "Show &Playable Cards[ ]", "-", "E&xit"}));
+        QCOMPARE(items, (QStringList{"&New Game", "&Hint", "-", "&Quick Play[ ]", "&Carry On by Itself[ ]",
+                                     "Show &Playable Cards[ ]", "&Sharp Opponents[ ]", "-", "E&xit",
+                                     "&Last Trick"}));
     }
 
     void sameGamesEachWay_data() {
