@@ -19,8 +19,8 @@ Hand* InPlay() {
 
 void HandDealt() {
     Record& r = Current();
-    if (G.HandNumber == 1) r.hands.clear();
-    r.last = {};
+    // The last trick of the hand before stays to be looked at until one is taken in this hand.
+    if (G.HandNumber == 1) r = {};
     r.bidder = 0;
     Hand h;
     h.number = G.HandNumber;

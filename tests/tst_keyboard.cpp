@@ -1,11 +1,15 @@
 // A whole hand played with keys alone through the real widgets, then the menus by their access
 // keys; and what a walk of the accessibility tree finds on the table meanwhile.
+#include "ScoreSheet.h"
+#include "Seats.h"
+#include "TableMarks.h"
 #include "TestSupport.h"
 #include "frmAbout.h"
 #include "frmHelp.h"
 
 #include <QApplication>
 #include <QMenu>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 using namespace TestSupport;
@@ -66,6 +70,12 @@ static void CheckTree() {
         QVERIFY2(!a->state().focused || a->object() == QApplication::focusWidget(),
                  qPrintable(a->text(QAccessible::Name)));
     QCOMPARE(QAccessible::queryAccessibleInterface(&DeluxeForm())->childCount(), 0);
+    // Whose turn, the dealer and the bids against the tricks, each by its name.
+    QVERIFY(all.contains(t.lblPlayer->text() + ", to play") &&
+            !all.contains(t.lblProf->text() + ", to play"));
+    QVERIFY(all.contains(QString("Dealer: ") + Seats::Table[G.Dealer].spoken));
+    const int bids = G.Bids[1] + G.Bids[2] + G.Bids[3] + G.Bids[4];
+    QVERIFY(all.contains(QString("Bids: %1 of %2").arg(bids).arg(G.HandSize)));
 }
 
 class TestKeyboard : public QObject {
@@ -143,6 +153,35 @@ class TestKeyboard : public QObject {
         QVERIFY(treeSeen && handOver && presses == played); // one Carry On for every trick
         for (const QString& line : ListLines())
             QVERIFY2(announced_.contains(line), qPrintable(line));
+
+        // The last trick while L is held, put away when it is let go; then the score sheet by F3, a
+        // table to assistive technology, with the hand's points and the total under each seat,
+        // closed by Escape and by F3, the table taking the keyboard back.
+        QWidget* lastTrick = t.Marks->LastTrick;
+        QTest::keyPress(QApplication::focusWidget(), Qt::Key_L);
+        QVERIFY(lastTrick->isVisible() && AccName(lastTrick).startsWith("Last trick: ") &&
+                AccName(lastTrick).contains(" won by "));
+        QTest::keyRelease(QApplication::focusWidget(), Qt::Key_L);
+        QVERIFY(!lastTrick->isVisible());
+        for (Qt::Key close : {Qt::Key_Escape, Qt::Key_F3}) {
+            Key(Qt::Key_F3);
+            QTRY_VERIFY(ScoreSheetIfOpen() && ScoreSheetIfOpen()->isActiveWindow());
+            QAccessibleInterface* sheet = QAccessible::queryAccessibleInterface(ScoreSheetTable());
+            QAccessibleTableInterface* cells = sheet->tableInterface();
+            QVERIFY(sheet->role() == QAccessible::Table && cells && cells->rowCount() == 3);
+            QCOMPARE(cells->cellAt(0, 5)->tableCellInterface()->columnHeaderCells().value(0)->text(
+                         QAccessible::Name),
+                     "You\nPoints");
+            QCOMPARE(
+                cells->cellAt(2, 5)->tableCellInterface()->rowHeaderCells().value(0)->text(QAccessible::Name),
+                "Total");
+            for (int seat = 1; seat <= 4; ++seat)
+                for (int row : {0, 2})
+                    QCOMPARE(cells->cellAt(row, seat * 3 + 2)->text(QAccessible::Name),
+                             QString::number(G.GameScore[seat]));
+            Key(close);
+            QTRY_VERIFY(!ScoreSheetIfOpen() && t.isActiveWindow());
+        }
 
         // The menus: F10 opens the first, Escape closes it; Change Your Name and About by keys.
         // However a window or menu was closed, the player's hand has the keyboard again.

@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "Deal.h"
+#include "GameRecord.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -21,7 +22,7 @@ namespace {
 class Monkey : public QObject {
   public:
     QString failure;
-    int wholeGames = 0, events = 0;
+    int wholeGames = 0, events = 0, resumes = 0;
 
     Monkey(quint32 seed, const QString& dir) : rng_(seed), dir_(dir) {
         SeedDeal(seed);
@@ -34,7 +35,7 @@ class Monkey : public QObject {
     std::mt19937 rng_;
     QString dir_;
     QTimer tick_;
-    bool queued_ = false, exited_ = false;
+    bool queued_ = false, exited_ = false, resumed_ = false, booting_ = false;
     int stalled_ = 0, extraF2_ = -1, ledgerHand_ = 0;
     std::array<int, 5> ledger_{};
 
@@ -42,11 +43,19 @@ class Monkey : public QObject {
     int Pick(int n) { return int(rng_() % unsigned(n)); }
     static bool CarryOnShown() { return !TableForm().BtnContinue->isHidden(); }
 
+    // A restart carries the game left unfinished on (or drops it), as the player chooses.
     void Boot() {
+        const QByteArray saved = ReadBytes(dir_ + "/Game.dat");
         FreshState(dir_, 0.0);
+        if (saved != "<missing>") WriteBytes(dir_ + "/Game.dat", saved);
         ExitHook = [this] { exited_ = true; };
         exited_ = false;
-        TableForm().Form_Load();
+        booting_ = true;
+        try { // a start-up killed while it asks is given up like any chain
+            TableForm().Form_Load();
+        } catch (const Waits::ChainAbandoned&) {
+        }
+        booting_ = false;
         // Painting the table is most of the cost of a game here: the game goes on unseen.
         TableForm().hide();
     }
@@ -106,9 +115,22 @@ class Monkey : public QObject {
 
     void Tick() {
         if (queued_) return;
+        if (resumed_ && G.GameOn) { // the ledger goes on from the hands before the one carried on
+            resumed_ = false;
+            ledger_ = {};
+            for (const GameRecord::Hand& h : GameRecord::Current().hands)
+                for (int seat = 1; seat <= 4 && h.number < G.HandNumber; ++seat)
+                    ledger_[seat] += h.points[seat];
+            ledgerHand_ = G.HandNumber - 1;
+            ++resumes;
+        }
         Check();
-        // After an exit the player starts the game again.
-        if (exited_ && failure.isEmpty() && Waits::ChainDepth() == 0) Boot();
+        // After an exit the player starts the game again, from a timer of its own: the start-up may ask about
+        // the unfinished game, and this tick must be free to answer.
+        if (exited_ && failure.isEmpty() && Waits::ChainDepth() == 0 && !booting_) {
+            queued_ = true;
+            return QTimer::singleShot(0, this, [this] { queued_ = false, Boot(); });
+        }
         if (exited_ || !failure.isEmpty()) return;
         QWidget* modal = QApplication::activeModalWidget();
         const bool idle = Waits::ChainDepth() == 0;
@@ -173,6 +195,7 @@ class Monkey : public QObject {
             const QString title = d->Label3->text().trimmed();
             int button = d->Pic1[1]->isVisible() ? Pick(d->Pic1[2]->isVisible() ? 3 : 2) : 0;
             if (title == "Hand Over") CheckScores();
+            resumed_ = resumed_ || (title == "Unfinished Game" && button == 0);
             if (title == "New Game?" || title == "Really Exit?") button = Chance(30) ? 0 : 1;
             if (title == "New Game?" && button == 0) extraF2_ = 0; // and F2 again at once
             if (title == "Game Over") ++wholeGames;
@@ -218,8 +241,8 @@ class TestMonkey : public QObject {
         while (monkey.wholeGames < games && monkey.failure.isEmpty())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         // Not through qInfo: the platform's warnings may have used up the test's message budget.
-        std::printf("%d whole games, %d events (VANTRICK_MONKEY_SEED=%u)\n", monkey.wholeGames, monkey.events,
-                    seed);
+        std::printf("%d whole games, %d events, %d games carried on (VANTRICK_MONKEY_SEED=%u)\n",
+                    monkey.wholeGames, monkey.events, monkey.resumes, seed);
         QVERIFY(WaitFor([] { return Waits::ChainDepth() == 0; }));
         QVERIFY2(monkey.failure.isEmpty(), qPrintable(monkey.failure));
     }
