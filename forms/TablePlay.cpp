@@ -87,8 +87,7 @@ void Table::ClearInfo() {
 }
 
 void Table::Pause() {
-    G.PauseStart = TickCount();
-    WaitFromPauseStart();
+    PauseFromNow();
 }
 
 void Table::PlaySound(SoundId sound) {

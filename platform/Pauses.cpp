@@ -16,7 +16,26 @@ qint64 SincePauseStart() {
 qint64 PauseLengthNow() {
     return static_cast<qint64>(G.PauseMs * Options::PaceFactor() * Waits::PaceScale);
 }
+
+// The tick at which the last pause was due to end, while the pauses follow one another.
+quint32 lastDeadline = 0;
+bool chained = false;
 } // namespace
+
+void PauseFromNow() {
+    // A pause that begins within a tick of the end of the one before (the steps of a card
+    // sliding to its seat) is measured from that one's deadline: moving and painting the card
+    // then belong to the pause, and a run of short steps lasts the sum of their lengths however
+    // busy the machine, instead of gaining a little at every step.
+    const quint32 now = static_cast<quint32>(TickCount());
+    const bool follows = chained && now - lastDeadline <= 1u;
+    G.PauseStart = static_cast<qint32>(follows ? lastDeadline : now);
+    chained = false; // an abandoned pause leaves nothing to follow on from
+    WaitFromPauseStart();
+    lastDeadline =
+        static_cast<quint32>(G.PauseStart) + static_cast<quint32>(std::max<qint64>(0, PauseLengthNow()));
+    chained = PauseLengthNow() > 0;
+}
 
 // PauseStart and PauseMs are read afresh each time the wait wakes, so a pause that resumes
 // after a nested one measures from the nested one's start with the length then in force.

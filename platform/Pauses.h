@@ -1,6 +1,10 @@
 #pragma once
 // The game's pauses on the event loop: the window stays live while one runs.
 
+// Starts a pause of G.PauseMs now (or, right after another pause, at that one's deadline) and
+// waits it out.
+void PauseFromNow();
+
 // Waits until G.PauseMs milliseconds (shortened by Quick Play, Options::PaceFactor, and scaled
 // by Waits::PaceScale) have passed since G.PauseStart.
 void WaitFromPauseStart();
