@@ -48,26 +48,15 @@ bool Restore(const SavedGame::Snapshot& s) {
     if (!SetDealState(s.deal)) return false;
     const GameState& g = s.state;
     G.GameOn = true;
-    G.HandNumber = g.HandNumber;
-    G.HandSize = g.HandSize;
-    G.Dealer = g.Dealer;
-    G.Trumps = g.Trumps;
-    G.LedSuit = g.LedSuit;
-    G.Turn = g.Turn;
-    G.WinningCard = g.WinningCard;
-    G.TrickWinner = g.TrickWinner;
+    for (const auto& fields : {SavedGame::HandFields, SavedGame::TrickFields})
+        for (auto f : fields)
+            G.*f = g.*f;
+    for (auto f : SavedGame::NextFields)
+        G.*f = g.*f;
+    for (auto f : SavedGame::SeatFields)
+        G.*f = g.*f;
     G.HandOver = g.HandOver;
     G.ContinueFlag = g.ContinueFlag;
-    G.TrickSeat1 = g.TrickSeat1, G.TrickSeat2 = g.TrickSeat2, G.TrickSeat3 = g.TrickSeat3;
-    G.TrickSeat4 = g.TrickSeat4;
-    G.TrickCard1 = g.TrickCard1, G.TrickCard2 = g.TrickCard2, G.TrickCard3 = g.TrickCard3;
-    G.TrickCard4 = g.TrickCard4;
-    G.NextTop4 = g.NextTop4, G.NextTop2 = g.NextTop2, G.NextLeft1 = g.NextLeft1, G.NextLeft3 = g.NextLeft3;
-    G.Bids = g.Bids;
-    G.TricksMade = g.TricksMade;
-    G.CardsLeft = g.CardsLeft;
-    G.GameScore = g.GameScore;
-    G.SuitCount = g.SuitCount;
     GameRecord::Current() = s.record;
 
     // The cards where they lay, each pile stacked in the order it was laid: the pack from its
