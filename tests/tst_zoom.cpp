@@ -3,9 +3,12 @@
 #include "TestSupport.h"
 
 #include "CardImages.h"
-#include "Layout.h"
 #include "Deal.h"
+#include "Layout.h"
+#include "ScoreSheet.h"
+#include "TableMarks.h"
 
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 using namespace TestSupport;
@@ -87,6 +90,19 @@ class TestZoom : public QObject {
                          qPrintable(controls[i]->objectName() + " at " + QString::number(zoom)));
             }
         }
+    }
+
+    // The score sheet's text and the dealer's disc grow with the table.
+    void theSheetAndTheMarksFollowTheZoom() {
+        Table& t = TableForm();
+        ToggleScoreSheet();
+        const qreal points = ScoreSheetTable()->font().pointSizeF();
+        t.ApplyZoom(2.0);
+        QCOMPARE(ScoreSheetTable()->font().pointSizeF(), 2 * points);
+        QCOMPARE(t.Marks->DealerMark->width(), Px(240));
+        t.ApplyZoom(1.0);
+        ToggleScoreSheet();
+        QVERIFY(!ScoreSheetIfOpen());
     }
 
     void aResizeDuringTheDealLandsEveryCardRight() {
