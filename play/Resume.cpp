@@ -13,6 +13,10 @@
 
 std::function<void(const QByteArray&)> OnGameSaved;
 
+namespace {
+bool pending = false;
+} // namespace
+
 QByteArray SavedGameBytes() {
     SavedGame::Snapshot s;
     s.state = G;
@@ -35,6 +39,7 @@ void SaveGame() {
 }
 
 void DropSavedGame() {
+    pending = false;
     SavedGame::Remove();
 }
 
@@ -103,6 +108,7 @@ bool Restore(const SavedGame::Snapshot& s) {
     v.SetCaption(Caption::Trumps, 0, QStringLiteral("Trumps:- ") + QString::fromLatin1(suits[G.Trumps - 1]));
     v.EnablePlayMenu(true);
     v.Follow();
+    pending = true;
     return true;
 }
 } // namespace
@@ -117,7 +123,12 @@ bool RestoreSavedGame(const QByteArray& bytes) {
     return s && Restore(*s);
 }
 
+bool CarryOnPending() {
+    return pending;
+}
+
 void CarryOnSavedGame() {
+    pending = false;
     // The step that followed the save point (StartHand after the bidding, TrickWon after
     // Carry On).
     if (G.HandOver)
