@@ -17,11 +17,26 @@ const QString FileName = QStringLiteral("Game.dat");
 const QByteArray Header = "Vantrick saved game";
 constexpr int Version = 1;
 
-QByteArray Line(const char* key, std::initializer_list<qint64> values) {
+QByteArray Line(const char* key, std::vector<qint64> values) {
     QByteArray line(key);
     for (qint64 v : values)
         line += ' ' + QByteArray::number(v);
     return line + '\n';
+}
+
+template <size_t N>
+std::vector<qint64> Values(const GameState& g, const std::array<qint16 GameState::*, N>& fields) {
+    std::vector<qint64> out;
+    for (auto f : fields)
+        out.push_back(g.*f);
+    return out;
+}
+
+template <size_t N>
+void Assign(GameState& g, const std::array<qint16 GameState::*, N>& fields,
+            const std::vector<qint32>& values) {
+    for (size_t i = 0; i < N; ++i)
+        g.*fields[i] = qint16(values[i]);
 }
 
 // The lines of a file, each a key and its numbers, read in order; any slip fails the whole.
@@ -67,14 +82,17 @@ QByteArray Format(const Snapshot& s) {
     const GameState& g = s.state;
     QByteArray out = Header + '\n';
     out += Line("version", {Version});
-    out += Line("hand", {g.HandNumber, g.HandSize, g.Dealer, g.Trumps, g.LedSuit, g.Turn, g.WinningCard,
-                         g.TrickWinner, g.HandOver, g.ContinueFlag});
-    out += Line("trick", {g.TrickSeat1, g.TrickSeat2, g.TrickSeat3, g.TrickSeat4, g.TrickCard1, g.TrickCard2,
-                          g.TrickCard3, g.TrickCard4});
-    out += Line("next", {g.NextTop4, g.NextTop2, g.NextLeft1, g.NextLeft3});
-    for (int seat = 1; seat <= 4; ++seat)
-        out += Line("seat", {seat, g.Bids[seat], g.TricksMade[seat], g.CardsLeft[seat], g.GameScore[seat],
-                             g.SuitCount[seat]});
+    std::vector<qint64> hand = Values(g, HandFields);
+    hand.insert(hand.end(), {g.HandOver, g.ContinueFlag});
+    out += Line("hand", hand);
+    out += Line("trick", Values(g, TrickFields));
+    out += Line("next", Values(g, NextFields));
+    for (int seat = 1; seat <= 4; ++seat) {
+        std::vector<qint64> line{seat};
+        for (auto f : SeatFields)
+            line.push_back((g.*f)[seat]);
+        out += Line("seat", line);
+    }
     for (int c = 1; c <= 52; ++c) {
         const Picture& p = s.pictures[c];
         out += Line("card", {c, g.Cards[c].Holder, p.image, p.left, p.top, p.shown});
@@ -101,14 +119,7 @@ std::optional<Snapshot> Parse(const QByteArray& bytes) {
     r.Check(r.Numbers("version", 1, Version, Version)[0] == Version);
     const auto hand = r.Numbers("hand", 10, -1, 52);
     g.GameOn = true;
-    g.HandNumber = qint16(hand[0]);
-    g.HandSize = qint16(hand[1]);
-    g.Dealer = qint16(hand[2]);
-    g.Trumps = qint16(hand[3]);
-    g.LedSuit = qint16(hand[4]);
-    g.Turn = qint16(hand[5]);
-    g.WinningCard = qint16(hand[6]);
-    g.TrickWinner = qint16(hand[7]);
+    Assign(g, HandFields, hand);
     g.HandOver = hand[8] != 0;
     g.ContinueFlag = hand[9] != 0;
     r.Check(g.HandNumber >= 1 && g.HandNumber <= 19 && g.HandSize == HandSizeFor(g.HandNumber) &&
@@ -116,31 +127,17 @@ std::optional<Snapshot> Parse(const QByteArray& bytes) {
             g.Turn >= 0 && g.Turn <= 4 && g.WinningCard >= 0 && g.TrickWinner >= 0 && g.TrickWinner <= 4 &&
             hand[8] >= 0 && hand[8] <= 1 && hand[9] >= 0 && hand[9] <= 1);
     const auto trick = r.Numbers("trick", 8, -1, 52);
-    g.TrickSeat1 = qint16(trick[0]);
-    g.TrickSeat2 = qint16(trick[1]);
-    g.TrickSeat3 = qint16(trick[2]);
-    g.TrickSeat4 = qint16(trick[3]);
-    g.TrickCard1 = qint16(trick[4]);
-    g.TrickCard2 = qint16(trick[5]);
-    g.TrickCard3 = qint16(trick[6]);
-    g.TrickCard4 = qint16(trick[7]);
+    Assign(g, TrickFields, trick);
     // Saved only with no card on the table: -1 before the first trick, 0 after one.
     r.Check(
         std::all_of(trick.begin(), trick.begin() + 4, [](qint32 v) { return v >= 0 && v <= 4; }) &&
         std::all_of(trick.begin() + 4, trick.end(), [&](qint32 v) { return v == (g.TrickWinner ? 0 : -1); }));
-    const auto next = r.Numbers("next", 4, -Twips, Twips);
-    g.NextTop4 = qint16(next[0]);
-    g.NextTop2 = qint16(next[1]);
-    g.NextLeft1 = qint16(next[2]);
-    g.NextLeft3 = qint16(next[3]);
+    Assign(g, NextFields, r.Numbers("next", 4, -Twips, Twips));
     for (int seat = 1; seat <= 4; ++seat) {
         const auto v = r.Numbers("seat", 6, 0, 999);
         r.Check(v[0] == seat && v[1] <= 13 && v[2] <= g.HandSize && v[3] <= g.HandSize && v[5] <= 13);
-        g.Bids[seat] = qint16(v[1]);
-        g.TricksMade[seat] = qint16(v[2]);
-        g.CardsLeft[seat] = qint16(v[3]);
-        g.GameScore[seat] = qint16(v[4]);
-        g.SuitCount[seat] = qint16(v[5]);
+        for (size_t i = 0; i < SeatFields.size(); ++i)
+            (g.*SeatFields[i])[seat] = qint16(v[i + 1]);
     }
     const int tricks = std::accumulate(g.TricksMade.begin() + 1, g.TricksMade.end(), 0);
     r.Check(tricks <= g.HandSize && g.HandOver == (tricks == g.HandSize));

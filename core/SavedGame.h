@@ -31,6 +31,21 @@ struct Snapshot {
     std::string deal; // the deal generator's state, as the standard library streams it
 };
 
+// The fields of G a saved game keeps besides the cards, in the order of its lines: the hand
+// (then HandOver and ContinueFlag), the trick, where the next dealt cards go, and the per-seat
+// tables. Restoring copies exactly these.
+inline constexpr std::array<qint16 GameState::*, 8> HandFields{
+    &GameState::HandNumber, &GameState::HandSize, &GameState::Dealer,      &GameState::Trumps,
+    &GameState::LedSuit,    &GameState::Turn,     &GameState::WinningCard, &GameState::TrickWinner};
+inline constexpr std::array<qint16 GameState::*, 8> TrickFields{
+    &GameState::TrickSeat1, &GameState::TrickSeat2, &GameState::TrickSeat3, &GameState::TrickSeat4,
+    &GameState::TrickCard1, &GameState::TrickCard2, &GameState::TrickCard3, &GameState::TrickCard4};
+inline constexpr std::array<qint16 GameState::*, 4> NextFields{&GameState::NextTop4, &GameState::NextTop2,
+                                                               &GameState::NextLeft1, &GameState::NextLeft3};
+inline constexpr std::array<std::array<qint16, 5> GameState::*, 5> SeatFields{
+    &GameState::Bids, &GameState::TricksMade, &GameState::CardsLeft, &GameState::GameScore,
+    &GameState::SuitCount};
+
 // The generator's state runs to about 7 KB; nothing near this is ever a game.
 inline constexpr qint64 MaxBytes = 32 * 1024;
 

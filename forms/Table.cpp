@@ -396,8 +396,18 @@ void Table::OfferSavedGame() {
         DropSavedGame();
         return;
     }
-    // The game goes on from the event loop, as a chain of play of its own.
-    QTimer::singleShot(0, this, [] { Waits::RunChain([] { Waits::RunPlay(CarryOnSavedGame); }); });
+    CarryOnWhenFree();
+}
+
+void Table::CarryOnWhenFree() {
+    // From the event loop, as a chain of play of its own; while a question is open or another
+    // chain plays (a command that came first), it waits its turn, unless the game was given up.
+    QTimer::singleShot(0, this, [this] {
+        if (!CarryOnPending()) return;
+        bool ran = false;
+        Waits::RunChain([&ran] { ran = Waits::RunPlay(CarryOnSavedGame); });
+        if (!ran && CarryOnPending()) QTimer::singleShot(50, this, [this] { CarryOnWhenFree(); });
+    });
 }
 
 QList<CardPic*> PlayerHandPics(const QWidget* client) {

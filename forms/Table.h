@@ -96,6 +96,7 @@ class Table : public QMainWindow, public TableView {
     void Form_Load();
     // At start-up, after the greeting: an unfinished game is offered, and carried on or dropped.
     void OfferSavedGame();
+    void CarryOnWhenFree();
     void MNuNew_Click();
     void MnuExit_Click();
     void MnuHint_Click();

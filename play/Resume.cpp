@@ -13,6 +13,10 @@
 
 std::function<void(const QByteArray&)> OnGameSaved;
 
+namespace {
+bool pending = false;
+} // namespace
+
 QByteArray SavedGameBytes() {
     SavedGame::Snapshot s;
     s.state = G;
@@ -35,6 +39,7 @@ void SaveGame() {
 }
 
 void DropSavedGame() {
+    pending = false;
     SavedGame::Remove();
 }
 
@@ -48,26 +53,15 @@ bool Restore(const SavedGame::Snapshot& s) {
     if (!SetDealState(s.deal)) return false;
     const GameState& g = s.state;
     G.GameOn = true;
-    G.HandNumber = g.HandNumber;
-    G.HandSize = g.HandSize;
-    G.Dealer = g.Dealer;
-    G.Trumps = g.Trumps;
-    G.LedSuit = g.LedSuit;
-    G.Turn = g.Turn;
-    G.WinningCard = g.WinningCard;
-    G.TrickWinner = g.TrickWinner;
+    for (const auto& fields : {SavedGame::HandFields, SavedGame::TrickFields})
+        for (auto f : fields)
+            G.*f = g.*f;
+    for (auto f : SavedGame::NextFields)
+        G.*f = g.*f;
+    for (auto f : SavedGame::SeatFields)
+        G.*f = g.*f;
     G.HandOver = g.HandOver;
     G.ContinueFlag = g.ContinueFlag;
-    G.TrickSeat1 = g.TrickSeat1, G.TrickSeat2 = g.TrickSeat2, G.TrickSeat3 = g.TrickSeat3;
-    G.TrickSeat4 = g.TrickSeat4;
-    G.TrickCard1 = g.TrickCard1, G.TrickCard2 = g.TrickCard2, G.TrickCard3 = g.TrickCard3;
-    G.TrickCard4 = g.TrickCard4;
-    G.NextTop4 = g.NextTop4, G.NextTop2 = g.NextTop2, G.NextLeft1 = g.NextLeft1, G.NextLeft3 = g.NextLeft3;
-    G.Bids = g.Bids;
-    G.TricksMade = g.TricksMade;
-    G.CardsLeft = g.CardsLeft;
-    G.GameScore = g.GameScore;
-    G.SuitCount = g.SuitCount;
     GameRecord::Current() = s.record;
 
     // The cards where they lay, each pile stacked in the order it was laid: the pack from its
@@ -114,6 +108,7 @@ bool Restore(const SavedGame::Snapshot& s) {
     v.SetCaption(Caption::Trumps, 0, QStringLiteral("Trumps:- ") + QString::fromLatin1(suits[G.Trumps - 1]));
     v.EnablePlayMenu(true);
     v.Follow();
+    pending = true;
     return true;
 }
 } // namespace
@@ -128,7 +123,12 @@ bool RestoreSavedGame(const QByteArray& bytes) {
     return s && Restore(*s);
 }
 
+bool CarryOnPending() {
+    return pending;
+}
+
 void CarryOnSavedGame() {
+    pending = false;
     // The step that followed the save point (StartHand after the bidding, TrickWon after
     // Carry On).
     if (G.HandOver)

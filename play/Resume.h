@@ -28,3 +28,6 @@ bool RestoreSavedGame();
 bool RestoreSavedGame(const QByteArray& bytes);
 // The chain of play of a restored game: it goes on from its save point.
 void CarryOnSavedGame();
+// A game has been restored and has not gone on yet (dropping the saved game, as New Game does,
+// gives that up).
+bool CarryOnPending();

@@ -4,6 +4,8 @@
 
 #include "Bidding.h"
 #include "Deal.h"
+#include "HeadlessView.h"
+#include "Resume.h"
 
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -43,6 +45,10 @@ const std::tuple<const char*, int, Counts, int, int, const char*> kEndings[] = {
     {"shared top: draw, exit", 19, {0, 40, 40, 30, 20}, 1, 0, "Hand Over,A Draw.,Game Over"},
     {"the Prof wins, another", 19, {0, 30, 55, 10, 54}, 0, 2, "Hand Over,Congratulations,Game Over"},
     {"player wins, count held", 19, {0, 50, 30, 30, 20}, 1, 1, "Hand Over,Congratulations,Game Over"}};
+
+// The saved game offered at start-up: the file (whole or cut short), the answer, whether asked.
+const std::tuple<const char*, bool, int, bool> kSaved[] = {
+    {"carried on", true, 0, true}, {"dropped", true, 1, true}, {"cut short: not asked", false, 0, false}};
 
 } // namespace
 
@@ -267,6 +273,35 @@ class TestGame : public QObject {
             if (Pic(c)->Image() <= 52 && Pic(c)->isVisible()) faceUp << c;
         QVERIFY(faceUp.size() == 1 && G.Cards[faceUp[0]].Holder == 0 && CardSuit(faceUp[0]) == G.Trumps);
         QVERIFY(t.LblTrumps->text().endsWith(G.Cards[faceUp[0]].SuitName));
+    }
+
+    void unfinishedGameOffered_data() { Rows(kSaved); }
+    // At start-up a saved game is offered in the words "hand 5 of 19"; Yes puts the table back as
+    // it was saved and plays on, No drops the file; a file that is not whole is not offered.
+    void unfinishedGameOffered() {
+        const auto& [name, whole, answer, asked] = Row(kSaved);
+        QByteArray save;
+        OnGameSaved = [&](const QByteArray& b) {
+            if (G.HandNumber == 5 && G.TrickWinner && save.isEmpty()) save = b;
+        };
+        DataFiles::SetWriting(false);
+        SeedDeal(5);
+        HeadlessView().PlayGame();
+        DataFiles::SetWriting(true);
+        OnGameSaved = nullptr;
+        FreshState(dir.path(), 0.0);
+        script.Install();
+        script.answer["Unfinished Game"] = answer;
+        const QString file = dir.filePath("Game.dat");
+        WriteBytes(file, whole ? save : save.left(save.size() / 2));
+        Waits::RunChain([] { TableForm().Form_Load(); });
+        QCOMPARE(script.titles.contains("Unfinished Game"), asked);
+        QVERIFY(!asked || script.messages.join("").contains(" at hand 5 of 19?"));
+        QCOMPARE(G.GameOn, asked && answer == 0);
+        QCOMPARE(QFile::exists(file), !asked || answer == 0);
+        if (!G.GameOn) return;
+        QCOMPARE(SavedGameBytes(), save);
+        QVERIFY(WaitFor([] { return G.Turn == 1 && Waits::ChainDepth() == 0; }));
     }
 };
 

@@ -3,13 +3,16 @@
 #include "TestSupport.h"
 
 #include "CardImages.h"
+#include "Deal.h"
 #include "Fonts.h"
 #include "Layout.h"
-#include "Deal.h"
 #include "MessageDialog.h"
+#include "ScoreSheet.h"
+#include "TableMarks.h"
 
 #include <QLayout>
 #include <QMenuBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 using namespace TestSupport;
@@ -146,6 +149,19 @@ class TestZoom : public QObject {
             ShowBidDialog();
             QVERIFY2(cut.isEmpty(), qPrintable(QString::number(zoom) + ": " + cut.join(", ")));
         }
+    }
+
+    // The score sheet's text and the dealer's disc grow with the table.
+    void theSheetAndTheMarksFollowTheZoom() {
+        Table& t = TableForm();
+        ToggleScoreSheet();
+        const qreal points = ScoreSheetTable()->font().pointSizeF();
+        t.ApplyZoom(2.0);
+        QCOMPARE(ScoreSheetTable()->font().pointSizeF(), 2 * points);
+        QCOMPARE(t.Marks->DealerMark->width(), Px(240));
+        t.ApplyZoom(1.0);
+        ToggleScoreSheet();
+        QVERIFY(!ScoreSheetIfOpen());
     }
 
     void aResizeDuringTheDealLandsEveryCardRight() {
