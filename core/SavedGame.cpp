@@ -15,7 +15,7 @@ namespace SavedGame {
 namespace {
 const QString FileName = QStringLiteral("Game.dat");
 const QByteArray Header = "Vantrick saved game";
-constexpr int Version = 1;
+constexpr int Version = 2;
 
 QByteArray Line(const char* key, std::vector<qint64> values) {
     QByteArray line(key);
@@ -106,6 +106,10 @@ QByteArray Format(const Snapshot& s) {
     out += Line("last", {t.seats[0], t.cards[0], t.seats[1], t.cards[1], t.seats[2], t.cards[2], t.seats[3],
                          t.cards[3], t.winner});
     out += Line("bidder", {s.record.bidder});
+    out += Line("played", {s.log.trumpCard, qint64(s.log.plays.size())});
+    for (const HandLog::Play& p : s.log.plays)
+        out += Line("play", {p.seat, p.card});
+    out += "sharp " + QByteArray::number(s.sharpSeed) + '\n';
     out += "deal " + QByteArray::fromStdString(s.deal) + '\n';
     out += "end\n";
     return out;
@@ -188,6 +192,20 @@ std::optional<Snapshot> Parse(const QByteArray& bytes) {
     s.record.last.winner = qint16(last[8]);
     r.Check(last[8] <= 4);
     s.record.bidder = qint16(r.Numbers("bidder", 1, 0, 0)[0]);
+    // The hand's cards played so far: every trick taken, four cards each, all off the table
+    // again; and the trump card, turned up from the pack in the suit of trumps.
+    const auto played = r.Numbers("played", 2, 0, 52);
+    r.Check(played[1] == 4 * tricks && played[0] >= 1 && CardSuit(played[0]) == g.Trumps &&
+            g.Cards[played[0]].Holder == Holders::Pack);
+    s.log.trumpCard = qint8(played[0]);
+    for (int i = 0; r.ok && i < played[1]; ++i) {
+        const auto p = r.Numbers("play", 2, 1, 52);
+        r.Check(p[0] <= 4 && g.Cards[p[1]].Holder == Holders::Pack);
+        s.log.Add(p[0], p[1]);
+    }
+    bool seedOk = false;
+    s.sharpSeed = r.Raw("sharp").toULongLong(&seedOk);
+    r.Check(seedOk);
     const QByteArray deal = r.Raw("deal");
     r.Check(!deal.isEmpty() &&
             std::all_of(deal.begin(), deal.end(), [](char c) { return (c >= '0' && c <= '9') || c == ' '; }));

@@ -9,6 +9,7 @@
 // is not exactly such a game, whole and consistent, is a file that is not there.
 #include "GameRecord.h"
 #include "GameState.h"
+#include "HandLog.h"
 
 #include <QByteArray>
 #include <array>
@@ -28,7 +29,9 @@ struct Snapshot {
     GameState state; // the game's own fields; names, pacing and statistics are not kept
     std::array<Picture, 53> pictures{};
     GameRecord::Record record;
-    std::string deal; // the deal generator's state, as the standard library streams it
+    HandLog log;           // the trump card and the cards played this hand, as the sharp opponents read them
+    quint64 sharpSeed = 0; // the seed of the sharp opponents' decisions
+    std::string deal;      // the deal generator's state, as the standard library streams it
 };
 
 // The fields of G a saved game keeps besides the cards, in the order of its lines: the hand

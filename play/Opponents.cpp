@@ -48,6 +48,10 @@ void Seed(quint64 s) {
     seed = s;
 }
 
+quint64 SeedNow() {
+    return seed;
+}
+
 HandLog& Log() {
     return log;
 }

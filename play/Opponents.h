@@ -19,6 +19,7 @@ void SetEffort(const Sharp::Effort& effort);
 // The sharp decisions' seed: SeedDeal seeds them with the deal, so that a seeded game repeats
 // decision for decision.
 void Seed(quint64 seed);
+quint64 SeedNow();
 
 // The hand's record: started when the trump card is turned up, a card added as each is played.
 HandLog& Log();

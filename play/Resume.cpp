@@ -2,6 +2,7 @@
 
 #include "DataFiles.h"
 #include "Deal.h"
+#include "Opponents.h"
 #include "Rules.h"
 #include "SavedGame.h"
 #include "Seats.h"
@@ -26,6 +27,8 @@ QByteArray SavedGameBytes() {
         s.pictures[c] = {qint16(v.ImageOf(c)), at.left, at.top, v.CardShown(c)};
     }
     s.record = GameRecord::Current();
+    s.log = Opponents::Log();
+    s.sharpSeed = Opponents::SeedNow();
     s.deal = DealState();
     return SavedGame::Format(s);
 }
@@ -63,6 +66,8 @@ bool Restore(const SavedGame::Snapshot& s) {
     G.HandOver = g.HandOver;
     G.ContinueFlag = g.ContinueFlag;
     GameRecord::Current() = s.record;
+    Opponents::Log() = s.log;
+    Opponents::Seed(s.sharpSeed);
 
     // The cards where they lay, each pile stacked in the order it was laid: the pack from its
     // first card, a hand along its row or down its column.

@@ -7,6 +7,7 @@
 #include "DataFiles.h"
 #include "Deal.h"
 #include "HeadlessView.h"
+#include "Opponents.h"
 #include "Resume.h"
 #include "Rules.h"
 #include "SavedGame.h"
@@ -85,8 +86,13 @@ class TestResume : public QObject {
         DataFiles::SetWriting(false);
     }
 
+    // The last two games with the sharp opponents, whose look-ahead reads the cards played and
+    // its seed: both must come back with the game.
     void resumedGameIsTheSameGame() {
+        Opponents::SetEffort({20, 20});
         for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+            for (int s = 2; s <= 4; ++s)
+                Opponents::SetSharp(s, seed > 4);
             ResetGameState();
             SeedDeal(seed);
             LoggingView whole;
@@ -117,6 +123,8 @@ class TestResume : public QObject {
             }
         }
         OnGameSaved = nullptr;
+        for (int s = 2; s <= 4; ++s)
+            Opponents::SetSharp(s, false);
     }
 
     // Any file cut short, any line changed, is no game; so is anything that is not a file.
@@ -134,9 +142,10 @@ class TestResume : public QObject {
         for (qsizetype cut = 0; cut + 1 < save.size(); cut += 97)
             QVERIFY2(!SavedGame::Parse(save.left(cut)), qPrintable(QString::number(cut)));
         // Each line with its last number out of its range, or not a number, one at a time (the
-        // places of the next cards and the generator's words may be any number).
+        // places of the next cards, the seeds and the generator's words may be any number).
         for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
-            const bool free = lines[i].startsWith("next") || lines[i].startsWith("deal");
+            const bool free =
+                lines[i].startsWith("next") || lines[i].startsWith("deal") || lines[i].startsWith("sharp");
             for (const QByteArray& to :
                  {QByteArray(free ? "x" : " 99"), QByteArray(free ? "x" : " -1"), QByteArray("x")}) {
                 QList<QByteArray> bad = lines;
