@@ -29,6 +29,7 @@ bool KeyWatch::eventFilter(QObject* watched, QEvent* e) {
     if (type == QEvent::KeyPress) {
         Use(true);
         auto* key = static_cast<QKeyEvent*>(e);
+        lastKey_ = key->key();
         if (watched == carryOn_ && carryOn_->isVisible() && !key->isAutoRepeat() &&
             (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
             carryOn_->click();

@@ -17,6 +17,8 @@ class KeyWatch : public QObject {
     // True from a key press until the next mouse press: focus marks are drawn only meanwhile.
     bool InUse() const { return inUse_; }
     void Use(bool keys);
+    // The last key pressed anywhere in the program.
+    int LastKey() const { return lastKey_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -28,6 +30,7 @@ class KeyWatch : public QObject {
 
   private:
     bool inUse_ = false;
+    int lastKey_ = 0;
     QPointer<QPushButton> carryOn_;
     QPointer<QWidget> table_;
     QElapsedTimer lastHide_;

@@ -316,9 +316,12 @@ void Table::MakeMenus() {
     });
     // A menu closed with Escape leaves the menu bar holding the keyboard with nothing on it
     // marked: the keys would seem to go nowhere. The keyboard goes back where it was (the
-    // player's hand) at once, unless another menu of the bar opened meanwhile.
+    // player's hand) at once, unless another menu of the bar opened meanwhile. A menu left
+    // with the arrow keys for a plain command of the bar (Change Your Name) keeps the bar's
+    // keyboard, so that Return can choose it.
     for (QMenu* menu : {MnuPlay, MnuHelp, MnuStats})
         connect(menu, &QMenu::aboutToHide, this, [this] {
+            if (Keys().LastKey() != Qt::Key_Escape) return;
             QTimer::singleShot(0, this, [this] {
                 if (!menuBar()->hasFocus() || QApplication::activePopupWidget()) return;
                 QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);

@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 
@@ -157,7 +158,12 @@ TableMarks::TableMarks(Table* table) : QObject(table), table_(table) {
     LastTrick->hide();
     controls_.Capture(LastTrick);
 
-    MnuLastTrick = table->MnuPlay->addAction(QStringLiteral("&Last Trick"));
+    // Beside Hint, above the choices: both look at the game without changing it.
+    MnuLastTrick = new QAction(QStringLiteral("&Last Trick"), table->MnuPlay);
+    const QList<QAction*> play = table->MnuPlay->actions();
+    const auto separator =
+        std::find_if(play.begin(), play.end(), [](QAction* a) { return a->isSeparator(); });
+    table->MnuPlay->insertAction(separator == play.end() ? nullptr : *separator, MnuLastTrick);
     MnuLastTrick->setShortcut(QKeySequence(Qt::Key_L));
     connect(MnuLastTrick, &QAction::triggered, this, [this] { ShowLastTrick(heldKey_); });
     MnuScoreSheet = table->MnuStats->addAction(QStringLiteral("&Score Sheet"));
