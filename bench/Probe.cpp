@@ -503,7 +503,9 @@ void Driver::Answer(QWidget* w) {
             Finish();
             return;
         }
-        Click(msg->Label1[0], msg->Label1[0]->rect().center());
+        // A game left unfinished by an earlier run is not carried on: every run starts afresh.
+        const int button = msg->Label3->text().trimmed() == QLatin1String("Unfinished Game") ? 1 : 0;
+        Click(msg->Label1[button], msg->Label1[button]->rect().center());
     } else if (auto* box = qobject_cast<QMessageBox*>(w)) {
         if (QAbstractButton* b = box->button(QMessageBox::Ok)) Click(b, b->rect().center());
     }
