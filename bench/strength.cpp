@@ -66,6 +66,7 @@ class StrengthView : public HeadlessView {
 bool PlayOne(quint64 seed, const std::array<bool, 5>& sharp, StrengthView& view) {
     ResetGameState();
     SeedDeal(static_cast<std::uint32_t>(seed));
+    Opponents::Seed(seed * 7919);
     for (int s = 1; s <= 4; ++s)
         Opponents::SetSharp(s, sharp[s]);
     return view.PlayGame();

@@ -7,25 +7,26 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <thread>
+#include <memory>
 
 namespace {
-// Runs the look-ahead on a thread of its own (it takes milliseconds) and hands the answer to
-// `use` on the window's thread, unless the game has moved on meanwhile: the hint is for the
-// moment it was asked at, and for no other.
+// Runs the look-ahead on one of the table's threads (it takes milliseconds) and hands the
+// answer to `use` on the window's thread, unless the game has moved on meanwhile: the hint is
+// for the moment it was asked at, and for no other. A hint asked while one is being worked
+// out is not asked again.
 void RunAside(std::function<qint16()> decide, std::function<void(qint16)> use) {
+    Table& t = TableForm();
+    if (t.HintRunning) return;
     const auto moment = [] {
         return std::tuple(G.HandNumber, G.CardsLeft[1], G.Turn, Opponents::Log().plays.size());
     };
-    std::thread([decide = std::move(decide), use = std::move(use), asked = moment(), moment] {
-        const qint16 answer = decide();
-        QMetaObject::invokeMethod(
-            qApp,
-            [use, answer, asked, moment] {
-                if (moment() == asked && !Waits::Exiting()) use(answer);
-            },
-            Qt::QueuedConnection);
-    }).detach();
+    auto answer = std::make_shared<qint16>(0);
+    t.HintRunning = true;
+    t.Jobs.Run([decide = std::move(decide), answer] { *answer = decide(); }, &t,
+               [&t, use = std::move(use), answer, asked = moment(), moment] {
+                   t.HintRunning = false;
+                   if (moment() == asked && !Waits::Exiting()) use(*answer);
+               });
 }
 } // namespace
 

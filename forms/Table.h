@@ -16,6 +16,7 @@
 #include "KeyWatch.h"
 #include "TableView.h"
 #include "Twips.h"
+#include "Workers.h"
 
 class QAction;
 class TableMarks;
@@ -91,6 +92,12 @@ class Table : public QMainWindow, public TableView {
     // Whose turn, the dealer, the bids against the tricks, the last trick, and the score sheet's
     // menu (TableMarks).
     TableMarks* Marks = nullptr;
+
+    // The computers' look-ahead decisions and the hint run on these threads, off the window's;
+    // the table joins them when it goes. One hint at a time: H again (or its key repeat) while
+    // one is being worked out asks nothing more.
+    Workers Jobs;
+    bool HintRunning = false;
 
     // Event handlers.
     void Form_Load();

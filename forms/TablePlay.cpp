@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
-#include <thread>
 
 void Table::SetCardImage(int card, int image) {
     CardsPic.at(card)->SetImage(image);
@@ -122,19 +121,20 @@ void Table::WaitCarryOn() {
 }
 
 qint16 Table::Decide(int, bool, const std::function<qint16()>& decide) {
-    // A look-ahead takes milliseconds: on a thread of its own it never holds up the window.
-    // The job outlives a chain abandoned meanwhile; its answer is then simply dropped.
+    // A look-ahead takes milliseconds: on a thread of the table's it never holds up the window.
+    // If the chain is abandoned meanwhile the answer is simply dropped; the table joins the
+    // thread later.
     struct Job {
         std::atomic<bool> done{false};
         qint16 answer = 0;
     };
     auto job = std::make_shared<Job>();
-    std::thread([job, decide] {
-        job->answer = decide();
-        job->done = true;
-        QMetaObject::invokeMethod(
-            qApp, [] { Waits::Notify(); }, Qt::QueuedConnection);
-    }).detach();
+    Jobs.Run(
+        [job, decide] {
+            job->answer = decide();
+            job->done = true;
+        },
+        this, [] { Waits::Notify(); });
     Waits::WaitUntil([job] { return job->done.load(); });
     return job->answer;
 }

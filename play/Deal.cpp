@@ -128,8 +128,10 @@ bool DealAndTurnTrumps() {
 } // namespace
 
 void SeedDeal(std::uint32_t seed) {
+    // The deal only: the opponents' decisions have a seed of their own (Opponents::Seed). Were
+    // they seeded from the deal's seed, a seat could work back from its own decisions' seed to
+    // the order of the pack.
     Generator().seed(seed);
-    Opponents::Seed(seed);
 }
 
 std::string DealState() {

@@ -5,12 +5,16 @@
 #include "TableView.h"
 
 #include <array>
+#include <random>
 
 namespace Opponents {
 namespace {
 std::array<bool, 5> sharp{};
 Sharp::Effort effort;
-quint64 seed = 0x5eed;
+quint64 seed = [] {
+    std::random_device rd;
+    return (quint64(rd()) << 32) ^ rd();
+}();
 HandLog log;
 
 // One seed per decision: the same game asks the same questions in the same order.

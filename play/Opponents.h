@@ -16,8 +16,8 @@ bool IsSharp(int seat);
 // The look-ahead's size (tests make it small, to play many games).
 void SetEffort(const Sharp::Effort& effort);
 
-// The sharp decisions' seed: SeedDeal seeds them with the deal, so that a seeded game repeats
-// decision for decision.
+// The sharp decisions' seed, independent of the deal's: drawn afresh at start-up, set by a
+// saved game carried on and by tests, so that a seeded game repeats decision for decision.
 void Seed(quint64 seed);
 quint64 SeedNow();
 

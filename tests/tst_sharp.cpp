@@ -82,6 +82,7 @@ struct SharpGame : HeadlessView {
     bool Play(quint32 seed, const std::array<bool, 5>& sharp) {
         ResetGameState();
         SeedDeal(seed);
+        Opponents::Seed(seed * 7919);
         for (int s = 1; s <= 4; ++s)
             Opponents::SetSharp(s, sharp[s]);
         return PlayGame() && broken.isEmpty();
@@ -115,7 +116,8 @@ class TestSharp : public QObject {
     }
 
     // For decision after decision of whole games, the unseen cards dealt differently among the
-    // other hands and the pack leave the seat's view and its choice as they were.
+    // other hands and the pack leave the seat's view and its choice as they were; so does the
+    // deal's generator seeded afresh (the decisions' seed must tell nothing of the deal's).
     void NoPeeking() {
         int checked = 0;
         SeededRandom rng(7);
@@ -141,6 +143,10 @@ class TestSharp : public QObject {
             if (!bidding) QCOMPARE(before.leader, G.TrickSeat1);
             QVERIFY(std::equal(before.tricks.begin(), before.tricks.end(), G.TricksMade.begin()));
             const qint16 choice = decide();
+            if (seat == 1 && !bidding) {
+                SeedDeal(rng.Next() % 100000);
+                QCOMPARE(Opponents::HintCard()(), choice);
+            }
             for (int i = 0; i < 3; ++i) {
                 QVERIFY(RearrangeUnseen(seat, before, rng));
                 QVERIFY(view() == before);
