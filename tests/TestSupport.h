@@ -21,6 +21,12 @@
 #include <QTimer>
 #include <optional>
 
+// A try of QtTest's waits as long as WaitFor: a busy machine may need seconds.
+#undef QTRY_VERIFY
+#define QTRY_VERIFY(expr) QTRY_VERIFY_WITH_TIMEOUT((expr), 120000)
+#undef QTRY_COMPARE
+#define QTRY_COMPARE(expr, expected) QTRY_COMPARE_WITH_TIMEOUT((expr), (expected), 120000)
+
 namespace TestSupport {
 
 inline void FreshState(const QString& dataDir, double pace = 0.0) {
@@ -106,8 +112,9 @@ inline void When(std::function<bool()> pred, std::function<void()> action) {
     poll->start();
 }
 
-// Runs the event loop until pred() holds or the time runs out.
-inline bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 20000) {
+// Runs the event loop until pred() holds or the time runs out: the time only ends a test that
+// hangs, so it is far beyond what a busy machine needs (QtTest's own tries too).
+inline bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 120000) {
     return QTest::qWaitFor(pred, timeoutMs);
 }
 

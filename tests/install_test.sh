@@ -51,7 +51,7 @@ trap 'exit 130' INT TERM
 if [[ $mode == deb ]]; then
   command -v dpkg-buildpackage >/dev/null || skip "needs dpkg-buildpackage (./scripts/test installs it)"
   exec 9>/tmp/vantrick-package-test.lock # one package test at a time on this machine
-  flock -w 2700 9 || fail "another package test held its lock for 45 minutes"
+  flock -w 4200 9 || fail "another package test held its lock for 70 minutes"
 fi
 for tool in Xvfb xdotool xprop timeout setpriv; do
   command -v "$tool" >/dev/null || fail "'$tool' is not installed (scripts/deps.sh installs it)"
@@ -63,7 +63,7 @@ chmod 755 "$tmp" # the player account must reach what is below it
 # runs), share, and watch: the directories that must not change while the game runs.
 if [[ $mode == cmake ]]; then
   prefix="$tmp/prefix"
-  timeout 60 cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" 2>&1 ||
+  timeout 600 cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" 2>&1 ||
     fail "cmake --install $build failed (is the vantrick target built?)" "$tmp/install.log"
   cache_path() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; } # as this build configured it
   appdir="$prefix/$(cache_path VANTRICK_PROGRAM_DIR)"
@@ -77,7 +77,7 @@ else
   out="$build/package-test"
   command -v ccache >/dev/null && export CMAKE_CXX_COMPILER_LAUNCHER=ccache
   # Built as Debian builds it: hardening flags and the tests, which run inside the build.
-  timeout 2400 env -u DEB_BUILD_OPTIONS "$src/scripts/package" --no-deps --out "$out" >"$tmp/package.log" 2>&1 ||
+  timeout 4200 env -u DEB_BUILD_OPTIONS "$src/scripts/package" --no-deps --out "$out" >"$tmp/package.log" 2>&1 ||
     fail "scripts/package failed: the build or its tests failed, or lintian reports errors" "$tmp/package.log"
   deb=$(sed -n 's/^Built: //p' "$tmp/package.log")
   (($(id -u) == 0)) || skip "the package built and passed its tests; installing it (dpkg -i) needs root"
@@ -141,7 +141,7 @@ until_ok() { # seconds command...: polls the command; false if it never succeede
 # any local client may connect, including the player account.
 Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
 xvfb_pid=$!
-until_ok 10 test -s "$tmp/display" || fail "Xvfb reported no display within 10 s" "$tmp/xvfb.log"
+until_ok 60 test -s "$tmp/display" || fail "Xvfb reported no display within 60 s" "$tmp/xvfb.log"
 export DISPLAY=":$(tr -dc 0-9 <"$tmp/display")"
 unset XAUTHORITY
 env -i "${env_vars[@]}" DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb "${run_as[@]}" "$launch" >"$tmp/game.log" 2>&1 &
@@ -151,7 +151,7 @@ find_window() { # title: sets win to the visible window with exactly that title
   win=$(timeout 5 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
   [[ -n "$win" ]]
 }
-until_ok 25 find_window 'Vantrick!' || fail "the table window \"Vantrick!\" did not appear within 25 s"
+until_ok 120 find_window 'Vantrick!' || fail "the table window \"Vantrick!\" did not appear within 120 s"
 table=$win
 eval "$(xdotool getwindowgeometry --shell "$table")"
 # The window's icon is drawn from the installed pictures (just after the first frame): no
@@ -160,7 +160,7 @@ has_icon() {
   icon_width=$(timeout 5 xprop -id "$table" -f _NET_WM_ICON 32c ' $0' _NET_WM_ICON 2>&1) || true
   [[ "$icon_width" =~ \ [1-9] ]]
 }
-until_ok 10 has_icon || fail "the table has no icon ($icon_width): no pictures found in $assetdir"
+until_ok 60 has_icon || fail "the table has no icon ($icon_width): no pictures found in $assetdir"
 
 # The menu titles have no access keys, so open the first one (Play, at the left end of the
 # menu bar) with the mouse and walk right with the arrow keys: Play, Help, then the plain
@@ -169,19 +169,19 @@ until_ok 10 has_icon || fail "the table has no icon ($icon_width): no pictures f
 for _ in 1 2; do
   timeout 5 xdotool windowfocus "$table" || true
   timeout 5 xdotool mousemove "$((X + 20))" "$((Y + 10))" click 1 sleep 0.5 key Right sleep 0.2 key Right sleep 0.2 key Return
-  until_ok 8 find_window 'New Name' && break
+  until_ok 30 find_window 'New Name' && break
   timeout 5 xdotool key Escape Escape || true
 done
 [[ -n "$win" ]] || fail "\"Change Your Name\" did not ask its question (no \"New Name\" window)"
 timeout 5 xdotool windowfocus "$win" sleep 0.3 key Return || true # Yes is the default button
-until_ok 10 find_window "Player's Name" || fail "answering Yes to \"New Name\" did not open the \"Player's Name\" input"
+until_ok 60 find_window "Player's Name" || fail "answering Yes to \"New Name\" did not open the \"Player's Name\" input"
 timeout 5 xdotool windowfocus "$win" sleep 0.3 || true
 timeout 10 xdotool type --delay 40 "$NEW_NAME"
 timeout 5 xdotool key Return
 
 # The name is in the per-user directory, exactly as the game writes it, and only there.
 name_file="$home/data/Vantrick/Vantrick/Name.dat"
-until_ok 10 test -f "$name_file" || fail "no Name.dat in ${name_file%/*} after the name change"
+until_ok 60 test -f "$name_file" || fail "no Name.dat in ${name_file%/*} after the name change"
 cmp -s <(printf '"%s"\r\n' "$NEW_NAME") "$name_file" || fail "Name.dat holds $(od -An -c "$name_file" | tr -s ' ')"
 find "${watch[@]}" -printf '%p %y %s %m\n' | sort >"$tmp/after.lst"
 diff -u "$tmp/before.lst" "$tmp/after.lst" >"$tmp/install.diff" || fail "the game changed the installation" "$tmp/install.diff"

@@ -188,7 +188,7 @@ class TestGame : public QObject {
         G.HandSize = 3;
         Give({"3H AC 6D", "2H 3C 4C", "5H 2D 3D", "KH 4D 5D"});
         QObject guard;
-        QTimer::singleShot(20000, &guard, [] { Waits::AbandonChain(); }); // fail rather than hang
+        QTimer::singleShot(120000, &guard, [] { Waits::AbandonChain(); }); // fail rather than hang
         Click("3H");                                                      // not the player's turn
         Waits::RunChain([] { LeadTrick(2, ""); });                        // 2H, 5H, KH
         QVERIFY(G.Turn == 1 && Held(1).size() == 3);

@@ -26,9 +26,9 @@ class Monkey : public QObject {
 
     Monkey(quint32 seed, const QString& dir) : rng_(seed), dir_(dir) {
         SeedDeal(seed);
-        Boot();
         QObject::connect(&tick_, &QTimer::timeout, this, [this] { Tick(); });
         tick_.start(0); // runs on every turn of every event loop, the waits' own included
+        Boot();         // may ask about the game the last round left unfinished
     }
 
   private:
@@ -225,10 +225,14 @@ class TestMonkey : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
+    quint32 seed = 0;
+
   private slots:
-    void wholeGamesWithRandomEvents() {
+    // The games are played in rounds of a few, each a test function's run of its own, so that
+    // no one run nears QtTest's watchdog however busy the machine is.
+    void wholeGamesWithRandomEvents_data() {
         bool given = false;
-        quint32 seed = qEnvironmentVariable("VANTRICK_MONKEY_SEED").toUInt(&given);
+        seed = qEnvironmentVariable("VANTRICK_MONKEY_SEED").toUInt(&given);
         if (!given) seed = QRandomGenerator::global()->generate();
 #ifdef __SANITIZE_ADDRESS__
         int games = 50; // a slower build: kept short on a busy machine
@@ -237,12 +241,20 @@ class TestMonkey : public QObject {
 #endif
         if (qEnvironmentVariableIsSet("VANTRICK_MONKEY_GAMES"))
             games = qEnvironmentVariableIntValue("VANTRICK_MONKEY_GAMES");
-        Monkey monkey(seed, dir.path());
+        QTest::addColumn<int>("games");
+        QTest::addColumn<quint32>("round");
+        for (int first = 0; first < games; first += 20)
+            QTest::addRow("%d", first / 20) << qMin(20, games - first) << quint32(first / 20);
+    }
+    void wholeGamesWithRandomEvents() {
+        QFETCH(int, games);
+        QFETCH(quint32, round);
+        Monkey monkey(seed + round, dir.path());
         while (monkey.wholeGames < games && monkey.failure.isEmpty())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         // Not through qInfo: the platform's warnings may have used up the test's message budget.
-        std::printf("%d whole games, %d events, %d games carried on (VANTRICK_MONKEY_SEED=%u)\n",
-                    monkey.wholeGames, monkey.events, monkey.resumes, seed);
+        std::printf("%d whole games, %d events, %d games carried on (VANTRICK_MONKEY_SEED=%u, round %u)\n",
+                    monkey.wholeGames, monkey.events, monkey.resumes, seed, round);
         QVERIFY(WaitFor([] { return Waits::ChainDepth() == 0; }));
         QVERIFY2(monkey.failure.isEmpty(), qPrintable(monkey.failure));
     }
