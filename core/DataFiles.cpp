@@ -73,7 +73,9 @@ bool WriteDataFile(const QString& name, const QByteArray& bytes) {
     if (!writing) return true;
     const QString dir = DataDir();
     QDir().mkpath(dir);
-    QSaveFile f(dir + QLatin1Char('/') + name);
+    const QString path = dir + QLatin1Char('/') + name;
+    UnlinkInPlace(path);
+    QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly)) return false;
     // commit() does not notice a short final flush (disk full), so flush first: a failed
     // write must leave the old file as it was.
@@ -84,6 +86,10 @@ bool WriteDataFile(const QString& name, const QByteArray& bytes) {
     return f.commit();
 }
 } // namespace
+
+void UnlinkInPlace(const QString& path) {
+    if (QFileInfo(path).isSymLink()) QFile::remove(path); // the link itself, never what it names
+}
 
 QString LimitName(const QString& name) {
     QString limited = name.left(MaxNameLength);

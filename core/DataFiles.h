@@ -79,6 +79,11 @@ std::optional<QByteArray> ReadFile(const QString& name, qint64 maxBytes);
 bool WriteFile(const QString& name, const QByteArray& bytes);
 bool RemoveFile(const QString& name);
 
+// A file of the program's is only ever written as a regular file of its own: a symbolic link
+// in its place is removed first (an atomic write would write to what the link names), so the
+// write puts a new file where the link was. Every writer calls this just before writing.
+void UnlinkInPlace(const QString& path);
+
 } // namespace DataFiles
 
 using DataFiles::LoadStatistics;

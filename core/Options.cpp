@@ -1,5 +1,6 @@
 #include "Options.h"
 
+#include "DataFiles.h"
 #include "Pacing.h"
 
 #include <QCoreApplication>
@@ -63,6 +64,7 @@ Choices Load() {
 
 bool Save(const Choices& choices) {
     const QString path = FilePath();
+    DataFiles::UnlinkInPlace(path);
     if (!SafeToOpen(path)) return false;
     QSettings s(path, QSettings::NativeFormat);
     Choices c = choices;

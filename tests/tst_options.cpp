@@ -19,7 +19,7 @@ namespace {
 const Choices AllOn{true, true, true};
 
 // What the settings file is, what reading it gives and whether a choice can be kept in it.
-enum class Kind { Missing, Bytes, Directory, Fifo };
+enum class Kind { Missing, Bytes, Directory, Fifo, Link };
 // clang-format off
 const std::tuple<const char*, Kind, QByteArray, Choices, bool> kFiles[] = {
     {"missing", Kind::Missing, {}, {}, true},
@@ -29,6 +29,7 @@ const std::tuple<const char*, Kind, QByteArray, Choices, bool> kFiles[] = {
     {"huge, however true", Kind::Bytes, QByteArray("[Play]\nQuickPlay=true\n").repeated(40000), {}, false},
     {"a directory", Kind::Directory, {}, {}, false},
     {"a FIFO", Kind::Fifo, {}, {}, false},
+    {"a link to another file", Kind::Link, "[Play]\nQuickPlay=true\n", {true, false, false}, true},
 };
 // clang-format on
 
@@ -146,6 +147,8 @@ class TestOptions : public QObject {
         QDir().mkpath(QFileInfo(path).path());
         if (kind == Kind::Bytes) WriteBytes(path, bytes);
         if (kind == Kind::Directory) QVERIFY(QDir().mkpath(path));
+        if (kind == Kind::Link) WriteBytes(path + ".other", bytes);
+        if (kind == Kind::Link) QVERIFY(QFile::link(path + ".other", path));
         if (kind == Kind::Fifo) QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         QCOMPARE(Options::Load(), read);
         Table& t = TableForm();
@@ -160,6 +163,7 @@ class TestOptions : public QObject {
         QCOMPARE(Options::Current(), AllOn);
         QCOMPARE(Options::Load(), writable ? AllOn : read);
         if (kind == Kind::Bytes && !writable) QCOMPARE(ReadBytes(path), bytes);
+        if (kind == Kind::Link) QVERIFY(ReadBytes(path + ".other") == bytes && !QFileInfo(path).isSymLink());
         t.MnuQuickPlay->trigger();
         QCOMPARE(Options::Load(), writable ? Choices({false, true, true}) : read);
     }
