@@ -165,7 +165,7 @@ TableMarks::TableMarks(Table* table) : QObject(table), table_(table) {
         std::find_if(play.begin(), play.end(), [](QAction* a) { return a->isSeparator(); });
     table->MnuPlay->insertAction(separator == play.end() ? nullptr : *separator, MnuLastTrick);
     MnuLastTrick->setShortcut(QKeySequence(Qt::Key_L));
-    connect(MnuLastTrick, &QAction::triggered, this, [this] { ShowLastTrick(heldKey_); });
+    connect(MnuLastTrick, &QAction::triggered, this, [this] { ShowLastTrick(); });
     MnuScoreSheet = table->MnuStats->addAction(QStringLiteral("&Score Sheet"));
     MnuScoreSheet->setShortcut(QKeySequence(Qt::Key_F3));
     MnuScoreSheet->setShortcutContext(Qt::ApplicationShortcut);
@@ -249,9 +249,10 @@ void TableMarks::Refresh() {
     ScoreSheetRefresh();
 }
 
-void TableMarks::ShowLastTrick(int heldKey) {
+// By the menu or a tap of L alike, the trick stays until the next key, click or Escape; a
+// screen reader is told who played what and who won, as the overlay shows it.
+void TableMarks::ShowLastTrick() {
     if (QApplication::activeModalWidget() || GameRecord::Current().last.winner == 0) return;
-    heldKey_ = heldKey;
     LastTrick->setAccessibleName(LastTrickView::Description());
     LastTrick->raise();
     LastTrick->show();
@@ -261,7 +262,6 @@ void TableMarks::ShowLastTrick(int heldKey) {
 
 void TableMarks::HideLastTrick() {
     LastTrick->hide();
-    heldKey_ = 0;
 }
 
 bool TableMarks::LastTrickShown() const {
@@ -271,17 +271,12 @@ bool TableMarks::LastTrickShown() const {
 bool TableMarks::eventFilter(QObject* watched, QEvent* e) {
     const QEvent::Type type = e->type();
     if (type == QEvent::KeyPress || type == QEvent::ShortcutOverride || type == QEvent::KeyRelease) {
-        auto* key = static_cast<QKeyEvent*>(e);
-        if (key->isAutoRepeat()) return LastTrickShown() && type == QEvent::KeyPress;
-        if (!LastTrickShown()) {
-            // Which key brought the command: letting go of it puts the trick away again.
-            if (type != QEvent::KeyRelease) heldKey_ = key->modifiers() == Qt::NoModifier ? key->key() : 0;
-            return false;
-        }
-        if (type == QEvent::KeyPress || (type == QEvent::KeyRelease && key->key() == heldKey_)) {
-            HideLastTrick();
-            return type == QEvent::KeyPress; // the key only puts the trick away
-        }
+        if (!LastTrickShown() || type == QEvent::KeyRelease) return false; // letting go of L keeps it
+        // The next key only puts the trick away: no shortcut of it runs (the override is taken),
+        // and the key held down that showed it, repeating, leaves it.
+        if (type == QEvent::ShortcutOverride) return e->accept(), true;
+        if (!static_cast<QKeyEvent*>(e)->isAutoRepeat()) HideLastTrick();
+        return true;
     } else if (type == QEvent::MouseButtonPress && LastTrickShown()) {
         HideLastTrick();
         return true;

@@ -27,7 +27,7 @@ class TableMarks : public QObject {
 
     // The last trick over the table until a key or a mouse button is pressed or the key that
     // showed it is let go; nothing while a question is open or before a trick has been taken.
-    void ShowLastTrick(int heldKey = 0);
+    void ShowLastTrick();
     void HideLastTrick();
     bool LastTrickShown() const;
 
@@ -44,5 +44,4 @@ class TableMarks : public QObject {
   private:
     Table* table_;
     ZoomedControls controls_;
-    int heldKey_ = 0;
 };
