@@ -243,6 +243,7 @@ void TableMarks::Refresh() {
         HandMark->setGeometry(first.left(), first.top() - Px(75) - h, last.right() - first.left() + 1, h);
     }
     HandMark->setVisible(playing);
+    table_->MnuHint->setEnabled(G.GameOn && G.Turn == 1); // a hint is only for a card to play now
 
     MnuLastTrick->setEnabled(GameRecord::Current().last.winner != 0);
     if (LastTrickShown() && GameRecord::Current().last.winner == 0) HideLastTrick();

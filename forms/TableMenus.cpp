@@ -44,8 +44,12 @@ void Table::MnuExit_Click() {
         ExitProgram();
         return;
     }
+    // The question stays the classic one; when the game is kept it says so.
+    const QString kept =
+        SavedGameHand() ? QStringLiteral(" The game is kept, to carry on at the next start.") : QString();
     if (MsgDeluxe(G.PlayerName +
-                      QStringLiteral(" you are in the middle of a game, are you sure you wish to exit?"),
+                      QStringLiteral(" you are in the middle of a game, are you sure you wish to exit?") +
+                      kept,
                   QStringLiteral("Exit"), QStringLiteral("Cancel"), QString(), 1,
                   QStringLiteral("Really Exit?")) == 0)
         ExitProgram();

@@ -189,9 +189,10 @@ class TestGame : public QObject {
         Give({"3H AC 6D", "2H 3C 4C", "5H 2D 3D", "KH 4D 5D"});
         QObject guard;
         QTimer::singleShot(120000, &guard, [] { Waits::AbandonChain(); }); // fail rather than hang
-        Click("3H");                                                      // not the player's turn
-        Waits::RunChain([] { LeadTrick(2, ""); });                        // 2H, 5H, KH
-        QVERIFY(G.Turn == 1 && Held(1).size() == 3);
+        Click("3H");                                                       // not the player's turn
+        QVERIFY(!TableForm().MnuHint->isEnabled());
+        Waits::RunChain([] { LeadTrick(2, ""); }); // 2H, 5H, KH
+        QVERIFY(G.Turn == 1 && Held(1).size() == 3 && TableForm().MnuHint->isEnabled());
         QTest::mouseRelease(Pic(Card("3H")), Qt::LeftButton, {}, QPoint(5, 5)); // no press
         Click("AC");                                                            // off suit
         QCOMPARE(script.titles, QStringList{"You have the suit"});
