@@ -24,8 +24,6 @@
 // A try of QtTest's waits as long as WaitFor: a busy machine may need seconds.
 #undef QTRY_VERIFY
 #define QTRY_VERIFY(expr) QTRY_VERIFY_WITH_TIMEOUT((expr), 120000)
-#undef QTRY_COMPARE
-#define QTRY_COMPARE(expr, expected) QTRY_COMPARE_WITH_TIMEOUT((expr), (expected), 120000)
 
 namespace TestSupport {
 

@@ -88,7 +88,7 @@ class TestFoundation : public QObject {
             order << "old chain resumed";
         });
         order << "old chain unwound";
-        QTRY_COMPARE(order, QStringList({"command done", "old chain unwound", "new chain at depth 1"}));
+        QTRY_VERIFY(order == QStringList({"command done", "old chain unwound", "new chain at depth 1"}));
     }
 
     void exitGivesUpEveryWaitAlsoThoseBegunLater() {
@@ -101,8 +101,7 @@ class TestFoundation : public QObject {
             [] { MsgDeluxe("?", "Yes", "No", QString(), 1, "Really Exit?"); }, [] { ShowBidDialog(); }};
         for (const auto& wait : waits) {
             auto [ms, done] = Timed(wait);
-            QVERIFY(ms < 60000 && !done);
-            QVERIFY(!DeluxeForm().isVisible() && !BidForm().isVisible());
+            QVERIFY(ms < 60000 && !done && !DeluxeForm().isVisible() && !BidForm().isVisible());
         }
         bool started = false;
         Waits::StartWhenUnwound([&] { started = true; });

@@ -190,8 +190,8 @@ class TestGame : public QObject {
         QObject guard;
         QTimer::singleShot(120000, &guard, [] { Waits::AbandonChain(); }); // fail rather than hang
         Click("3H");                                                       // not the player's turn
-        QVERIFY(!TableForm().MnuHint->isEnabled());
-        Waits::RunChain([] { LeadTrick(2, ""); }); // 2H, 5H, KH
+        QVERIFY(!TableForm().MnuHint->isEnabled());                        // nor a hint for it
+        Waits::RunChain([] { LeadTrick(2, ""); });                         // 2H, 5H, KH
         QVERIFY(G.Turn == 1 && Held(1).size() == 3 && TableForm().MnuHint->isEnabled());
         QTest::mouseRelease(Pic(Card("3H")), Qt::LeftButton, {}, QPoint(5, 5)); // no press
         Click("AC");                                                            // off suit

@@ -195,7 +195,7 @@ class TestKeyboard : public QObject {
         };
         QVERIFY(handHasKeys());
         Key(Qt::Key_F10);
-        QTRY_COMPARE(QApplication::activePopupWidget(), t.MnuPlay);
+        QTRY_VERIFY(QApplication::activePopupWidget() == t.MnuPlay);
         QTest::keyClick(t.MnuPlay, Qt::Key_Escape);
         QTRY_VERIFY(handHasKeys());
         Waits::ModalHook = [](QWidget* w) {
@@ -204,7 +204,7 @@ class TestKeyboard : public QObject {
         Key(Qt::Key_F4); // Number Games Won, answered
         QTRY_VERIFY(handHasKeys());
         QTest::keyClick(&t, Qt::Key_H, Qt::AltModifier);
-        QTRY_COMPARE(QApplication::activePopupWidget(), t.MnuHelp);
+        QTRY_VERIFY(QApplication::activePopupWidget() == t.MnuHelp);
         QTest::keyClick(t.MnuHelp, Qt::Key_H);
         QTRY_VERIFY(HelpForm().isActiveWindow());
         QTest::keyClick(&HelpForm(), Qt::Key_C, Qt::AltModifier);
@@ -219,7 +219,7 @@ class TestKeyboard : public QObject {
         QTest::keyClick(&t, Qt::Key_C, Qt::AltModifier);
         QTRY_VERIFY(G.PlayerName == "Kim" && t.isActiveWindow()); // the table has the keyboard back
         QTest::keyClick(&t, Qt::Key_S, Qt::AltModifier);          // Game Statistics, Delete Statistics, No
-        QTRY_COMPARE(QApplication::activePopupWidget(), t.MnuStats);
+        QTRY_VERIFY(QApplication::activePopupWidget() == t.MnuStats);
         G.ButtonPressed = 0;
         QTest::keyClick(t.MnuStats, Qt::Key_D);
         QTRY_VERIFY(G.ButtonPressed == 1 && t.isActiveWindow());

@@ -145,9 +145,9 @@ class TestOptions : public QObject {
         const auto& [name, kind, bytes, read, writable] = Row(kFiles);
         const QString path = Options::FilePath();
         QDir().mkpath(QFileInfo(path).path());
-        if (kind == Kind::Bytes) WriteBytes(path, bytes);
+        if (kind == Kind::Bytes || kind == Kind::Link)
+            WriteBytes(path + (kind == Kind::Link ? ".other" : ""), bytes);
         if (kind == Kind::Directory) QVERIFY(QDir().mkpath(path));
-        if (kind == Kind::Link) WriteBytes(path + ".other", bytes);
         if (kind == Kind::Link) QVERIFY(QFile::link(path + ".other", path));
         if (kind == Kind::Fifo) QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         QCOMPARE(Options::Load(), read);

@@ -173,8 +173,7 @@ class TestSharp : public QObject {
         }
         QCOMPARE(first, second);
         SharpGame classic;
-        QVERIFY(classic.Play(5, {}));
-        QVERIFY(classic.answers.empty());
+        QVERIFY(classic.Play(5, {}) && classic.answers.empty());
     }
 
     // A view no table gives (no such suit, no such seat) gets a plain answer, not a look-ahead.
