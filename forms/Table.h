@@ -137,6 +137,8 @@ class Table : public QMainWindow, public TableView {
     // Sizes the window for the screen it opens on: the design size when it fits, otherwise the
     // largest zoom that does.
     void FitWindowToScreen();
+    // The window manager's frame has become known or changed: the window is fitted again.
+    void FrameKnown();
 
     // The keyboard's watch: whether the keys are in use, and who takes the keyboard when a
     // window closes.
@@ -148,6 +150,8 @@ class Table : public QMainWindow, public TableView {
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
   private:
     // The table's parts, made in this order by the constructor.
@@ -168,6 +172,7 @@ class Table : public QMainWindow, public TableView {
     int prepared_ = 0;
     int dialogsToWarm_ = 0; // the message and bid dialogs' windows, made once after start-up
     QElapsedTimer lastFit_; // when the window's size last changed the zoom
+    QSize fittedFrame_;     // the window manager's frame the window was last fitted with
     ZoomedControls controls_;
     bool closingByProgram_ = false;
     KeyWatch* keys_ = nullptr;

@@ -106,14 +106,52 @@ void Table::FitTableToWindow() {
 void Table::FitWindowToScreen() {
     QScreen* screen = this->screen();
     if (!screen) return;
-    // The frame and the menu bar keep their size at every zoom.
+    const QRect room = screen->availableGeometry();
+    // What the window manager adds round the window: its title bar and borders. Nothing is
+    // known of them until it has framed the window, so this runs again when they become known
+    // (FrameKnown).
     const QSize frame = frameGeometry().size() - geometry().size();
-    const QSize fixed = frame + QSize(0, menuBar()->heightForWidth(width()));
-    const double zoom = Zoom::AtStart(screen->availableGeometry().size(), fixed, ClothArea::DesignSize());
+    fittedFrame_ = frame;
+    // The menu bar keeps its size at every zoom, but wraps onto a second line in a narrow
+    // window: its height is taken at the width the zoom gives, until the two agree.
+    int menu = menuBar()->heightForWidth(width());
+    double zoom = Zoom::Factor();
+    for (int tries = 0; tries < 3; ++tries) {
+        zoom = Zoom::AtStart(room.size(), frame + QSize(0, menu), ClothArea::DesignSize());
+        const int wraps = menuBar()->heightForWidth(int(std::lround(ClothArea::DesignSize().width() * zoom)));
+        if (wraps == menu) break;
+        menu = std::max(menu, wraps);
+    }
     if (zoom != Zoom::Factor()) ApplyZoom(zoom);
-    resize(Client->size() + QSize(0, fixed.height() - frame.height()));
-    QRect placed = frameGeometry();
-    placed.setSize(size() + frame);
-    placed.moveCenter(screen->availableGeometry().center());
-    move(placed.topLeft());
+    resize(Client->size() + QSize(0, menu));
+    QRect placed(QPoint(), size() + frame);
+    placed.moveCenter(room.center());
+    move(KeptInside(placed, room).topLeft());
+}
+
+void Table::FrameKnown() {
+    // The window manager frames the window after it is shown, and only then says how large
+    // the frame is: the window opened a title bar taller than the screen allows. Fitted again
+    // once, as soon as the frame differs from the one it was fitted with; a window the player
+    // has made full screen or maximised is left as it is.
+    if (!isVisible() || !fittedFrame_.isValid() ||
+        (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    if (frameGeometry().size() - geometry().size() == fittedFrame_) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (frameGeometry().size() - geometry().size() != fittedFrame_) FitWindowToScreen();
+        },
+        Qt::QueuedConnection);
+}
+
+void Table::moveEvent(QMoveEvent* e) {
+    QMainWindow::moveEvent(e);
+    FrameKnown();
+}
+
+void Table::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    FrameKnown();
 }
