@@ -137,6 +137,8 @@ Table::Table() {
     MakeMenus();
 
     connect(&preparing_, &QTimer::timeout, this, [this] { PrepareNext(); });
+    rested_.setSingleShot(true);
+    connect(&rested_, &QTimer::timeout, this, [this] { ResizingRested(); });
 
     // Every control but the cards (which keep their own places in twips), as designed.
     controls_.Capture(Client, [](QWidget* w) { return !qobject_cast<CardPic*>(w); });

@@ -169,9 +169,11 @@ class Table : public QMainWindow, public TableView {
     void PrepareForZoom();
     void PrepareNext();
     QTimer preparing_;
+    // The window's size has not changed for ResizeSettleMs: the table is laid out at its size.
+    void ResizingRested();
+    QTimer rested_;
     int prepared_ = 0;
     int dialogsToWarm_ = 0; // the message and bid dialogs' windows, made once after start-up
-    QElapsedTimer lastFit_; // when the window's size last changed the zoom
     QSize fittedFrame_;     // the window manager's frame the window was last fitted with
     ZoomedControls controls_;
     bool closingByProgram_ = false;

@@ -88,19 +88,37 @@ void Table::PrepareNext() {
 
 void Table::FitTableToWindow() {
     if (!Client) return;
+    auto* cloth = static_cast<ClothArea*>(Cloth);
     const QRect area = Cloth->geometry();
     const double zoom = Zoom::ToFill(area.size(), ClothArea::DesignSize());
-    if (zoom != Zoom::Factor()) {
-        // A change soon after the last one is a drag (or a resizing animation) under way.
-        const bool resizing = lastFit_.isValid() && lastFit_.elapsed() < ResizeSettleMs;
-        lastFit_.start();
-        ApplyZoom(zoom, resizing);
+    if (zoom != Zoom::Factor() || cloth->ShowingPicture()) {
+        // A new size: until the window has kept one size a moment (a drag of its edge sends
+        // a size at every move of the mouse), the cloth lies over the table and shows its
+        // picture at the new size. The table itself is laid out once, when the resizing rests.
+        if (!cloth->ShowingPicture()) {
+            cloth->ShowPicture(Client->grab());
+            Client->stackUnder(Cloth);
+            preparing_.stop();
+        }
+        rested_.start(ResizeSettleMs);
+        return;
     }
     // Centred on the cloth; on a window smaller than the table at its smallest zoom (possible
     // without a window manager) it keeps to the cloth's top left and is cut off at the bottom
     // and the right, never drawn over the menu bar.
-    Client->move(area.x() + std::max(0, (area.width() - Client->width()) / 2),
-                 area.y() + std::max(0, (area.height() - Client->height()) / 2));
+    Client->move(area.topLeft() + ClothArea::TablePlace(area.size(), Client->size()).topLeft());
+}
+
+void Table::ResizingRested() {
+    auto* cloth = static_cast<ClothArea*>(Cloth);
+    const double zoom = Zoom::ToFill(Cloth->size(), ClothArea::DesignSize());
+    if (zoom != Zoom::Factor()) ApplyZoom(zoom);
+    // Back on top, as it was: the same place among the window's parts for assistive technology.
+    Client->raise();
+    cloth->ShowPicture({});
+    FitTableToWindow();
+    if (!preparing_.isActive()) PrepareForZoom();
+    Probe::Mark("resize-rested");
 }
 
 void Table::FitWindowToScreen() {

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include "CardImages.h"
+#include "ClothArea.h"
 #include "Deal.h"
 #include "Fonts.h"
 #include "Layout.h"
@@ -168,7 +169,7 @@ class TestZoom : public QObject {
         Table& t = TableForm();
         const QList<int> unzoomed = Deal();
         QCOMPARE(Deal([&] { t.resize(1300, 1100); }), unzoomed); // the game saw no difference
-        QVERIFY(Zoom::Factor() > 1.5);
+        QTRY_VERIFY(Zoom::Factor() > 1.5);
         for (CardPic* pic : t.CardsPic)
             QVERIFY(!pic || pic->geometry() == QRect(QPoint(Px(pic->Left()), Px(pic->Top())),
                                                      CardImages::ShownSize(pic->Image(), Zoom::Factor())));
@@ -185,8 +186,47 @@ class TestZoom : public QObject {
         t.layout()->setSizeConstraint(QLayout::SetNoConstraint);
         t.setMinimumSize(0, 0);
         t.resize(300, 200);
-        QVERIFY(t.Cloth->height() < t.Client->height() && Zoom::Factor() == Zoom::Min &&
-                t.Client->geometry().top() > t.menuBar()->geometry().bottom() && t.Client->x() >= 0);
+        QTRY_VERIFY(t.Cloth->height() < t.Client->height() && Zoom::Factor() == Zoom::Min &&
+                    t.Client->geometry().top() > t.menuBar()->geometry().bottom() && t.Client->x() >= 0);
+    }
+
+    // A drag of the window's edge: no step lays the table out, only its picture is shown; once
+    // the size rests, the table is laid out once, exactly as before, the keyboard and assistive
+    // technology finding it as they left it.
+    void aDragLaysTheTableOutOnceItRests() {
+        Table& t = TableForm();
+        const auto rested = [&t] { return !static_cast<ClothArea*>(t.Cloth)->ShowingPicture(); };
+        const auto sizeFor = [&t](double z) {
+            return (QSizeF(TableAt1) * z).toSize() + QSize(0, t.menuBar()->height());
+        };
+        t.resize(sizeFor(1));
+        QTRY_VERIFY(rested() && Zoom::Factor() == 1);
+        t.CardsPic[5]->Move(4920, 4680), t.CardsPic[5]->SetImage(5), t.CardsPic[5]->show();
+        t.CardsPic[5]->setFocus();
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&t);
+        const auto parts = [window] {
+            QList<QObject*> objects;
+            for (int i = 0; i < window->childCount(); ++i)
+                objects << window->child(i)->object();
+            return objects;
+        };
+        const QList<QObject*> partsBefore = parts();
+        const QImage before = t.Client->grab().toImage();
+        for (double z = 1.05; z < 1.9; z += 0.1) {
+            t.resize(sizeFor(z));
+            QVERIFY(Zoom::Factor() == 1 && t.Client->size() == before.size() && !rested());
+            // The cloth shows the table's picture at the new size, over the table.
+            const QRect place = ClothArea::TablePlace(t.Cloth->size(), (QSizeF(TableAt1) * z).toSize());
+            QCOMPARE(PixelAt(t.Cloth, place.topLeft() + QPoint(Px(4920) * z + 20, Px(4680) * z + 30)),
+                     before.pixelColor(Px(4920) + 20, Px(4680) + 30));
+        }
+        t.resize(sizeFor(1));
+        QTRY_VERIFY(rested());
+        QCOMPARE(t.Client->grab().toImage(), before); // not a pixel moved
+        QVERIFY(t.focusWidget() == t.CardsPic[5] && parts() == partsBefore);
+        t.resize(sizeFor(1.5));
+        QTRY_VERIFY(rested() && Zoom::Factor() == 1.5);
+        QCOMPARE(QAccessible::queryAccessibleInterface(t.CardsPic[5])->rect().size(), t.CardsPic[5]->size());
     }
 
     void cardsAreDrawnAtTheSizeShown() {
