@@ -125,7 +125,7 @@ Table::Table() {
     static_cast<ClothArea*>(Cloth)->Lay(Client);
 
     Shape1 = new RoundedArea(Client);
-    Shape1->setGeometry(PxRect(2760, 2400, 5280, 3645));
+    Shape1->setGeometry(PxRect(2760, Layout::PlayingAreaTop, 5280, 3645));
     Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
     Shape1->setAccessibleName(QStringLiteral("Playing area"));
 

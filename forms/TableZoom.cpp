@@ -115,6 +115,7 @@ void Table::ResizingRested() {
     if (zoom != Zoom::Factor()) ApplyZoom(zoom);
     // Back on top, as it was: the same place among the window's parts for assistive technology.
     Client->raise();
+    ScoreSheetOnTop();
     cloth->ShowPicture({});
     FitTableToWindow();
     if (!preparing_.isActive()) PrepareForZoom();

@@ -6,6 +6,7 @@
 #include "ClothArea.h"
 #include "Deal.h"
 #include "Fonts.h"
+#include "GameRecord.h"
 #include "Layout.h"
 #include "MessageDialog.h"
 #include "ScoreSheet.h"
@@ -13,6 +14,8 @@
 
 #include <QLayout>
 #include <QMenuBar>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -163,6 +166,74 @@ class TestZoom : public QObject {
         t.ApplyZoom(1.0);
         ToggleScoreSheet();
         QVERIFY(!ScoreSheetIfOpen());
+    }
+
+    // The score sheet, at every zoom the table takes on common screens, shows every column of
+    // every seat, is as tall as its rows (up to the room above the playing area), and leaves the
+    // trick, the player's hand and the messages in view.
+    void theSheetCoversNeitherTheTrickNorTheHand() {
+        Table& t = TableForm();
+        auto& hands = GameRecord::Current().hands;
+        const auto inTable = [&t](int left, int top, int width, int height) {
+            return PxRect(left, top, width, height).translated(t.Client->pos());
+        };
+        for (int played : {2, 19}) {
+            hands.assign(size_t(played), GameRecord::Hand{});
+            for (int h = 0; h < played; ++h) {
+                GameRecord::Hand& hand = hands[size_t(h)];
+                hand = {qint16(h + 1),
+                        10,
+                        1,
+                        4,
+                        {false, true, true, true, true},
+                        {0, 13, 10, 10, 10},
+                        {0, 13, 0, 10, 10},
+                        {0, 23, -10, -130, 20},
+                        true};
+            }
+            for (double zoom : {Zoom::Min, 0.66, 0.87, 1.0, 1.37, 2.0, 2.9}) {
+                t.ApplyZoom(zoom);
+                ToggleScoreSheet();
+                QWidget* sheet = ScoreSheetIfOpen();
+                QTableWidget* grid = ScoreSheetTable();
+                const QString at = QString("%1 hands at zoom %2").arg(played).arg(zoom);
+                QVERIFY2(sheet, qPrintable(at));
+                QVERIFY2(t.Client->geometry().contains(sheet->geometry()) &&
+                             grid->horizontalScrollBar()->maximum() == 0,
+                         qPrintable(at));
+                for (int c = 0; c < grid->columnCount(); ++c) {
+                    const QFontMetrics m(grid->font());
+                    int text = m.horizontalAdvance(grid->horizontalHeaderItem(c)->text());
+                    for (int r = 0; r < grid->rowCount(); ++r)
+                        text = std::max(text, m.horizontalAdvance(grid->item(r, c)->text()));
+                    QVERIFY2(grid->columnWidth(c) >= text, qPrintable(at + " column " + QString::number(c)));
+                }
+                // Every row while they fit, with no room to spare; the newest and the totals always.
+                const int rowHeight = grid->rowHeight(0), rows = grid->rowCount();
+                QVERIFY2(grid->viewport()->height() < rows * rowHeight + rowHeight, qPrintable(at));
+                QVERIFY2(played > 2 || grid->verticalScrollBar()->maximum() == 0, qPrintable(at));
+                QVERIFY2(grid->viewport()->rect().contains(grid->visualItemRect(grid->item(rows - 1, 0))) &&
+                             grid->viewport()->rect().contains(grid->visualItemRect(grid->item(rows - 2, 0))),
+                         qPrintable(at));
+                const QSize card = CardImages::ShownSize(1, Zoom::Factor());
+                QRect trick;
+                for (int seat = 1; seat <= 4; ++seat)
+                    trick |=
+                        QRect(QPoint(Px(Layout::Seats[seat].trick.left), Px(Layout::Seats[seat].trick.top)),
+                              card)
+                            .translated(t.Client->pos());
+                const QRect hand =
+                    inTable(Layout::SortedHand.left, Layout::SortedHand.top, 9 * Layout::SortedHandStep, 0)
+                        .adjusted(0, 0, card.width(), card.height());
+                QVERIFY2(!sheet->geometry().intersects(trick) && !sheet->geometry().intersects(hand) &&
+                             !sheet->geometry().intersects(t.List1->geometry().translated(t.Client->pos())),
+                         qPrintable(at));
+                ToggleScoreSheet();
+                QVERIFY(!ScoreSheetIfOpen());
+            }
+        }
+        hands.clear();
+        t.ApplyZoom(1.0);
     }
 
     void aResizeDuringTheDealLandsEveryCardRight() {
