@@ -441,10 +441,6 @@ Table& TableForm() {
     return *theTable;
 }
 
-bool TableResizing() {
-    return TableExists() && TableForm().Resizing();
-}
-
 bool TableExists() {
     return !theTable.isNull();
 }

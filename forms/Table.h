@@ -124,12 +124,10 @@ class Table : public QMainWindow, public TableView {
     // Brings a label that sizes to its text back to its text's size.
     static void AutoSize(QLabel* l);
 
-    // Lays the table out again at `zoom`: every control, font and card, and the dialogs. While
-    // `resizing` (the window's size is still changing), cards and portraits are shown from
-    // their last drawing, scaled, and the text keeps its size; all are drawn afresh at the new
-    // size once the resizing stops.
-    void ApplyZoom(double zoom, bool resizing = false);
-    // The table at the largest zoom that fits the window, centred on the cloth.
+    // Lays the table out again at `zoom`: every control, font and card, and the dialogs.
+    void ApplyZoom(double zoom);
+    // The table at the largest zoom that fits the window, centred on the cloth; while the
+    // window's size is changing, its picture instead (ClothArea::ShowPicture).
     void FitTableToWindow();
     // What a zoom change does once the window has its new size: the images of other sizes let
     // go, the dialogs made to follow.
@@ -143,10 +141,6 @@ class Table : public QMainWindow, public TableView {
     // The keyboard's watch: whether the keys are in use, and who takes the keyboard when a
     // window closes.
     KeyWatch& Keys() { return *keys_; }
-    // While the window is being resized, cards and portraits are shown from their drawings at
-    // the zoom before, scaled: drawing every face, back and portrait afresh at each step of a
-    // drag would stall it.
-    bool Resizing() const { return resizing_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
@@ -161,8 +155,7 @@ class Table : public QMainWindow, public TableView {
     void MakeCardsAndCarryOn();
     void MakeMessageList();
     void MakeMenus();
-    // A zoom change this soon after the last one is part of one resizing; this long after the
-    // last, the resizing has stopped and the new size's images are drawn.
+    // A size kept this long ends a resizing: the table is laid out at it.
     static constexpr int ResizeSettleMs = 250;
     // Between events, one at a time: the card images and the glyphs of the table's fonts at
     // the zoom just set, so that no card or message of the game is the first to need them.
@@ -178,7 +171,6 @@ class Table : public QMainWindow, public TableView {
     ZoomedControls controls_;
     bool closingByProgram_ = false;
     KeyWatch* keys_ = nullptr;
-    bool resizing_ = false;
     friend void ExitProgram();
 };
 
@@ -203,8 +195,6 @@ QList<CardPic*> PlayerHandPics(const QWidget* client);
 void HandTakesFocus();
 // True from a key press until the next mouse press: focus marks are drawn only meanwhile.
 bool KeyboardInUse();
-// The table's window is being resized (Table::Resizing).
-bool TableResizing();
 // Shows the focus mark now, as if the keyboard had been taken up (the hint's card wears it).
 void ShowFocusMark();
 

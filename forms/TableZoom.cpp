@@ -17,18 +17,17 @@
 #include <QWindow>
 #include <cmath>
 
-void Table::ApplyZoom(double zoom, bool resizing) {
+void Table::ApplyZoom(double zoom) {
     Probe::Mark("zoom-begin");
     Zoom::Current() = zoom;
-    resizing_ = resizing;
     Client->setFixedSize(Px(Layout::TableWidth), Px(Layout::TableHeight));
     // While the window is being resized the text keeps its size: setting every label and line
     // again in a new font at each step would stall the drag. The fonts follow when it stops.
-    controls_.Apply(!resizing);
+    controls_.Apply();
     for (int i = 1; i <= 52; ++i)
         CardsPic[i]->Rezoom();
     Marks->Place();
-    if (!resizing) FinishZoom();
+    FinishZoom();
     PrepareForZoom();
     Probe::Mark("zoom-end");
 }
@@ -53,14 +52,6 @@ void Table::PrepareNext() {
     while (prepared_ < CardImages::Count && CardImages::IsCached(prepared_ + 1, dpr, Zoom::Factor()))
         ++prepared_;
     preparing_.setInterval(0);
-    if (resizing_) {
-        // The resizing has stopped: the text takes its size, the portraits are drawn afresh.
-        resizing_ = false;
-        controls_.Apply();
-        FinishZoom();
-        for (QLabel* portrait : {ImgProf, ImgComps3, ImgComps0})
-            portrait->update();
-    }
     // First the cards on show that were drawn scaled, each repainted as soon as its image is.
     for (int i = 1; i <= 52; ++i) {
         const int image = CardsPic[i]->Image();
