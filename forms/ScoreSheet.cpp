@@ -247,8 +247,8 @@ void ScoreSheetFollowZoom() {
     if (sheet) sheet->FollowZoom();
 }
 
-void ScoreSheetOnTop() {
-    if (sheet && sheet->isVisible()) sheet->raise();
+void ScoreSheetPlace() {
+    if (sheet && sheet->isVisible()) sheet->Place();
 }
 
 QWidget* ScoreSheetIfOpen() {

@@ -13,8 +13,8 @@ void ToggleScoreSheet();
 void ScoreSheetRefresh();
 // Fonts, size and place at the table's zoom.
 void ScoreSheetFollowZoom();
-// Back above the table once the table has been stacked again (after a resize).
-void ScoreSheetOnTop();
+// Placed again where the table now lies, above it (after the window's size has changed).
+void ScoreSheetPlace();
 // The sheet and its table: the sheet only while it is open, the table once it has been opened.
 QWidget* ScoreSheetIfOpen();
 QTableWidget* ScoreSheetTable();

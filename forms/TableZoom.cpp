@@ -87,8 +87,10 @@ void Table::FitTableToWindow() {
         // a size at every move of the mouse), the cloth lies over the table and shows its
         // picture at the new size. The table itself is laid out once, when the resizing rests.
         if (!cloth->ShowingPicture()) {
-            cloth->ShowPicture(Client->grab());
+            // The table as it shows, the score sheet on it included.
+            cloth->ShowPicture(grab(Client->geometry()));
             Client->stackUnder(Cloth);
+            if (QWidget* sheet = ScoreSheetIfOpen()) sheet->stackUnder(Cloth);
             preparing_.stop();
         }
         rested_.start(ResizeSettleMs);
@@ -98,15 +100,16 @@ void Table::FitTableToWindow() {
     // without a window manager) it keeps to the cloth's top left and is cut off at the bottom
     // and the right, never drawn over the menu bar.
     Client->move(area.topLeft() + ClothArea::TablePlace(area.size(), Client->size()).topLeft());
+    ScoreSheetPlace();
 }
 
 void Table::ResizingRested() {
     auto* cloth = static_cast<ClothArea*>(Cloth);
     const double zoom = Zoom::ToFill(Cloth->size(), ClothArea::DesignSize());
     if (zoom != Zoom::Factor()) ApplyZoom(zoom);
-    // Back on top, as it was: the same place among the window's parts for assistive technology.
+    // Back on top, as it was: the same place among the window's parts for assistive technology
+    // (the score sheet above it, placed again).
     Client->raise();
-    ScoreSheetOnTop();
     cloth->ShowPicture({});
     FitTableToWindow();
     if (!preparing_.isActive()) PrepareForZoom();
