@@ -398,7 +398,8 @@ void Driver::DragRested() {
     Put("resize_block_cpu_ms", worst.empty() ? 0.0 : Ms(worst.front().cpuNs));
     Put("resize_steps", double(stepCpuMs_.size()));
     // Growing, each step needs a larger image of the window than the last: Qt makes a new one,
-    // whose memory the system maps afresh as it is painted. Shrinking, the last one serves.
+    // whose memory the system maps afresh as it is painted. Shrinking, the last one serves down
+    // to half its size.
     const auto half = stepCpuMs_.begin() + std::ptrdiff_t(stepCpuMs_.size() / 2);
     Put("drag_step_cpu_max_ms",
         stepCpuMs_.empty() ? 0.0 : *std::max_element(stepCpuMs_.begin(), stepCpuMs_.end()));
