@@ -195,6 +195,7 @@ class Driver : public QObject {
     void AfterRelayout(double zoom, std::function<void()> then);
     void ResizeSteps();
     void ResizeContinuously(int step);
+    void DragRested();
     void Answer(QWidget* w);
     void Click(QWidget* w, QPoint at);
     void HumanTurnSoon();
@@ -229,6 +230,10 @@ class Driver : public QObject {
     bool relayoutArmed_ = false, relayoutPainting_ = false;
     std::function<void()> afterRelayout_;
     std::vector<double> relayoutMs_;
+    // The drag: each step's own CPU time.
+    qint64 stepCpu_ = 0;
+    std::vector<double> stepCpuMs_;
+    bool dragEnding_ = false;
 };
 
 Driver* driver = nullptr;
@@ -366,9 +371,14 @@ void Driver::ResizeSteps() {
 }
 
 // From zoom 1 to 2 and back in steps of 1/20, one step every 16 ms, as a window edge dragged
-// by the mouse; the blocks are counted from the first step's frame on.
+// by the mouse; the blocks are counted from the first step on, until the table is laid out
+// once the size has rested. Each step's own work is the GUI thread's CPU time from the step to
+// the next (the last one's until the layout at rest begins).
 void Driver::ResizeContinuously(int step) {
     constexpr int Steps = 40;
+    const qint64 cpu = Clock(CLOCK_THREAD_CPUTIME_ID);
+    if (step > 1) stepCpuMs_.push_back(Ms(cpu - stepCpu_));
+    stepCpu_ = cpu;
     if (step == 1) {
         worst.clear();
         measuringBlocks = true;
@@ -378,15 +388,26 @@ void Driver::ResizeContinuously(int step) {
         After(16, [this, step] { ResizeContinuously(step + 1); });
         return;
     }
-    After(500, [this] {
-        measuringBlocks = false;
-        Put("resize_block_ms", worst.empty() ? 0.0 : Ms(worst.front().ns));
-        Put("resize_block_cpu_ms", worst.empty() ? 0.0 : Ms(worst.front().cpuNs));
-        Put("resize_steps", Steps);
-        // The hand is played on a table at another zoom than the one it started at, after the
-        // table has had a moment to settle.
-        AfterRelayout(1.5, [this] { After(1500, [this] { NewGame(); }); });
-    });
+    dragEnding_ = true;
+}
+
+void Driver::DragRested() {
+    dragEnding_ = false;
+    measuringBlocks = false;
+    Put("resize_block_ms", worst.empty() ? 0.0 : Ms(worst.front().ns));
+    Put("resize_block_cpu_ms", worst.empty() ? 0.0 : Ms(worst.front().cpuNs));
+    Put("resize_steps", double(stepCpuMs_.size()));
+    // Growing, each step needs a larger image of the window than the last: Qt makes a new one,
+    // whose memory the system maps afresh as it is painted. Shrinking, the last one serves down
+    // to half its size.
+    const auto half = stepCpuMs_.begin() + std::ptrdiff_t(stepCpuMs_.size() / 2);
+    Put("drag_step_cpu_max_ms",
+        stepCpuMs_.empty() ? 0.0 : *std::max_element(stepCpuMs_.begin(), stepCpuMs_.end()));
+    Put("drag_step_shrinking_cpu_max_ms",
+        stepCpuMs_.empty() ? 0.0 : *std::max_element(half, stepCpuMs_.end()));
+    // The hand is played on a table at another zoom than the one it started at, after the
+    // table has had a moment to settle.
+    After(500, [this] { AfterRelayout(1.5, [this] { After(1500, [this] { NewGame(); }); }); });
 }
 
 void Driver::NewGame() {
@@ -434,6 +455,8 @@ void Driver::OnMark(const std::string& what, int seat) {
         CarryOnShown();
     } else if (what == "carry-on-done") {
         HumanTurnSoon(); // the player may lead the next trick
+    } else if (what == "resize-rested" && dragEnding_) {
+        DragRested();
     } else if (what == "zoom-begin" && relayoutArmed_) {
         relayoutArmed_ = false;
         zoomBegin_ = now;

@@ -27,6 +27,9 @@ constexpr int PackStep = 3;
 
 constexpr Spot TrumpCard{100, 150};
 
+// The top of the playing area, the cloth where the tricks are played.
+constexpr int PlayingAreaTop = 2400;
+
 // The player's hand once it is sorted face up, one row from the left.
 constexpr Spot SortedHand{1500, 6400};
 constexpr int SortedHandStep = 850;

@@ -694,26 +694,6 @@ Key KeyOf(qreal dpr, double zoom) {
     return {RatioKey(SaneRatio(dpr)), ZoomKey(zoom)};
 }
 
-// The image drawn at `dpr` and whichever zoom is cached, or a null pixmap.
-const QPixmap& Nearest(int index, qreal dpr) {
-    static const QPixmap null;
-    if (index < 1 || index > Count) return null;
-    const int ratio = RatioKey(SaneRatio(dpr));
-    for (const auto& [key, images] : Cache())
-        if (key.first == ratio && !images[index].isNull()) return images[index];
-    return null;
-}
-
-// The scaled images of one ratio and zoom, the last asked for.
-struct ScaledSet {
-    Key key{0, 0};
-    std::array<QPixmap, Count + 1> images;
-};
-ScaledSet& ScaledImages() {
-    static ScaledSet set;
-    return set;
-}
-
 } // namespace
 
 QSize LogicalSize(int index) {
@@ -743,26 +723,6 @@ bool IsCached(int index, qreal dpr, double zoom) {
     return index >= 1 && index <= Count && it != Cache().end() && !it->second[index].isNull();
 }
 
-const QPixmap& Scaled(int index, qreal dpr, double zoom) {
-    static const QPixmap null;
-    if (index < 1 || index > Count) return null;
-    if (IsCached(index, dpr, zoom)) return Image(index, dpr, zoom);
-    const Key key = KeyOf(dpr, zoom);
-    ScaledSet& set = ScaledImages();
-    if (set.key != key) set = ScaledSet{key, {}};
-    QPixmap& slot = set.images[index];
-    if (slot.isNull()) {
-        const QPixmap& from = Nearest(index, dpr);
-        if (from.isNull()) return Image(index, dpr, zoom);
-        const qreal ratio = key.first / 100.0;
-        const QSize shown = ShownSize(index, key.second / 10000.0);
-        slot = from.scaled(QSize(qCeil(shown.width() * ratio), qCeil(shown.height() * ratio)),
-                           Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        slot.setDevicePixelRatio(ratio);
-    }
-    return slot;
-}
-
 void Prepare(qreal dpr, double zoom) {
     for (int i = 1; i <= Count; ++i)
         Image(i, dpr, zoom);
@@ -771,7 +731,6 @@ void Prepare(qreal dpr, double zoom) {
 void KeepOnly(qreal dpr, double zoom) {
     const Key keep = KeyOf(dpr, zoom);
     std::erase_if(Cache(), [&](const auto& entry) { return entry.first != keep; });
-    ScaledImages() = ScaledSet{};
 }
 
 } // namespace CardImages

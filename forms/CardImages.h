@@ -28,15 +28,10 @@ const QPixmap& Image(int index, qreal dpr, double zoom = 1.0);
 // Whether the image is drawn and cached already.
 bool IsCached(int index, qreal dpr, double zoom = 1.0);
 
-// The image at `zoom` made quickly, by scaling the image of a zoom already drawn (the drawn
-// image itself when there is one): for the steps of a window being resized, where drawing
-// every face afresh would stall each step. Only the last zoom asked for is kept.
-const QPixmap& Scaled(int index, qreal dpr, double zoom);
-
 // Draw and cache all 56 images at `dpr` and `zoom` now.
 void Prepare(qreal dpr, double zoom = 1.0);
 
-// Drops every image drawn for another ratio or zoom, and every image scaled.
+// Drops every image drawn for another ratio or zoom.
 void KeepOnly(qreal dpr, double zoom);
 
 } // namespace CardImages

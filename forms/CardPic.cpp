@@ -72,9 +72,7 @@ void CardPic::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const qreal dpr = devicePixelRatioF();
     if (image_ == index_ && ShownNotPlayable(index_)) p.setOpacity(NotPlayableOpacity);
-    p.drawPixmap(0, 0,
-                 TableResizing() ? CardImages::Scaled(image_, dpr, Zoom::Factor())
-                                 : CardImages::Image(image_, dpr, Zoom::Factor()));
+    p.drawPixmap(0, 0, CardImages::Image(image_, dpr, Zoom::Factor()));
 }
 
 // The keyboard's mark follows the card: given, taken, moved, resized, hidden.

@@ -4,6 +4,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 #include <cmath>
@@ -32,12 +33,37 @@ class ClothArea : public QWidget {
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
+    // While the window is being resized the cloth lies over the table and shows `picture` (the
+    // table when the resizing began) at the size the table will take: one picture scaled is
+    // the same work however many cards lie on the table. A null picture shows the table again.
+    void ShowPicture(QPixmap picture) {
+        picture_ = std::move(picture);
+        update();
+    }
+    bool ShowingPicture() const { return !picture_.isNull(); }
+    // Where the table lies on the cloth at the zoom that fills it: centred, or from the top left
+    // corner when the cloth is smaller than the table at its smallest.
+    static QRect TablePlace(QSize cloth, QSize table) {
+        return QRect(QPoint(std::max(0, (cloth.width() - table.width()) / 2),
+                            std::max(0, (cloth.height() - table.height()) / 2)),
+                     table);
+    }
+
   protected:
     void resizeEvent(QResizeEvent*) override { resized_(); }
     void paintEvent(QPaintEvent* e) override {
         QRegion margin = e->region();
-        if (table_) margin -= QRegion(table_->geometry().translated(-pos()));
         QPainter p(this);
+        if (!picture_.isNull()) {
+            const double zoom = Zoom::ToFill(size(), DesignSize());
+            const QRect place =
+                TablePlace(size(), QSize(int(std::lround(Layout::TableWidth * zoom / TwipsPerPixel)),
+                                         int(std::lround(Layout::TableHeight * zoom / TwipsPerPixel))));
+            p.drawPixmap(place, picture_);
+            margin -= place;
+        } else if (table_) {
+            margin -= QRegion(table_->geometry().translated(-pos()));
+        }
         for (const QRect& r : margin)
             p.fillRect(r, palette().window());
     }
@@ -45,4 +71,5 @@ class ClothArea : public QWidget {
   private:
     std::function<void()> resized_;
     QPointer<QWidget> table_;
+    QPixmap picture_;
 };

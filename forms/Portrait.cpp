@@ -12,12 +12,6 @@ Portrait::~Portrait() = default;
 
 void Portrait::paintEvent(QPaintEvent*) {
     const qreal dpr = devicePixelRatioF();
-    if (TableResizing() && !picture_.isNull() && picture_.devicePixelRatio() == dpr) {
-        QPainter p(this);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawPixmap(rect(), picture_);
-        return;
-    }
     if (picture_.isNull() || picture_.deviceIndependentSize() != QSizeF(size()) ||
         picture_.devicePixelRatio() != dpr) {
         picture_ = QPixmap((QSizeF(size()) * dpr).toSize());

@@ -3,14 +3,17 @@
 #include "Fonts.h"
 #include "GameRecord.h"
 #include "GameState.h"
+#include "Layout.h"
 #include "Seats.h"
 #include "Table.h"
 #include "Twips.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QHeaderView>
-#include <QKeyEvent>
+#include <QPainter>
 #include <QPointer>
-#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -18,39 +21,86 @@ namespace {
 
 constexpr int FirstSeatColumn = 3, PerSeat = 3;
 const char* const SuitNames[] = {"", "Diamonds", "Clubs", "Hearts", "Spades"};
+// The suits as the cards show them, narrower than their names (which assistive technology reads).
+const char16_t SuitSigns[] = {u' ', u'\u2666', u'\u2663', u'\u2665', u'\u2660'};
 
 QString Spoken(int seat) {
     return Seats::IsSeat(seat) ? QString::fromLatin1(Seats::Table[seat].spoken) : QString();
 }
 
-class Sheet : public QWidget {
+// The column heads in two lines: each seat's name once, across its three columns, over Bid,
+// Tricks and Points (one name to a column would make the sheet too wide for the table).
+class Heads : public QHeaderView {
   public:
-    explicit Sheet(QWidget* table) : QWidget(table, Qt::Window) {
+    explicit Heads(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+        setDefaultAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        setSectionResizeMode(QHeaderView::Fixed);
+    }
+    QSize sizeHint() const override { return QHeaderView::sizeHint() + QSize(0, fontMetrics().height()); }
+
+  protected:
+    void paintEvent(QPaintEvent* e) override {
+        QHeaderView::paintEvent(e);
+        QPainter p(viewport());
+        p.setFont(font());
+        const int line = fontMetrics().height() + 2;
+        for (int seat = 1; seat <= 4; ++seat) {
+            const int first = FirstSeatColumn + (seat - 1) * PerSeat;
+            const int left = sectionViewportPosition(first);
+            const int right = sectionViewportPosition(first + PerSeat - 1) + sectionSize(first + PerSeat - 1);
+            const QRect band(left, 0, right - left, line);
+            p.fillRect(band, QColor(192, 192, 0));
+            p.setPen(QColor(128, 128, 0));
+            p.drawRect(band.adjusted(0, 0, -1, -1));
+            p.setPen(Qt::black);
+            p.drawText(band, Qt::AlignCenter, Spoken(seat));
+        }
+    }
+};
+
+class Sheet : public QFrame {
+  public:
+    explicit Sheet(QWidget* table) : QFrame(table) {
         setObjectName(QStringLiteral("ScoreSheet"));
-        setWindowTitle(QStringLiteral("Score Sheet"));
+        setAccessibleName(QStringLiteral("Score Sheet"));
+        setFrameShape(QFrame::Box);
         grid_ = new QTableWidget(this);
+        grid_->setHorizontalHeader(new Heads(grid_));
+        grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         grid_->setObjectName(QStringLiteral("ScoreSheetTable"));
         grid_->setAccessibleName(QStringLiteral("Score sheet"));
         grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
         grid_->setSelectionMode(QAbstractItemView::SingleSelection);
         grid_->setWordWrap(false);
         grid_->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
-        QStringList heads{QStringLiteral("Cards"), QStringLiteral("Trumps"), QStringLiteral("Dealer")};
+        grid_->setColumnCount(FirstSeatColumn + 4 * PerSeat);
+        int column = 0;
+        for (const char* head : {"Cards", "Trumps", "Dealer"})
+            grid_->setHorizontalHeaderItem(column++, new QTableWidgetItem(QString::fromLatin1(head)));
         for (int seat = 1; seat <= 4; ++seat)
-            for (const char* what : {"Bid", "Tricks", "Points"})
-                heads << Spoken(seat) + QLatin1Char('\n') + QLatin1String(what);
-        grid_->setColumnCount(int(heads.size()));
-        grid_->setHorizontalHeaderLabels(heads);
+            for (const char* what : {"Bid", "Tricks", "Points"}) {
+                auto* head = new QTableWidgetItem(QString::fromLatin1(what));
+                // Read as it is seen: the seat's name over the column's own.
+                head->setData(Qt::AccessibleTextRole, Spoken(seat) + QLatin1Char('\n') + QLatin1String(what));
+                grid_->setHorizontalHeaderItem(column++, head);
+            }
         // The table's own colours: its light yellow cells with dark text, the olive of the score
         // board for the headings.
         grid_->setStyleSheet(QStringLiteral(
             "QTableWidget { background: rgb(255,255,192); color: black; gridline-color: rgb(128,128,0); }"
             "QHeaderView::section { background: rgb(192,192,0); color: black; border: 1px solid "
             "rgb(128,128,0);"
-            " padding: 2px 4px; }"));
+            " padding: 1px 2px; }"));
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(grid_);
+        setFocusProxy(grid_);
+        // Escape puts it away, wherever in it the keyboard is.
+        auto* escape = new QAction(this);
+        escape->setShortcut(QKeySequence(Qt::Key_Escape));
+        escape->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(escape);
+        connect(escape, &QAction::triggered, this, [this] { Close(); });
         FollowZoom();
     }
 
@@ -64,9 +114,13 @@ class Sheet : public QWidget {
         std::array<int, 5> total{};
         for (int row = 0; row < rows; ++row) {
             const GameRecord::Hand& h = hands[size_t(row)];
-            grid_->setVerticalHeaderItem(row, new QTableWidgetItem(QStringLiteral("Hand %1").arg(h.number)));
+            auto* head = new QTableWidgetItem(QString::number(h.number));
+            head->setData(Qt::AccessibleTextRole, QStringLiteral("Hand %1").arg(h.number));
+            grid_->setVerticalHeaderItem(row, head);
             Set(row, 0, QString::number(h.cards));
-            Set(row, 1, QString::fromLatin1(SuitNames[std::clamp<int>(h.trumps, 0, 4)]));
+            const int suit = std::clamp<int>(h.trumps, 0, 4);
+            Set(row, 1, QString(QChar(SuitSigns[suit])).trimmed());
+            grid_->item(row, 1)->setData(Qt::AccessibleTextRole, QString::fromLatin1(SuitNames[suit]));
             Set(row, 2, Spoken(h.dealer));
             for (int seat = 1; seat <= 4; ++seat) {
                 const int column = FirstSeatColumn + (seat - 1) * PerSeat;
@@ -84,7 +138,7 @@ class Sheet : public QWidget {
             const bool points = column >= FirstSeatColumn && (column - FirstSeatColumn) % PerSeat == 2;
             Set(rows, column, points ? QString::number(total[seat]) : QString());
         }
-        grid_->scrollToItem(grid_->item(rows, 0));
+        if (isVisible()) Place();
     }
 
     void FollowZoom() {
@@ -93,26 +147,62 @@ class Sheet : public QWidget {
         grid_->horizontalHeader()->setFont(f);
         grid_->verticalHeader()->setFont(f);
         Refresh();
-        grid_->resizeColumnsToContents();
-        grid_->resizeRowsToContents();
-        // Room for all 19 hands where the screen allows.
-        const QFontMetrics m(f);
-        int width = grid_->verticalHeader()->sizeHint().width() + 2 * grid_->frameWidth() + 4;
-        for (int c = 0; c < grid_->columnCount(); ++c)
-            width += std::max(grid_->columnWidth(c), grid_->horizontalHeader()->sectionSizeHint(c));
-        const int height = grid_->horizontalHeader()->sizeHint().height() + 20 * (m.height() + 8) + 8;
-        QSize want(width, height);
-        if (const QScreen* s = screen()) want = want.boundedTo(s->availableGeometry().size() * 0.9);
-        resize(want);
     }
 
-  protected:
-    void keyPressEvent(QKeyEvent* e) override {
-        if (e->key() == Qt::Key_Escape) {
-            hide();
-            return;
+    // Sized to its rows and to its columns, each as narrow as its text allows, and placed on the
+    // table above the playing area: the trick, the player's hand and the messages stay in view.
+    // Rows beyond the room there scroll, the newest (and the totals) kept in view.
+    void Place() {
+        const QWidget* table = TableForm().Client;
+        const QRect room(table->pos(), QSize(table->width(), Px(Layout::PlayingAreaTop) - Px(60)));
+        // A font a little smaller where the table is too narrow for the sheet at its own.
+        QSize size = Measure(room.height());
+        for (int tries = 0; tries < 8 && size.width() > room.width(); ++tries) {
+            QFont f = grid_->font();
+            f.setPointSizeF(f.pointSizeF() * std::max(0.7, 0.97 * room.width() / size.width()));
+            for (QWidget* w : {static_cast<QWidget*>(grid_), static_cast<QWidget*>(grid_->horizontalHeader()),
+                               static_cast<QWidget*>(grid_->verticalHeader())})
+                w->setFont(f);
+            size = Measure(room.height());
         }
-        QWidget::keyPressEvent(e);
+        QRect place(QPoint(), size.boundedTo(room.size()));
+        place.moveCenter(room.center());
+        place.moveTop(room.top());
+        setGeometry(place);
+        grid_->scrollToItem(grid_->item(grid_->rowCount() - 1, 0));
+        raise();
+    }
+
+  private:
+    // Each column as narrow as its text allows; the sheet's size for that, with every row up to
+    // `tallest` (and a scroll bar beyond).
+    QSize Measure(int tallest) {
+        const QFontMetrics m(grid_->font());
+        const int pad = m.horizontalAdvance(QLatin1Char('0'));
+        grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        grid_->verticalHeader()->setDefaultSectionSize(m.height() + 4);
+        grid_->resizeColumnsToContents();
+        const int frames = 2 * grid_->frameWidth() + 2 * frameWidth();
+        int width = grid_->verticalHeader()->sizeHint().width() + frames;
+        for (int c = 0; c < grid_->columnCount(); ++c) {
+            const int head = m.horizontalAdvance(grid_->horizontalHeaderItem(c)->text()) + pad;
+            grid_->setColumnWidth(c, std::max(grid_->columnWidth(c), head));
+            width += grid_->columnWidth(c);
+        }
+        const int height = grid_->horizontalHeader()->sizeHint().height() +
+                           grid_->rowCount() * grid_->verticalHeader()->defaultSectionSize() + frames;
+        if (height > tallest) width += grid_->verticalScrollBar()->sizeHint().width();
+        return {width, std::min(height, tallest)};
+    }
+
+  public:
+    // Put away; the keyboard goes back to the player's hand (or the table) if the sheet had it.
+    void Close() {
+        const bool hadKeys = isAncestorOf(QApplication::focusWidget());
+        hide();
+        if (!hadKeys) return;
+        TableForm().Client->setFocus(Qt::OtherFocusReason);
+        HandTakesFocus();
     }
 
   private:
@@ -138,22 +228,14 @@ QPointer<Sheet> sheet;
 
 void ToggleScoreSheet() {
     if (sheet && sheet->isVisible()) {
-        sheet->hide();
+        sheet->Close();
         return;
     }
-    if (!sheet) {
-        sheet = new Sheet(&TableForm());
-        // Beside the table where there is room, else over its right side.
-        const QRect table = TableForm().frameGeometry();
-        sheet->move(table.right() + 8, table.top());
-        if (const QScreen* s = TableForm().screen())
-            sheet->move(KeptInside(QRect(sheet->pos(), sheet->frameGeometry().size()), s->availableGeometry())
-                            .topLeft());
-    }
-    sheet->Refresh();
+    // On the table's window, not a window of its own: it goes where the table goes, with or
+    // without a window manager, and never off the screen.
+    if (!sheet) sheet = new Sheet(&TableForm());
     sheet->show();
-    sheet->raise();
-    sheet->activateWindow();
+    sheet->Refresh();
     sheet->Grid()->setFocus();
 }
 
@@ -163,6 +245,10 @@ void ScoreSheetRefresh() {
 
 void ScoreSheetFollowZoom() {
     if (sheet) sheet->FollowZoom();
+}
+
+void ScoreSheetPlace() {
+    if (sheet && sheet->isVisible()) sheet->Place();
 }
 
 QWidget* ScoreSheetIfOpen() {

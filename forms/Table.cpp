@@ -125,7 +125,7 @@ Table::Table() {
     static_cast<ClothArea*>(Cloth)->Lay(Client);
 
     Shape1 = new RoundedArea(Client);
-    Shape1->setGeometry(PxRect(2760, 2400, 5280, 3645));
+    Shape1->setGeometry(PxRect(2760, Layout::PlayingAreaTop, 5280, 3645));
     Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
     Shape1->setAccessibleName(QStringLiteral("Playing area"));
 
@@ -137,6 +137,8 @@ Table::Table() {
     MakeMenus();
 
     connect(&preparing_, &QTimer::timeout, this, [this] { PrepareNext(); });
+    rested_.setSingleShot(true);
+    connect(&rested_, &QTimer::timeout, this, [this] { ResizingRested(); });
 
     // Every control but the cards (which keep their own places in twips), as designed.
     controls_.Capture(Client, [](QWidget* w) { return !qobject_cast<CardPic*>(w); });
@@ -437,10 +439,6 @@ Table& TableForm() {
         SetView(theTable.data());
     }
     return *theTable;
-}
-
-bool TableResizing() {
-    return TableExists() && TableForm().Resizing();
 }
 
 bool TableExists() {

@@ -124,12 +124,10 @@ class Table : public QMainWindow, public TableView {
     // Brings a label that sizes to its text back to its text's size.
     static void AutoSize(QLabel* l);
 
-    // Lays the table out again at `zoom`: every control, font and card, and the dialogs. While
-    // `resizing` (the window's size is still changing), cards and portraits are shown from
-    // their last drawing, scaled, and the text keeps its size; all are drawn afresh at the new
-    // size once the resizing stops.
-    void ApplyZoom(double zoom, bool resizing = false);
-    // The table at the largest zoom that fits the window, centred on the cloth.
+    // Lays the table out again at `zoom`: every control, font and card, and the dialogs.
+    void ApplyZoom(double zoom);
+    // The table at the largest zoom that fits the window, centred on the cloth; while the
+    // window's size is changing, its picture instead (ClothArea::ShowPicture).
     void FitTableToWindow();
     // What a zoom change does once the window has its new size: the images of other sizes let
     // go, the dialogs made to follow.
@@ -137,17 +135,17 @@ class Table : public QMainWindow, public TableView {
     // Sizes the window for the screen it opens on: the design size when it fits, otherwise the
     // largest zoom that does.
     void FitWindowToScreen();
+    // The window manager's frame has become known or changed: the window is fitted again.
+    void FrameKnown();
 
     // The keyboard's watch: whether the keys are in use, and who takes the keyboard when a
     // window closes.
     KeyWatch& Keys() { return *keys_; }
-    // While the window is being resized, cards and portraits are shown from their drawings at
-    // the zoom before, scaled: drawing every face, back and portrait afresh at each step of a
-    // drag would stall it.
-    bool Resizing() const { return resizing_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
   private:
     // The table's parts, made in this order by the constructor.
@@ -157,21 +155,22 @@ class Table : public QMainWindow, public TableView {
     void MakeCardsAndCarryOn();
     void MakeMessageList();
     void MakeMenus();
-    // A zoom change this soon after the last one is part of one resizing; this long after the
-    // last, the resizing has stopped and the new size's images are drawn.
+    // A size kept this long ends a resizing: the table is laid out at it.
     static constexpr int ResizeSettleMs = 250;
     // Between events, one at a time: the card images and the glyphs of the table's fonts at
     // the zoom just set, so that no card or message of the game is the first to need them.
     void PrepareForZoom();
     void PrepareNext();
     QTimer preparing_;
+    // The window's size has not changed for ResizeSettleMs: the table is laid out at its size.
+    void ResizingRested();
+    QTimer rested_;
     int prepared_ = 0;
     int dialogsToWarm_ = 0; // the message and bid dialogs' windows, made once after start-up
-    QElapsedTimer lastFit_; // when the window's size last changed the zoom
+    QSize fittedFrame_;     // the window manager's frame the window was last fitted with
     ZoomedControls controls_;
     bool closingByProgram_ = false;
     KeyWatch* keys_ = nullptr;
-    bool resizing_ = false;
     friend void ExitProgram();
 };
 
@@ -196,8 +195,6 @@ QList<CardPic*> PlayerHandPics(const QWidget* client);
 void HandTakesFocus();
 // True from a key press until the next mouse press: focus marks are drawn only meanwhile.
 bool KeyboardInUse();
-// The table's window is being resized (Table::Resizing).
-bool TableResizing();
 // Shows the focus mark now, as if the keyboard had been taken up (the hint's card wears it).
 void ShowFocusMark();
 

@@ -17,18 +17,17 @@
 #include <QWindow>
 #include <cmath>
 
-void Table::ApplyZoom(double zoom, bool resizing) {
+void Table::ApplyZoom(double zoom) {
     Probe::Mark("zoom-begin");
     Zoom::Current() = zoom;
-    resizing_ = resizing;
     Client->setFixedSize(Px(Layout::TableWidth), Px(Layout::TableHeight));
     // While the window is being resized the text keeps its size: setting every label and line
     // again in a new font at each step would stall the drag. The fonts follow when it stops.
-    controls_.Apply(!resizing);
+    controls_.Apply();
     for (int i = 1; i <= 52; ++i)
         CardsPic[i]->Rezoom();
     Marks->Place();
-    if (!resizing) FinishZoom();
+    FinishZoom();
     PrepareForZoom();
     Probe::Mark("zoom-end");
 }
@@ -53,14 +52,6 @@ void Table::PrepareNext() {
     while (prepared_ < CardImages::Count && CardImages::IsCached(prepared_ + 1, dpr, Zoom::Factor()))
         ++prepared_;
     preparing_.setInterval(0);
-    if (resizing_) {
-        // The resizing has stopped: the text takes its size, the portraits are drawn afresh.
-        resizing_ = false;
-        controls_.Apply();
-        FinishZoom();
-        for (QLabel* portrait : {ImgProf, ImgComps3, ImgComps0})
-            portrait->update();
-    }
     // First the cards on show that were drawn scaled, each repainted as soon as its image is.
     for (int i = 1; i <= 52; ++i) {
         const int image = CardsPic[i]->Image();
@@ -88,32 +79,92 @@ void Table::PrepareNext() {
 
 void Table::FitTableToWindow() {
     if (!Client) return;
+    auto* cloth = static_cast<ClothArea*>(Cloth);
     const QRect area = Cloth->geometry();
     const double zoom = Zoom::ToFill(area.size(), ClothArea::DesignSize());
-    if (zoom != Zoom::Factor()) {
-        // A change soon after the last one is a drag (or a resizing animation) under way.
-        const bool resizing = lastFit_.isValid() && lastFit_.elapsed() < ResizeSettleMs;
-        lastFit_.start();
-        ApplyZoom(zoom, resizing);
+    if (zoom != Zoom::Factor() || cloth->ShowingPicture()) {
+        // A new size: until the window has kept one size a moment (a drag of its edge sends
+        // a size at every move of the mouse), the cloth lies over the table and shows its
+        // picture at the new size. The table itself is laid out once, when the resizing rests.
+        if (!cloth->ShowingPicture()) {
+            // The table as it shows, the score sheet on it included.
+            cloth->ShowPicture(grab(Client->geometry()));
+            Client->stackUnder(Cloth);
+            if (QWidget* sheet = ScoreSheetIfOpen()) sheet->stackUnder(Cloth);
+            preparing_.stop();
+        }
+        rested_.start(ResizeSettleMs);
+        return;
     }
     // Centred on the cloth; on a window smaller than the table at its smallest zoom (possible
     // without a window manager) it keeps to the cloth's top left and is cut off at the bottom
     // and the right, never drawn over the menu bar.
-    Client->move(area.x() + std::max(0, (area.width() - Client->width()) / 2),
-                 area.y() + std::max(0, (area.height() - Client->height()) / 2));
+    Client->move(area.topLeft() + ClothArea::TablePlace(area.size(), Client->size()).topLeft());
+    ScoreSheetPlace();
+}
+
+void Table::ResizingRested() {
+    auto* cloth = static_cast<ClothArea*>(Cloth);
+    const double zoom = Zoom::ToFill(Cloth->size(), ClothArea::DesignSize());
+    if (zoom != Zoom::Factor()) ApplyZoom(zoom);
+    // Back on top, as it was: the same place among the window's parts for assistive technology
+    // (the score sheet above it, placed again).
+    Client->raise();
+    cloth->ShowPicture({});
+    FitTableToWindow();
+    if (!preparing_.isActive()) PrepareForZoom();
+    Probe::Mark("resize-rested");
 }
 
 void Table::FitWindowToScreen() {
     QScreen* screen = this->screen();
     if (!screen) return;
-    // The frame and the menu bar keep their size at every zoom.
+    const QRect room = screen->availableGeometry();
+    // What the window manager adds round the window: its title bar and borders. Nothing is
+    // known of them until it has framed the window, so this runs again when they become known
+    // (FrameKnown).
     const QSize frame = frameGeometry().size() - geometry().size();
-    const QSize fixed = frame + QSize(0, menuBar()->heightForWidth(width()));
-    const double zoom = Zoom::AtStart(screen->availableGeometry().size(), fixed, ClothArea::DesignSize());
+    fittedFrame_ = frame;
+    // The menu bar keeps its size at every zoom, but wraps onto a second line in a narrow
+    // window: its height is taken at the width the zoom gives, until the two agree.
+    int menu = menuBar()->heightForWidth(width());
+    double zoom = Zoom::Factor();
+    for (int tries = 0; tries < 3; ++tries) {
+        zoom = Zoom::AtStart(room.size(), frame + QSize(0, menu), ClothArea::DesignSize());
+        const int wraps = menuBar()->heightForWidth(int(std::lround(ClothArea::DesignSize().width() * zoom)));
+        if (wraps == menu) break;
+        menu = std::max(menu, wraps);
+    }
     if (zoom != Zoom::Factor()) ApplyZoom(zoom);
-    resize(Client->size() + QSize(0, fixed.height() - frame.height()));
-    QRect placed = frameGeometry();
-    placed.setSize(size() + frame);
-    placed.moveCenter(screen->availableGeometry().center());
-    move(placed.topLeft());
+    resize(Client->size() + QSize(0, menu));
+    QRect placed(QPoint(), size() + frame);
+    placed.moveCenter(room.center());
+    move(KeptInside(placed, room).topLeft());
+}
+
+void Table::FrameKnown() {
+    // The window manager frames the window after it is shown, and only then says how large
+    // the frame is: the window opened a title bar taller than the screen allows. Fitted again
+    // once, as soon as the frame differs from the one it was fitted with; a window the player
+    // has made full screen or maximised is left as it is.
+    if (!isVisible() || !fittedFrame_.isValid() ||
+        (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    if (frameGeometry().size() - geometry().size() == fittedFrame_) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (frameGeometry().size() - geometry().size() != fittedFrame_) FitWindowToScreen();
+        },
+        Qt::QueuedConnection);
+}
+
+void Table::moveEvent(QMoveEvent* e) {
+    QMainWindow::moveEvent(e);
+    FrameKnown();
+}
+
+void Table::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    FrameKnown();
 }

@@ -3,15 +3,19 @@
 #include "TestSupport.h"
 
 #include "CardImages.h"
+#include "ClothArea.h"
 #include "Deal.h"
 #include "Fonts.h"
+#include "GameRecord.h"
 #include "Layout.h"
 #include "MessageDialog.h"
 #include "ScoreSheet.h"
 #include "TableMarks.h"
 
+#include <QHeaderView>
 #include <QLayout>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -151,24 +155,62 @@ class TestZoom : public QObject {
         }
     }
 
-    // The score sheet's text and the dealer's disc grow with the table.
-    void theSheetAndTheMarksFollowTheZoom() {
+    // The score sheet, at every zoom the table takes on common screens, shows every column of
+    // every seat in the table's font (a little smaller only where the table is narrow), is as
+    // tall as its rows (up to the room above the playing area), and leaves the trick, the
+    // player's hand and the messages in view. The dealer's disc grows with the table too.
+    void theSheetCoversNeitherTheTrickNorTheHand() {
         Table& t = TableForm();
-        ToggleScoreSheet();
-        const qreal points = ScoreSheetTable()->font().pointSizeF();
-        t.ApplyZoom(2.0);
-        QCOMPARE(ScoreSheetTable()->font().pointSizeF(), 2 * points);
-        QCOMPARE(t.Marks->DealerMark->width(), Px(240));
+        auto& hands = GameRecord::Current().hands;
+        const auto place = [&t](Layout::Spot at, QSize size) {
+            return QRect(t.Client->pos() + QPoint(Px(at.left), Px(at.top)), size);
+        };
+        for (int played : {2, 19}) {
+            GameRecord::Hand hand{0, 10, 1, 4, {0, 1, 1, 1, 1}, {0, 13, 1, 1, 1}, {0, 13, 0, 1, 1}, {}, true};
+            hand.points = {0, 23, -10, -130, 20};
+            hands.assign(size_t(played), hand);
+            for (double zoom : {Zoom::Min, 0.66, 0.87, 1.0, 1.37, 2.0, 2.9}) {
+                t.ApplyZoom(zoom);
+                ToggleScoreSheet();
+                const QRect sheet = ScoreSheetIfOpen()->geometry();
+                QTableWidget* grid = ScoreSheetTable();
+                const QFontMetrics m(grid->font());
+                const double points = grid->font().pointSizeF(), design = 8.25 * zoom;
+                bool fits = t.Client->geometry().contains(sheet) &&
+                            grid->horizontalScrollBar()->maximum() == 0 &&
+                            (zoom < 0.9 ? points > design * 0.7 : qFuzzyCompare(points, design)) &&
+                            t.Marks->DealerMark->width() == Px(240);
+                for (int c = 0; c < grid->columnCount(); ++c)
+                    for (int r = -1; r < grid->rowCount(); ++r)
+                        fits &= grid->columnWidth(c) >=
+                                m.horizontalAdvance(
+                                    (r < 0 ? grid->horizontalHeaderItem(c) : grid->item(r, c))->text());
+                // Every row while they fit, with no room to spare; the newest and the totals always.
+                const int rows = grid->rowCount(), rowHeight = grid->rowHeight(0);
+                fits &= grid->viewport()->height() < (rows + 1) * rowHeight &&
+                        (played > 2 || grid->verticalScrollBar()->maximum() == 0) &&
+                        grid->viewport()->rect().contains(
+                            grid->visualItemRect(grid->item(rows - 2, 0))
+                                .united(grid->visualItemRect(grid->item(rows - 1, 0))));
+                const QSize card = CardImages::ShownSize(1, Zoom::Factor());
+                QRect covered = place(Layout::SortedHand, card + QSize(Px(9 * Layout::SortedHandStep), 0)) |
+                                t.List1->geometry().translated(t.Client->pos());
+                for (int seat = 1; seat <= 4; ++seat)
+                    covered |= place(Layout::Seats[seat].trick, card);
+                QVERIFY2(fits && !sheet.intersects(covered),
+                         qPrintable(QString("%1 hands, zoom %2").arg(played).arg(zoom)));
+                ToggleScoreSheet();
+            }
+        }
+        hands.clear();
         t.ApplyZoom(1.0);
-        ToggleScoreSheet();
-        QVERIFY(!ScoreSheetIfOpen());
     }
 
     void aResizeDuringTheDealLandsEveryCardRight() {
         Table& t = TableForm();
         const QList<int> unzoomed = Deal();
         QCOMPARE(Deal([&] { t.resize(1300, 1100); }), unzoomed); // the game saw no difference
-        QVERIFY(Zoom::Factor() > 1.5);
+        QTRY_VERIFY(Zoom::Factor() > 1.5);
         for (CardPic* pic : t.CardsPic)
             QVERIFY(!pic || pic->geometry() == QRect(QPoint(Px(pic->Left()), Px(pic->Top())),
                                                      CardImages::ShownSize(pic->Image(), Zoom::Factor())));
@@ -185,8 +227,39 @@ class TestZoom : public QObject {
         t.layout()->setSizeConstraint(QLayout::SetNoConstraint);
         t.setMinimumSize(0, 0);
         t.resize(300, 200);
-        QVERIFY(t.Cloth->height() < t.Client->height() && Zoom::Factor() == Zoom::Min &&
-                t.Client->geometry().top() > t.menuBar()->geometry().bottom() && t.Client->x() >= 0);
+        QTRY_VERIFY(t.Cloth->height() < t.Client->height() && Zoom::Factor() == Zoom::Min &&
+                    t.Client->geometry().top() > t.menuBar()->geometry().bottom() && t.Client->x() >= 0);
+    }
+
+    // A drag of the window's edge: no step lays the table out, only its picture is shown; once
+    // the size rests, the table is laid out once, exactly as before, the keyboard and assistive
+    // technology finding it as they left it.
+    void aDragLaysTheTableOutOnceItRests() {
+        Table& t = TableForm();
+        const auto rested = [&t] { return !static_cast<ClothArea*>(t.Cloth)->ShowingPicture(); };
+        const auto drag = [&t](double z) { t.resize(TableAt1 * z + QSize(0, t.menuBar()->height())); };
+        drag(1);
+        QTRY_VERIFY(rested() && Zoom::Factor() == 1);
+        CardPic* card = t.CardsPic[5];
+        card->Move(4920, 4680), card->SetImage(5), card->show(), card->setFocus();
+        // Where the table lies among the window's parts, as assistive technology finds it.
+        const auto place = [&t] { return t.children().indexOf(t.Client); };
+        const int placeBefore = place();
+        const QImage before = t.Client->grab().toImage();
+        for (double z = 1.05; z < 1.9; z += 0.1) {
+            drag(z);
+            // The cloth shows the table's picture at the new size, over the table left as it was.
+            const QPoint at = ClothArea::TablePlace(t.Cloth->size(), TableAt1 * z).topLeft();
+            QVERIFY(Zoom::Factor() == 1 && t.Client->size() == before.size() && !rested() &&
+                    PixelAt(t.Cloth, at + QPoint(Px(4920) * z + 20, Px(4680) * z + 30)) ==
+                        before.pixelColor(Px(4920) + 20, Px(4680) + 30));
+        }
+        drag(1);
+        QTRY_VERIFY(rested() && t.Client->grab().toImage() == before && t.focusWidget() == card &&
+                    place() == placeBefore);
+        drag(1.5);
+        QTRY_VERIFY(rested() && Zoom::Factor() == 1.5);
+        QCOMPARE(QAccessible::queryAccessibleInterface(card)->rect().size(), card->size());
     }
 
     void cardsAreDrawnAtTheSizeShown() {
@@ -215,18 +288,6 @@ class TestZoom : public QObject {
         const QRect middle(upper.width() / 4, upper.height() / 4, upper.width() / 2, upper.height() / 2);
         QCOMPARE(t.Client->grab(pic->geometry()).toImage().convertToFormat(upper.format()).copy(middle),
                  upper.copy(middle));
-        // While the window is dragged a card shows its earlier drawing, scaled, and the text
-        // keeps its size; once the drag stops both are drawn afresh at their size, and the
-        // earlier drawings are let go.
-        pic->SetImage(54);
-        const qreal text = t.lblProf->font().pointSizeF();
-        t.ApplyZoom(1.5, true);
-        pic->grab();
-        QVERIFY(!CardImages::IsCached(54, dpr, 1.5));
-        QCOMPARE(t.lblProf->font().pointSizeF(), text);
-        QTRY_VERIFY(CardImages::IsCached(54, dpr, 1.5));
-        QVERIFY(!CardImages::IsCached(54, dpr, 1.73));
-        QCOMPARE(t.lblProf->font().pointSizeF(), text * 1.5 / 1.73);
     }
 };
 
