@@ -5,6 +5,7 @@
 #include "Layout.h"
 #include "Opponents.h"
 #include "Pacing.h"
+#include "PlayRecord.h"
 #include "Probe.h"
 #include "Seats.h"
 #include "TableView.h"
@@ -157,6 +158,7 @@ void StartHand() {
     View().Follow(); // the dealer's mark
     if (!DealAndTurnTrumps()) return;
     Note(GameRecord::HandDealt);
+    PlayRecord::Dealt(Opponents::Log().trumpCard);
 
     BiddingSequence();
     Probe::Mark("bidding-end");
