@@ -52,6 +52,11 @@ inline constexpr std::array<std::array<qint16, 5> GameState::*, 5> SeatFields{
 // The generator's state runs to about 7 KB; nothing near this is ever a game.
 inline constexpr qint64 MaxBytes = 32 * 1024;
 
+// Is this the deal generator's state as the standard library streams it: 624 words of 32 bits
+// and a position? The library reads each word into a wider integer, and a word beyond 32 bits
+// would have the generator give numbers beyond its range (a card drawn beyond the pack).
+bool IsGeneratorState(const std::string& text);
+
 QByteArray Format(const Snapshot& s);
 std::optional<Snapshot> Parse(const QByteArray& bytes);
 

@@ -3,6 +3,7 @@
 #include "Follow.h"
 #include "Opponents.h"
 #include "Pacing.h"
+#include "PlayRecord.h"
 #include "TableView.h"
 #include "Tricks.h"
 
@@ -26,6 +27,7 @@ void BiddingSequence() {
         } else {
             ComputerBid(seat);
         }
+        PlayRecord::BidMade(seat);
         Note(GameRecord::BidMade, seat);
     }
     Note(GameRecord::Bidding, 0);

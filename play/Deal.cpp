@@ -5,7 +5,9 @@
 #include "Layout.h"
 #include "Opponents.h"
 #include "Pacing.h"
+#include "PlayRecord.h"
 #include "Probe.h"
+#include "SavedGame.h"
 #include "Seats.h"
 #include "TableView.h"
 #include "Tricks.h"
@@ -141,6 +143,7 @@ std::string DealState() {
 }
 
 bool SetDealState(const std::string& state) {
+    if (!SavedGame::IsGeneratorState(state)) return false;
     std::mt19937 gen;
     std::istringstream in(state);
     in >> gen;
@@ -157,6 +160,7 @@ void StartHand() {
     View().Follow(); // the dealer's mark
     if (!DealAndTurnTrumps()) return;
     Note(GameRecord::HandDealt);
+    PlayRecord::Dealt(Opponents::Log().trumpCard);
 
     BiddingSequence();
     Probe::Mark("bidding-end");
@@ -186,7 +190,7 @@ qint16 PickRandomCard() {
     std::uniform_int_distribution<int> card(1, 52);
     for (int draw = 0; draw < 1000; ++draw) {
         const int c = card(Generator());
-        if (G.Cards[c].Holder == Holders::Pack) return static_cast<qint16>(c);
+        if (c >= 1 && c <= 52 && G.Cards[c].Holder == Holders::Pack) return static_cast<qint16>(c);
     }
     std::vector<qint16> pack;
     for (qint16 c = 1; c <= 52; ++c)

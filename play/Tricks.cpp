@@ -6,6 +6,7 @@
 #include "Layout.h"
 #include "Opponents.h"
 #include "Pacing.h"
+#include "PlayRecord.h"
 #include "Probe.h"
 #include "Seats.h"
 #include "TableView.h"
@@ -37,6 +38,7 @@ void PlayCard(int seat, int card) {
     G.CardsLeft[seat] = static_cast<qint16>(G.CardsLeft[seat] - 1);
     G.Cards[card].Holder = Holders::Trick;
     Opponents::Log().Add(seat, card);
+    PlayRecord::CardPlayed(seat, card);
     ShowInfo(G.PlayerNames[seat] + QStringLiteral(" played ") + G.Cards[card].FullName);
     ShowPlayedCard(card, seat);
     if (seat == G.TrickSeat1) {

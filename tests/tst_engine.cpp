@@ -7,6 +7,7 @@
 #include "DataFiles.h"
 #include "Deal.h"
 #include "HeadlessView.h"
+#include "PlayRecord.h"
 #include "Tricks.h"
 
 #include <QTemporaryDir>
@@ -149,6 +150,28 @@ class WatchingView : public HeadlessView {
                   QStringLiteral("seat %1 scored wrongly").arg(s));
         }
         CHECK(tricks == G.HandSize, QStringLiteral("%1 tricks in a hand of %2").arg(tricks).arg(G.HandSize));
+        if (handCount_ == 7 || handCount_ == 19)
+            CHECK(ReplayDiffers().isEmpty(),
+                  QStringLiteral("the replayed record differs: ") + ReplayDiffers());
+    }
+
+    // The game's record played through the rules again gives the game as it stands.
+    static QString ReplayDiffers() {
+        const auto replayed = PlayRecord::Replay(PlayRecord::Current());
+        if (auto* no = std::get_if<PlayRecord::Refused>(&replayed)) return no->why;
+        const GameState& r = std::get<GameState>(replayed);
+#define SAME(f)                                                                                              \
+    if (!(r.f == G.f)) return QStringLiteral(#f);
+        SAME(GameOn)
+        SAME(HandOver) SAME(HandNumber) SAME(HandSize) SAME(Dealer) SAME(Trumps) SAME(LedSuit) SAME(Turn)
+            SAME(WinningCard) SAME(TrickWinner) SAME(TrickSeat1) SAME(TrickSeat2) SAME(TrickSeat3)
+                SAME(TrickSeat4) SAME(TrickCard1) SAME(TrickCard2) SAME(TrickCard3) SAME(TrickCard4)
+                    SAME(Bids) SAME(TricksMade) SAME(CardsLeft) SAME(GameScore)
+#undef SAME
+                        for (int c = 1; c <= 52;
+                             ++c) if (r.Cards[c].Holder != G.Cards[c].Holder) return QStringLiteral("card %1")
+                            .arg(c);
+        return {};
     }
 
     void GameResult(const QString& title) {

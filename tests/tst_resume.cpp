@@ -155,6 +155,19 @@ class TestResume : public QObject {
                 QVERIFY2(!SavedGame::Parse(bad.join('\n')), qPrintable(lines[i] + " -> " + bad[i]));
             }
         }
+        // The generator's words are 32 bits: a wider one is no game, and the deal is not drawn
+        // beyond the pack (it was, and crashed at the next hand).
+        for (QByteArray word : {QByteArray("99999999999"), QByteArray("4294967296"), QByteArray("625")}) {
+            QList<QByteArray> bad = lines;
+            for (QByteArray& l : bad)
+                if (l.startsWith("deal ")) {
+                    QList<QByteArray> w = l.split(' ');
+                    w[word == "625" ? w.size() - 1 : 50] = word;
+                    l = w.join(' ');
+                }
+            QVERIFY2(!SavedGame::Parse(bad.join('\n')) && !RestoreSavedGame(bad.join('\n')),
+                     word.constData());
+        }
         DataFiles::SetWriting(true);
         const QString path = dir_.filePath("Game.dat");
         QVERIFY(SavedGame::Write(save) && SavedGame::Read() && SavedGameHand() == 5);
