@@ -1,5 +1,7 @@
 #include "History.h"
 
+#include "DataFiles.h"
+
 #include <QString>
 #include <QStringList>
 #include <algorithm>
@@ -123,6 +125,21 @@ Summary Summarise(const QList<Game>& games) {
     }
     if (s.played) s.averageScore = double(sum) / s.played;
     return s;
+}
+
+QList<Game> Load() {
+    const auto bytes = DataFiles::ReadFile(QStringLiteral("History.dat"), MaxBytes);
+    return bytes ? Parse(*bytes) : QList<Game>();
+}
+
+bool Append(const Game& game) {
+    QList<Game> games = Load();
+    games.append(game);
+    return DataFiles::WriteFile(QStringLiteral("History.dat"), Format(games));
+}
+
+bool Clear() {
+    return DataFiles::RemoveFile(QStringLiteral("History.dat"));
 }
 
 } // namespace History

@@ -44,4 +44,9 @@ QByteArray Format(const QList<Game>& games);
 QList<Game> Parse(const QByteArray& bytes);
 Summary Summarise(const QList<Game>& games);
 
+// History.dat beside the other data files, under their rules; a missing or bad file is empty.
+QList<Game> Load();
+bool Append(const Game& game);
+bool Clear();
+
 } // namespace History

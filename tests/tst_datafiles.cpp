@@ -70,6 +70,10 @@ class TestDataFiles : public QObject {
         QCOMPARE(std::tuple(s.played, s.won, s.drawn, s.longestRun, s.bestScore), std::tuple(5, 3, 1, 2, 60));
         QCOMPARE(std::tuple(s.classicWon, s.sharpWon, s.handsExact), std::tuple(2, 1, 10));
         QVERIFY(History::Parse(QByteArray(100, '\0')).isEmpty());
+        QVERIFY(History::Append(games.at(0)) && History::Append(games.at(4)));
+        QCOMPARE(History::Load().size(), 2);
+        QCOMPARE(History::Load().at(1).scores, games.at(4).scores);
+        QVERIFY(History::Clear() && History::Load().isEmpty());
     }
     void init() {
         EmptyDir(dir_.path());
