@@ -3,6 +3,7 @@
 #include "CoreTestSupport.h"
 #include "DataFiles.h"
 #include "GameState.h"
+#include "History.h"
 
 #include <QTemporaryDir>
 #include <csignal>
@@ -45,6 +46,35 @@ class TestDataFiles : public QObject {
     QStringList Files() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden); }
 
   private slots:
+    // A written history reads back; bad lines are skipped; the summary counts wins, draws, runs.
+    void history() {
+        auto game = [](std::array<int, 4> sc, bool sharp) {
+            History::Game g;
+            g.when = 1700000000;
+            g.sharp = sharp;
+            g.scores = sc;
+            g.exactHands = {1, 19};
+            g.totals = {{1, 2, 3, 4}, sc};
+            return g;
+        };
+        const QList<History::Game> games{game({50, 40, 30, 20}, false), game({50, 40, 30, 20}, true),
+                                         game({10, 40, 30, 20}, true), game({40, 40, 30, 20}, false),
+                                         game({60, 10, 0, 0}, false)};
+        QByteArray bytes = History::Format(games);
+        bytes.insert(bytes.indexOf('\n') + 1, "junk;;\n\x01\xff;1;1\n1;2;0;0;0;1,2,3,4;;\n");
+        const auto back = History::Parse(bytes);
+        QCOMPARE(back.size(), 5);
+        QCOMPARE(back.at(3).totals, games.at(3).totals);
+        QCOMPARE(History::Format(back), History::Format(games));
+        const auto s = History::Summarise(back);
+        QCOMPARE(std::tuple(s.played, s.won, s.drawn, s.longestRun, s.bestScore), std::tuple(5, 3, 1, 2, 60));
+        QCOMPARE(std::tuple(s.classicWon, s.sharpWon, s.handsExact), std::tuple(2, 1, 10));
+        QVERIFY(History::Parse(QByteArray(100, '\0')).isEmpty());
+        QVERIFY(History::Append(games.at(0)) && History::Append(games.at(4)));
+        QCOMPARE(History::Load().size(), 2);
+        QCOMPARE(History::Load().at(1).scores, games.at(4).scores);
+        QVERIFY(History::Clear() && History::Load().isEmpty());
+    }
     void init() {
         EmptyDir(dir_.path());
         EmptyDir(programDir_.path());
