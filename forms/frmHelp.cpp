@@ -103,6 +103,9 @@ const HelpSection kSections[] = {
       " the card a sharp player would play and names it below; you still bid and play yourself. Play, Sharp",
       " Opponents lets the Prof, Marigold and the Lady bid and play by looking ahead at the ways the unseen",
       " cards may lie, from nothing but what they could see at a real table; it is kept from game to game."}},
+    {"Sound",
+     54,
+     {" Play, Sound (on by default) turned off makes the game quiet: no sound and no beep. It is kept too."}},
 };
 
 // Room around the printed text and below it for the Close button, in multiples of the
