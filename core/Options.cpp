@@ -13,11 +13,12 @@ namespace Options {
 
 namespace {
 const char* const Keys[] = {"Play/QuickPlay", "Play/CarryOnByItself", "Play/ShowPlayableCards",
-                            "Play/SharpOpponents"};
+                            "Play/SharpOpponents", "Play/SoundOff"};
 constexpr int KeyCount = int(std::size(Keys));
 
 bool* Field(Choices& c, int i) {
-    bool* const fields[] = {&c.quickPlay, &c.carryOnByItself, &c.showPlayable, &c.sharpOpponents};
+    bool* const fields[] = {&c.quickPlay, &c.carryOnByItself, &c.showPlayable, &c.sharpOpponents,
+                            &c.soundOff};
     static_assert(std::size(fields) == KeyCount);
     return fields[i];
 }

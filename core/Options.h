@@ -17,6 +17,8 @@ struct Choices {
     bool carryOnByItself = false; // after a short look at the trick the game goes on by itself
     bool showPlayable = false;    // on the player's turn the cards that may not be played are dimmed
     bool sharpOpponents = false;  // the three opponents bid and play by the sharp method
+    // Choices for every player: kept off by default so that the classic game is unchanged.
+    bool soundOff = false; // no sound and no beep (the Sound item shows it the other way round)
     bool operator==(const Choices&) const = default;
 };
 

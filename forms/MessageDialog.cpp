@@ -1,6 +1,7 @@
 #include "MessageDialog.h"
 
 #include "MFormDeluxe.h"
+#include "Options.h"
 #include "Sound.h"
 #include "Table.h"
 #include "Twips.h"
@@ -129,7 +130,7 @@ int MsgDeluxe(const QString& message, const QString& button1, const QString& but
     MFormDeluxe& f = DeluxeForm();
 
     // Asynchronous: the dialog shows while the sound plays.
-    Sound::PlayFile(QStringLiteral("ringout.wav"));
+    if (!Options::Current().soundOff) Sound::PlayFile(QStringLiteral("ringout.wav"));
 
     f.ShowModal(!button3.isEmpty() ? 2 : !button2.isEmpty() ? 1 : 0);
     return G.ButtonPressed;

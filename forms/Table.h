@@ -80,6 +80,7 @@ class Table : public QMainWindow, public TableView {
     QAction* MnuCarryOnByItself = nullptr; //
     QAction* MnuShowPlayable = nullptr;    //
     QAction* MnuSharpOpponents = nullptr;  //
+    QAction* MnuSound = nullptr;           // ticked unless the player turned the sounds off
     QAction* MnuExit = nullptr;
     QMenu* MnuHelp = nullptr;
     QAction* MnuVTHelp = nullptr;

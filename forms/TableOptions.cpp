@@ -39,6 +39,17 @@ void Table::AddChoiceItems() {
     MnuCarryOnByItself = item(QStringLiteral("&Carry On by Itself"), &Options::Choices::carryOnByItself);
     MnuShowPlayable = item(QStringLiteral("Show &Playable Cards"), &Options::Choices::showPlayable);
     MnuSharpOpponents = item(QStringLiteral("&Sharp Opponents"), &Options::Choices::sharpOpponents);
+    // --- Choices every player can make ---
+    // Sound is shown ticked when on, while the kept choice is "off", so that a missing setting
+    // keeps the sounds.
+    MnuSound = MnuPlay->addAction(QStringLiteral("Soun&d"));
+    MnuSound->setCheckable(true);
+    connect(MnuSound, &QAction::toggled, this, [this](bool on) {
+        Options::Current().soundOff = !on;
+        Options::Save(Options::Current());
+        ChoicesChanged();
+    });
+    // --- end of choices every player can make ---
     ShowChoices();
 }
 
@@ -47,7 +58,8 @@ void Table::ShowChoices() {
     const std::pair<QAction*, bool> items[] = {{MnuQuickPlay, c.quickPlay},
                                                {MnuCarryOnByItself, c.carryOnByItself},
                                                {MnuShowPlayable, c.showPlayable},
-                                               {MnuSharpOpponents, c.sharpOpponents}};
+                                               {MnuSharpOpponents, c.sharpOpponents},
+                                               {MnuSound, !c.soundOff}};
     for (const auto& [a, on] : items) {
         const QSignalBlocker quiet(a);
         a->setChecked(on);

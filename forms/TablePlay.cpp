@@ -91,10 +91,12 @@ void Table::Pause() {
 
 void Table::PlaySound(SoundId sound) {
     static const char* const files[] = {"CardDeal1.wav", "RIFFLE.wav", "CardDown.wav"};
+    if (Options::Current().soundOff) return;
     Sound::PlayFile(QString::fromLatin1(files[static_cast<int>(sound)]));
 }
 
 void Table::Beep() {
+    if (Options::Current().soundOff) return;
     QApplication::beep();
 }
 

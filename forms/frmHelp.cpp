@@ -106,13 +106,15 @@ const HelpSection kSections[] = {
       " Hint can be chosen only on your turn to play. L, or Play, Last Trick, shows the last trick taken, "
       "who",
       " played each card and who won it, until the next key, click or Escape. F3, or Game Statistics, Score",
-      " Sheet, opens a sheet of every hand's bids, tricks and points beside the table; F3 or Escape closes "
-      "it.",
+      " Sheet, lays a sheet of every hand's bids, tricks and points over the table; F3 or Escape puts it away.",
       " Play, Quick Play shortens every pause; Carry On by Itself goes on after a short look at each trick;",
       " Show Playable Cards darkens the cards you may not play. These choices are kept from game to game.",
       " The seat to bid or play has its name dark on light yellow, a light line runs over your hand on your",
       " turn, and a small D disc sits beside the dealer's name. A game you leave unfinished is kept, and at",
       " the next start you are asked whether to carry on with it."}},
+    {"Sound",
+     54,
+     {" Play, Sound (on by default) turned off makes the game quiet: no sound and no beep. It is kept too."}},
 };
 
 // Room around the printed text and below it for the Close button, in multiples of the

@@ -5,6 +5,7 @@
 
 #include "Deal.h"
 #include "Playable.h"
+#include "Sound.h"
 
 #include <QMenu>
 #include <QTemporaryDir>
@@ -168,6 +169,19 @@ class TestOptions : public QObject {
         QCOMPARE(Options::Load(), writable ? Choices({false, true, true}) : read);
     }
 
+    // Sound off is kept, and then the table asks the sound layer for nothing.
+    void soundChoice() {
+        Table& t = TableForm();
+        t.Form_Load();
+        QVERIFY(t.MnuSound->isChecked());
+        t.PlaySound(SoundId::Riffle);
+        QCOMPARE(Sound::LastRequested(), QStringLiteral("RIFFLE.wav"));
+        t.MnuSound->trigger();
+        QVERIFY(Options::Load().soundOff);
+        t.PlaySound(SoundId::CardDown);
+        QCOMPARE(Sound::LastRequested(), QStringLiteral("RIFFLE.wav"));
+    }
+
     // The items sit between New Game and Exit, each with its own access key.
     void menuItems() {
         QStringList items;
@@ -175,7 +189,7 @@ class TestOptions : public QObject {
             items << (a->isSeparator() ? "-" : a->text() + (a->isCheckable() ? "[ ]" : ""));
         QCOMPARE(items, (QStringList{"&New Game", "&Hint", "&Last Trick", "-", "&Quick Play[ ]",
                                      "&Carry On by Itself[ ]", "Show &Playable Cards[ ]",
-                                     "&Sharp Opponents[ ]", "-", "E&xit"}));
+                                     "&Sharp Opponents[ ]", "Soun&d[ ]", "-", "E&xit"}));
     }
 
     void sameGamesEachWay_data() {
