@@ -7,18 +7,19 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <algorithm>
 #include <iterator>
 
 namespace Options {
 
 namespace {
-const char* const Keys[] = {"Play/QuickPlay", "Play/CarryOnByItself", "Play/ShowPlayableCards",
-                            "Play/SharpOpponents", "Play/SoundOff"};
+const char* const Keys[] = {"Play/QuickPlay",      "Play/CarryOnByItself", "Play/ShowPlayableCards",
+                            "Play/SharpOpponents", "Play/SoundOff",        "Play/FourColourSuits"};
 constexpr int KeyCount = int(std::size(Keys));
 
 bool* Field(Choices& c, int i) {
-    bool* const fields[] = {&c.quickPlay, &c.carryOnByItself, &c.showPlayable, &c.sharpOpponents,
-                            &c.soundOff};
+    bool* const fields[] = {&c.quickPlay,      &c.carryOnByItself, &c.showPlayable,
+                            &c.sharpOpponents, &c.soundOff,        &c.fourColour};
     static_assert(std::size(fields) == KeyCount);
     return fields[i];
 }
@@ -35,6 +36,15 @@ bool SafeToOpen(const QString& path) {
 bool IsOn(const QVariant& v) {
     if (v.typeId() == QMetaType::Bool) return v.toBool();
     return v.typeId() == QMetaType::QString && v.toString() == QLatin1String("true");
+}
+const char* const LookTimeKey = "Play/LookTime";
+
+// A look time is one of those on offer, in milliseconds as written; anything else is the
+// standard look.
+int LookTimeOf(const QVariant& v) {
+    bool ok = false;
+    const int ms = v.typeId() == QMetaType::QString ? v.toString().toInt(&ok) : 0;
+    return ok && std::ranges::find(Pacing::LookTimes, ms) != std::end(Pacing::LookTimes) ? ms : 0;
 }
 } // namespace
 
@@ -60,6 +70,7 @@ Choices Load() {
     if (s.status() != QSettings::NoError) return c;
     for (int i = 0; i < KeyCount; ++i)
         *Field(c, i) = IsOn(s.value(QLatin1String(Keys[i])));
+    c.lookTimeMs = LookTimeOf(s.value(QLatin1String(LookTimeKey)));
     return c;
 }
 
@@ -71,6 +82,7 @@ bool Save(const Choices& choices) {
     Choices c = choices;
     for (int i = 0; i < KeyCount; ++i)
         s.setValue(QLatin1String(Keys[i]), *Field(c, i));
+    s.setValue(QLatin1String(LookTimeKey), QString::number(c.lookTimeMs));
     s.sync();
     return s.status() == QSettings::NoError;
 }
@@ -81,6 +93,7 @@ double PaceFactor() {
 
 qint64 TrickLookMs() {
     if (!Current().carryOnByItself) return -1;
+    if (Current().lookTimeMs > 0) return Current().lookTimeMs;
     return Current().quickPlay ? Pacing::QuickTrickLook : Pacing::TrickLook;
 }
 

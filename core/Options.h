@@ -18,7 +18,12 @@ struct Choices {
     bool showPlayable = false;    // on the player's turn the cards that may not be played are dimmed
     bool sharpOpponents = false;  // the three opponents bid and play by the sharp method
     // Choices for every player: kept off by default so that the classic game is unchanged.
-    bool soundOff = false; // no sound and no beep (the Sound item shows it the other way round)
+    bool soundOff = false;   // no sound and no beep (the Sound item shows it the other way round)
+    bool fourColour = false; // hearts red, diamonds blue, clubs green, spades black
+    // How long Carry On by Itself shows a finished trick, one of Pacing::LookTimes; 0 keeps the
+    // standard look (Pacing::TrickLook, or Pacing::QuickTrickLook with Quick Play). A time of
+    // the player's own holds with Quick Play too: the look is for reading the trick.
+    int lookTimeMs = 0;
     bool operator==(const Choices&) const = default;
 };
 

@@ -16,5 +16,7 @@ constexpr double Quick = 0.4;
 // game goes on, with the classic pacing and with Quick Play.
 constexpr qint16 TrickLook = 1500;
 constexpr qint16 QuickTrickLook = 800;
+// The look times a player may choose instead (Look Time).
+constexpr qint16 LookTimes[] = {1000, 1500, 2000, 3000, 4000, 5000};
 
 } // namespace Pacing

@@ -7,6 +7,8 @@
 
 #include "CardImages.h"
 
+#include "Options.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -17,6 +19,7 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <tuple>
 #include <vector>
 
 namespace CardImages {
@@ -35,7 +38,12 @@ bool IsRed(int suit) {
     return suit == Diamonds || suit == Hearts;
 }
 
-QColor InkOf(int suit) {
+// The ink of a suit's signs, letters and pips. The four-colour deck keeps hearts red and spades
+// black and gives diamonds a blue and clubs a green dark enough to read on white and far enough
+// apart to tell each from the other at a glance.
+QColor InkOf(int suit, bool fourColour) {
+    if (fourColour && suit == Diamonds) return QColor(18, 78, 200);
+    if (fourColour && suit == Clubs) return QColor(12, 128, 48);
     return IsRed(suit) ? QColor(200, 20, 40) : QColor(22, 22, 28);
 }
 
@@ -178,8 +186,7 @@ const QPainterPath& RankPath(int rank) {
     return paths[rank];
 }
 
-void DrawIndex(QPainter& p, int suit, int rank) {
-    const QColor ink = InkOf(suit);
+void DrawIndex(QPainter& p, int suit, int rank, const QColor& ink) {
     const qreal cx = 6.5;   // centre of the index column
     const qreal capH = 8.6; // height of a capital
     const qreal maxW = 9.4; // widest the rank may be
@@ -264,8 +271,7 @@ std::vector<Pip> PipLayout(int rank) {
     return pips;
 }
 
-void DrawPips(QPainter& p, int suit, int rank) {
-    const QColor ink = InkOf(suit);
+void DrawPips(QPainter& p, int suit, int rank, const QColor& ink) {
     if (rank == 1) {
         const qreal size = suit == Spades ? 32 : 26;
         DrawSuit(p, suit, QPointF(FaceW / 2, FaceH / 2), size, false, ink);
@@ -326,8 +332,7 @@ void DrawFaceFeatures(QPainter& p, qreal headY) {
 
 // One half of a double-ended court figure, drawn upright above the origin (y from about -33 to 0,
 // x from -15.5 to 15.5); the caller draws it a second time turned about the origin.
-void DrawCourtHalf(QPainter& p, int suit, int rank, const Palette& c) {
-    const QColor ink = InkOf(suit);
+void DrawCourtHalf(QPainter& p, int suit, int rank, const Palette& c, const QColor& ink) {
     const qreal headY = -21.5;
     const QPen outline(Line, 0.45);
 
@@ -518,7 +523,7 @@ void DrawCourtHalf(QPainter& p, int suit, int rank, const Palette& c) {
     p.setPen(Qt::NoPen);
 }
 
-void DrawCourt(QPainter& p, int suit, int rank) {
+void DrawCourt(QPainter& p, int suit, int rank, const QColor& ink) {
     const Palette c = PaletteOf(suit);
     const QRectF frame(11.5, 6, FaceW - 23, FaceH - 12);
     p.fillRect(frame, c.background);
@@ -528,13 +533,13 @@ void DrawCourt(QPainter& p, int suit, int rank) {
         p.save();
         p.translate(frame.center());
         p.rotate(180 * half);
-        DrawCourtHalf(p, suit, rank, c);
+        DrawCourtHalf(p, suit, rank, c, ink);
         // Each end carries its own small suit sign in the free corner of the picture.
-        DrawSuit(p, suit, QPointF(rank == 11 ? 10.4 : -10.4, -27.8), 6, false, InkOf(suit));
+        DrawSuit(p, suit, QPointF(rank == 11 ? 10.4 : -10.4, -27.8), 6, false, ink);
         p.restore();
     }
     p.restore();
-    p.setPen(QPen(InkOf(suit), 0.8));
+    p.setPen(QPen(ink, 0.8));
     p.setBrush(Qt::NoBrush);
     p.drawRect(frame);
     p.setPen(QPen(c.trim, 0.6));
@@ -542,19 +547,20 @@ void DrawCourt(QPainter& p, int suit, int rank) {
     p.setPen(Qt::NoPen);
 }
 
-void DrawFace(QPainter& p, int card) {
+void DrawFace(QPainter& p, int card, bool fourColour) {
     const int suit = (card - 1) / 13 + 1;
     const int rank = (card - 1) % 13 + 1;
+    const QColor ink = InkOf(suit, fourColour);
     DrawFaceBlank(p, FaceW, FaceH);
     if (rank >= 11)
-        DrawCourt(p, suit, rank);
+        DrawCourt(p, suit, rank, ink);
     else
-        DrawPips(p, suit, rank);
-    DrawIndex(p, suit, rank);
+        DrawPips(p, suit, rank, ink);
+    DrawIndex(p, suit, rank, ink);
     p.save();
     p.translate(FaceW, FaceH);
     p.rotate(180);
-    DrawIndex(p, suit, rank);
+    DrawIndex(p, suit, rank, ink);
     p.restore();
 }
 
@@ -629,7 +635,7 @@ void DrawBack(QPainter& p) {
 
 // ---------------------------------------------------------------------------------------------
 
-QPixmap Render(int index, qreal dpr, double zoom) {
+QPixmap Render(int index, qreal dpr, double zoom, bool fourColour) {
     const QSize logical = LogicalSize(index);
     const QSize shown = ShownSize(index, zoom);
     QPixmap pm(QSize(qCeil(shown.width() * dpr), qCeil(shown.height() * dpr)));
@@ -642,7 +648,7 @@ QPixmap Render(int index, qreal dpr, double zoom) {
     // axes may scale a hair differently.
     p.scale(qreal(shown.width()) / logical.width(), qreal(shown.height()) / logical.height());
     if (index < FirstBack) {
-        DrawFace(p, index);
+        DrawFace(p, index, fourColour);
         return pm;
     }
     // The turned backs are the upright design painted through a turned transform, at full
@@ -684,14 +690,16 @@ int ZoomKey(double zoom) {
 }
 
 // Only the GUI thread draws and reads the images (QPixmap belongs to it), so there is no lock.
-using Key = std::pair<int, int>; // ratio, zoom
+// The deck's colours are part of the key, so that turning Four-Colour Suits over and back
+// draws each deck once.
+using Key = std::tuple<int, int, bool>; // ratio, zoom, four colours
 std::map<Key, std::array<QPixmap, Count + 1>>& Cache() {
     static std::map<Key, std::array<QPixmap, Count + 1>> cache;
     return cache;
 }
 
 Key KeyOf(qreal dpr, double zoom) {
-    return {RatioKey(SaneRatio(dpr)), ZoomKey(zoom)};
+    return {RatioKey(SaneRatio(dpr)), ZoomKey(zoom), Options::Current().fourColour};
 }
 
 } // namespace
@@ -714,7 +722,8 @@ const QPixmap& Image(int index, qreal dpr, double zoom) {
     if (index < 1 || index > Count) return null;
     const Key key = KeyOf(dpr, zoom);
     QPixmap& slot = Cache()[key][index];
-    if (slot.isNull()) slot = Render(index, key.first / 100.0, key.second / 10000.0);
+    if (slot.isNull())
+        slot = Render(index, std::get<0>(key) / 100.0, std::get<1>(key) / 10000.0, std::get<2>(key));
     return slot;
 }
 

@@ -3,7 +3,8 @@
 // 1..52 the faces (image i is card i), 53 the upright back, 54 the back turned a quarter
 // turn clockwise, 55 upside down, 56 a quarter turn anticlockwise.
 // Sizes in logical pixels: faces 55 x 79, backs 53 x 79, turned backs 79 x 53.
-// Each image is drawn once, at the device pixel ratio and the table's zoom asked for, and cached.
+// Each image is drawn once, at the device pixel ratio and the table's zoom asked for, in the
+// deck's colours of the moment (Four-Colour Suits, Options.h), and cached.
 
 #include "Layout.h"
 
@@ -31,7 +32,7 @@ bool IsCached(int index, qreal dpr, double zoom = 1.0);
 // Draw and cache all 56 images at `dpr` and `zoom` now.
 void Prepare(qreal dpr, double zoom = 1.0);
 
-// Drops every image drawn for another ratio or zoom.
+// Drops every image drawn for another ratio, zoom or deck.
 void KeepOnly(qreal dpr, double zoom);
 
 } // namespace CardImages

@@ -81,6 +81,8 @@ class Table : public QMainWindow, public TableView {
     QAction* MnuShowPlayable = nullptr;    //
     QAction* MnuSharpOpponents = nullptr;  //
     QAction* MnuSound = nullptr;           // ticked unless the player turned the sounds off
+    QAction* MnuFourColour = nullptr;      // Four-Colour Suits, checkable
+    QMenu* MnuLookTime = nullptr;          // Look Time: the standard look or a time of one's own
     QAction* MnuExit = nullptr;
     QMenu* MnuHelp = nullptr;
     QAction* MnuVTHelp = nullptr;

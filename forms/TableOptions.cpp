@@ -1,13 +1,15 @@
-// The Play menu's three choices of pace and help (Options.h): their items, what a change does
+// The Play menu's choices of pace and help (Options.h): their items, what a change does
 // at once, and the dimming of the cards that may not be played.
 #include "Opponents.h"
 #include "Options.h"
+#include "Pacing.h"
 #include "Playable.h"
 #include "Rules.h"
 #include "Table.h"
 #include "Waits.h"
 
 #include <QAccessible>
+#include <QActionGroup>
 #include <QMenu>
 #include <QSignalBlocker>
 
@@ -49,20 +51,48 @@ void Table::AddChoiceItems() {
         Options::Save(Options::Current());
         ChoicesChanged();
     });
+    MnuFourColour = item(QStringLiteral("&Four-Colour Suits"), &Options::Choices::fourColour);
+    // Look Time: one of a few lengths, each a radio item naming its time, so that a screen
+    // reader and the keyboard (arrows, or the number's key) choose as the mouse does.
+    MnuLookTime = MnuPlay->addMenu(QStringLiteral("Look &Time"));
+    MnuLookTime->setAccessibleName(QStringLiteral("Look Time"));
+    auto* looks = new QActionGroup(MnuLookTime);
+    const auto look = [this, looks](const QString& text, int ms) {
+        QAction* a = MnuLookTime->addAction(text);
+        a->setCheckable(true);
+        a->setData(ms);
+        looks->addAction(a);
+        connect(a, &QAction::toggled, this, [this, ms](bool on) {
+            if (!on) return;
+            Options::Current().lookTimeMs = ms;
+            Options::Save(Options::Current());
+            ChoicesChanged();
+        });
+    };
+    look(QStringLiteral("&Standard: 1.5 seconds, 0.8 with Quick Play"), 0);
+    for (const int ms : Pacing::LookTimes) {
+        const QString time = QString::number(ms / 1000.0);
+        // The number's first figure is its key; 1.5 takes the point, as 1 takes the 1.
+        const QString key = ms == 1500 ? QStringLiteral("1&.5") : QLatin1Char('&') + time;
+        look(key + (ms == 1000 ? QStringLiteral(" second") : QStringLiteral(" seconds")), ms);
+    }
     // --- end of choices every player can make ---
     ShowChoices();
 }
 
 void Table::ShowChoices() {
     const Options::Choices& c = Options::Current();
-    const std::pair<QAction*, bool> items[] = {{MnuQuickPlay, c.quickPlay},
-                                               {MnuCarryOnByItself, c.carryOnByItself},
-                                               {MnuShowPlayable, c.showPlayable},
-                                               {MnuSharpOpponents, c.sharpOpponents},
-                                               {MnuSound, !c.soundOff}};
+    const std::pair<QAction*, bool> items[] = {
+        {MnuQuickPlay, c.quickPlay},       {MnuCarryOnByItself, c.carryOnByItself},
+        {MnuShowPlayable, c.showPlayable}, {MnuSharpOpponents, c.sharpOpponents},
+        {MnuSound, !c.soundOff},           {MnuFourColour, c.fourColour}};
     for (const auto& [a, on] : items) {
         const QSignalBlocker quiet(a);
         a->setChecked(on);
+    }
+    for (QAction* a : MnuLookTime->actions()) {
+        const QSignalBlocker quiet(a);
+        a->setChecked(a->data().toInt() == c.lookTimeMs);
     }
     ChoicesChanged();
 }
@@ -72,6 +102,11 @@ void Table::ChoicesChanged() {
     // effect at once, not from the next pause or trick.
     Waits::Notify();
     RefreshPlayable(Client);
+    // The cards on show are drawn again in the deck's colours of the moment (each deck's
+    // images are drawn once and kept, so turning the choice back costs nothing).
+    for (int i = 1; i <= 52; ++i)
+        CardsPic[i]->update();
+    Client->update();
     // The opponents' next bid or card is decided by the method chosen now.
     for (int seat = 2; seat <= 4; ++seat)
         Opponents::SetSharp(seat, Options::Current().sharpOpponents);

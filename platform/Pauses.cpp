@@ -12,15 +12,15 @@ qint64 SincePauseStart() {
     return static_cast<quint32>(static_cast<quint32>(TickCount()) - static_cast<quint32>(G.PauseStart));
 }
 
-// Quick Play shortens the pause the game asks for; the tests' PaceScale shortens whatever is left.
-qint64 PauseLengthNow() {
-    return static_cast<qint64>(G.PauseMs * Options::PaceFactor() * Waits::PaceScale);
-}
-
 // The tick at which the last pause was due to end, while the pauses follow one another.
 quint32 lastDeadline = 0;
 bool chained = false;
 } // namespace
+
+// Quick Play shortens the pause the game asks for; the tests' PaceScale shortens whatever is left.
+qint64 PauseLengthNow() {
+    return static_cast<qint64>(G.PauseMs * Options::PaceFactor() * Waits::PaceScale);
+}
 
 void PauseFromNow() {
     // A pause that begins within a tick of the end of the one before (the steps of a card

@@ -1,6 +1,11 @@
 #pragma once
 // The game's pauses on the event loop: the window stays live while one runs.
 
+#include <QtGlobal>
+
+// How long a pause of G.PauseMs lasts with the choices in force now, in milliseconds.
+qint64 PauseLengthNow();
+
 // Starts a pause of G.PauseMs now (or, right after another pause, at that one's deadline) and
 // waits it out.
 void PauseFromNow();

@@ -162,9 +162,10 @@ class Monkey : public QObject {
     // included (toggle() goes through even while the menu is disabled).
     void ToggleChoice() {
         Table& t = TableForm();
-        QAction* const items[] = {t.MnuQuickPlay, t.MnuCarryOnByItself, t.MnuShowPlayable,
-                                  t.MnuSharpOpponents};
-        items[Pick(int(std::size(items)))]->toggle();
+        QList<QAction*> items{t.MnuQuickPlay, t.MnuCarryOnByItself, t.MnuShowPlayable, t.MnuSharpOpponents,
+                              t.MnuFourColour};
+        items += t.MnuLookTime->actions();
+        items[Pick(int(items.size()))]->toggle();
     }
 
     void NewGame() {

@@ -187,9 +187,10 @@ class TestOptions : public QObject {
         QStringList items;
         for (QAction* a : TableForm().MnuPlay->actions())
             items << (a->isSeparator() ? "-" : a->text() + (a->isCheckable() ? "[ ]" : ""));
-        QCOMPARE(items, (QStringList{"&New Game", "&Hint", "&Last Trick", "-", "&Quick Play[ ]",
-                                     "&Carry On by Itself[ ]", "Show &Playable Cards[ ]",
-                                     "&Sharp Opponents[ ]", "Soun&d[ ]", "-", "E&xit"}));
+        QCOMPARE(items,
+                 (QStringList{"&New Game", "&Hint", "&Last Trick", "-", "&Quick Play[ ]",
+                              "&Carry On by Itself[ ]", "Show &Playable Cards[ ]", "&Sharp Opponents[ ]",
+                              "Soun&d[ ]", "&Four-Colour Suits[ ]", "Look &Time", "-", "E&xit"}));
     }
 
     void sameGamesEachWay_data() {

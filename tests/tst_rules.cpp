@@ -85,6 +85,7 @@ const std::tuple<const char*, int, int, const char*, const char*, const char*> k
     {"2b ruffed, low", S, 2, "5H 2S", "KH 9H", "9H"}, {"2b discard ignored", S, 1, "5H AD", "7H 2H", "7H"},
     {"3a Ace first", S, 0, "5S", "KC AD 4H", "AD"}, {"3a Kings in order", S, 0, "5S", "KH QD KC", "KC"},
     {"3a QS first", C, 0, "5C", "8S QH QS 2S", "QS"}, {"3a small, down", C, 0, "5C", "7H 3S", "3S"},
+    {"3a an Eight is middling", C, 0, "5C", "2H 8D 3S", "8D"},
     {"3b S before AS", D, 0, "5C", "AS 3S 4H", "3S"}, {"3b no ruff", S, 0, "5C", "KS 2D", "2D"},
     {"3c low ruff", S, 1, "5H", "AS 5S 2D", "5S"}, {"3c only trump Ace", S, 1, "5H", "AS 3D", "AS"},
     {"3c none, low", S, 1, "5H 2S", "AD 3C 3D", "3D"}};
