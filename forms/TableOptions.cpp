@@ -72,9 +72,9 @@ void Table::AddChoiceItems() {
     look(QStringLiteral("&Standard: 1.5 seconds, 0.8 with Quick Play"), 0);
     for (const int ms : Pacing::LookTimes) {
         const QString time = QString::number(ms / 1000.0);
-        // The number's first figure is its key; 1.5 takes the point, as 1 takes the 1.
-        const QString key = ms == 1500 ? QStringLiteral("1&.5") : QLatin1Char('&') + time;
-        look(key + (ms == 1000 ? QStringLiteral(" second") : QStringLiteral(" seconds")), ms);
+        // A whole number of seconds is its own key; 1.5, whose figures are taken, has the E.
+        const QString unit = ms == 1000 ? QStringLiteral(" second") : QStringLiteral(" seconds");
+        look(ms % 1000 ? time + QStringLiteral(" s&econds") : QLatin1Char('&') + time + unit, ms);
     }
     // --- end of choices every player can make ---
     ShowChoices();

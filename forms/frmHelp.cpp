@@ -106,7 +106,8 @@ const HelpSection kSections[] = {
       " Hint can be chosen only on your turn to play. L, or Play, Last Trick, shows the last trick taken, "
       "who",
       " played each card and who won it, until the next key, click or Escape. F3, or Game Statistics, Score",
-      " Sheet, lays a sheet of every hand's bids, tricks and points over the table; F3 or Escape puts it away.",
+      " Sheet, lays a sheet of every hand's bids, tricks and points over the table; F3 or Escape puts it "
+      "away.",
       " Play, Quick Play shortens every pause; Carry On by Itself goes on after a short look at each trick;",
       " Show Playable Cards darkens the cards you may not play. These choices are kept from game to game.",
       " The seat to bid or play has its name dark on light yellow, a light line runs over your hand on your",
@@ -115,6 +116,14 @@ const HelpSection kSections[] = {
     {"Sound",
      54,
      {" Play, Sound (on by default) turned off makes the game quiet: no sound and no beep. It is kept too."}},
+    {"Suit Colours and Look Time",
+     44,
+     {" Play, Four-Colour Suits draws hearts red, diamonds blue, clubs green and spades black, to tell the "
+      "four suits apart at a glance.",
+      " Play, Look Time sets how long Carry On by Itself shows a finished trick: Standard is 1.5 seconds, "
+      "0.8 with Quick Play; a time of",
+      " your own, from 1 to 5 seconds, holds with Quick Play too, as the look is for reading the trick. Both "
+      "choices are kept too."}},
 };
 
 // Room around the printed text and below it for the Close button, in multiples of the

@@ -1,6 +1,7 @@
 // The drawn card images: drawn at the full device resolution, every image its own, the red suits
 // in red ink, and one cached picture per ratio.
 #include "CardImages.h"
+#include "Options.h"
 
 #include <QSet>
 #include <QtTest>
@@ -33,6 +34,27 @@ class TestCardImages : public QObject {
             QCOMPARE(seen.size(), Count); // 52 faces and the back four ways, no two alike
         }
         QVERIFY(LogicalSize(0).isEmpty() && Image(Count + 1, 1.0).isNull());
+    }
+
+    // Four-Colour Suits: on the number cards hearts red, diamonds blue, clubs green, spades none
+    // of these; each deck drawn once and kept.
+    void fourColourDeck() {
+        const qint64 classic = Image(20, 1.0).cacheKey();
+        Options::Current().fourColour = true;
+        const int expected[] = {2, 4, 1, 0}; // diamonds, clubs, hearts, spades
+        for (int i = 1; i <= 52; ++i) {
+            const QImage img = Image(i, 2.0).toImage().convertToFormat(QImage::Format_ARGB32);
+            const QRgb* px = reinterpret_cast<const QRgb*>(img.constBits());
+            int inks = 0; // bits: red, blue, green
+            for (const QRgb* c = px; c < px + img.width() * img.height(); ++c)
+                inks |= (qRed(*c) > 150 && qGreen(*c) < 90 && qBlue(*c) < 110) |
+                        (qBlue(*c) > 150 && qRed(*c) < 60 && qGreen(*c) < 120) << 1 |
+                        (qGreen(*c) > 100 && qRed(*c) < 60 && qBlue(*c) < 90) << 2;
+            if ((i - 1) % 13 < 10) QCOMPARE(inks, expected[(i - 1) / 13]);
+        }
+        QVERIFY(Image(20, 1.0).cacheKey() != classic);
+        Options::Current().fourColour = false;
+        QCOMPARE(Image(20, 1.0).cacheKey(), classic);
     }
 
     void cacheKeepsOnePicturePerRatio() {

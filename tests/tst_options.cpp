@@ -4,6 +4,8 @@
 #include "TestSupport.h"
 
 #include "Deal.h"
+#include "Pacing.h"
+#include "Pauses.h"
 #include "Playable.h"
 #include "Sound.h"
 
@@ -180,6 +182,32 @@ class TestOptions : public QObject {
         QVERIFY(Options::Load().soundOff);
         t.PlaySound(SoundId::CardDown);
         QCOMPARE(Sound::LastRequested(), QStringLiteral("RIFFLE.wav"));
+    }
+
+    // The lengths the game asks for: a pause times Quick Play's factor; the look at a finished
+    // trick standard for the pace, or the Look Time chosen, with either pace; each choice kept.
+    void pauseAndLookLengths() {
+        Table& t = TableForm();
+        Waits::PaceScale = 1, G.PauseMs = Pacing::ComputerBid;
+        // quick, carry on, Look Time item (0 Standard, 1..6 the times): pause, look
+        for (const auto& [quick, carry, item, pause, look] : {std::tuple{false, false, 0, 750, -1},
+                                                              {true, false, 3, 300, -1},
+                                                              {false, true, 0, 750, 1500},
+                                                              {true, true, 0, 300, 800},
+                                                              {true, true, 2, 300, 1500},
+                                                              {false, true, 6, 750, 5000}}) {
+            if (t.MnuQuickPlay->isChecked() != quick) t.MnuQuickPlay->trigger();
+            if (t.MnuCarryOnByItself->isChecked() != carry) t.MnuCarryOnByItself->trigger();
+            t.MnuLookTime->actions().at(item)->trigger();
+            QCOMPARE(std::pair(PauseLengthNow(), Options::TrickLookMs()),
+                     std::pair(qint64(pause), qint64(look)));
+            QCOMPARE(Options::Load(), Options::Current());
+        }
+        for (const auto& [text, item] : {std::pair{"3000", 4}, {"2500", 0}, {"@Variant(x)", 0}}) {
+            WriteBytes(Options::FilePath(), QByteArray("[Play]\nLookTime=") + text);
+            t.Form_Load();
+            QVERIFY(t.MnuLookTime->actions().at(item)->isChecked());
+        }
     }
 
     // The items sit between New Game and Exit, each with its own access key.
