@@ -6,6 +6,7 @@
 #include "Deal.h"
 #include "HeadlessView.h"
 #include "Resume.h"
+#include "TableMarks.h"
 
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -187,6 +188,15 @@ class TestGame : public QObject {
         G.Trumps = 4;
         G.HandSize = 3;
         Give({"3H AC 6D", "2H 3C 4C", "5H 2D 3D", "KH 4D 5D"});
+        Table& t = TableForm();
+        const QLabel* names[] = {t.lblPlayer, t.lblProf, t.LblMarigold, t.lblTabitha};
+        for (G.Dealer = 4; G.Dealer >= 1; --G.Dealer) { // the dealer's disc nearer his name than any other
+            t.Marks->Refresh();
+            const auto away = [&](const QLabel* l) {
+                return (l->geometry().center() - t.Marks->DealerMark->geometry().center()).manhattanLength();
+            };
+            QCOMPARE(qint16(std::ranges::min_element(names, {}, away) - names + 1), G.Dealer);
+        }
         QObject guard;
         QTimer::singleShot(120000, &guard, [] { Waits::AbandonChain(); }); // fail rather than hang
         Click("3H");                                                       // not the player's turn
@@ -197,12 +207,20 @@ class TestGame : public QObject {
         Click("AC");                                                            // off suit
         QCOMPARE(script.titles, QStringList{"You have the suit"});
         const auto carryOnShown = [] { return TableForm().BtnContinue->isVisible(); };
+        // While Carry On waits no seat is to play, the player last or a computer: no seat is marked.
         int turnAtCarryOn = -1;
+        const auto marked = [] {
+            const auto names = TableForm().findChildren<QLabel*>();
+            return std::ranges::count_if(names, [](QLabel* l) { return l->property("turnMarked").toBool(); });
+        };
         When(carryOnShown, [&] {
-            turnAtCarryOn = G.Turn; // the player's turn ended with the card played
-            Click("AC");            // a second card while Carry On waits
+            turnAtCarryOn = G.Turn + int(marked()); // the player's turn ended with the card played
+            Click("AC");                            // a second card while Carry On waits
             TableForm().BtnContinue->click();
-            When(carryOnShown, [] { TableForm().BtnContinue->click(); });
+            When(carryOnShown, [&] {
+                turnAtCarryOn += int(marked());
+                TableForm().BtnContinue->click();
+            });
         });
         Click("3H"); // 3H; the Lady leads 4D
         Click("6D"); // 6D, 3C, 2D

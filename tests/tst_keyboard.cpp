@@ -177,9 +177,13 @@ class TestKeyboard : public QObject {
             QCOMPARE(cells->cellAt(0, 5)->tableCellInterface()->columnHeaderCells().value(0)->text(
                          QAccessible::Name),
                      "You\nPoints");
-            QCOMPARE(
-                cells->cellAt(2, 5)->tableCellInterface()->rowHeaderCells().value(0)->text(QAccessible::Name),
-                "Total");
+            for (const QString head : {"1", "2", "Total"}) { // each row named by its hand, shown and told
+                const int row = head == "Total" ? 2 : head.toInt() - 1;
+                QCOMPARE(ScoreSheetTable()->verticalHeaderItem(row)->text(), head);
+                QCOMPARE(cells->cellAt(row, 5)->tableCellInterface()->rowHeaderCells().value(0)->text(
+                             QAccessible::Name),
+                         (row < 2 ? "Hand " : "") + head);
+            }
             for (int seat = 1; seat <= 4; ++seat)
                 for (int row : {0, 2})
                     QCOMPARE(cells->cellAt(row, seat * 3 + 2)->text(QAccessible::Name),

@@ -283,6 +283,8 @@ class TestOptions : public QObject {
         QTest::keyClick(spade, Qt::Key_Space);
         QCOMPARE(script.titles, QStringList{"You have the suit"});
         QCOMPARE(G.Cards[Card("3S")].Holder, quint8(1));
+        G.Turn = 4, t.ShowChoices(); // not the player's turn: nothing is dimmed
+        QVERIFY(Lightness(spade) == playable && !AccName(spade).contains("not playable"));
         t.MnuShowPlayable->trigger(); // off again: the card as it was
         QCOMPARE(Lightness(spade), playable);
     }

@@ -79,12 +79,15 @@ struct SharpGame : HeadlessView {
         return answer;
     }
 
-    bool Play(quint32 seed, const std::array<bool, 5>& sharp) {
+    static void Seed(quint32 seed, const std::array<bool, 5>& sharp = {false, false, true, false, true}) {
         ResetGameState();
         SeedDeal(seed);
         Opponents::Seed(seed * 7919);
         for (int s = 1; s <= 4; ++s)
             Opponents::SetSharp(s, sharp[s]);
+    }
+    bool Play(quint32 seed, const std::array<bool, 5>& sharp) {
+        Seed(seed, sharp);
         return PlayGame() && broken.isEmpty();
     }
 };
@@ -158,6 +161,17 @@ class TestSharp : public QObject {
         for (quint32 seed = 100; seed < 103; ++seed)
             QVERIFY(game.Play(seed, {false, true, true, false, true}));
         QVERIFY(checked > 1000);
+    }
+
+    // Whole games with the player's seat (never sharp itself) played by the hint: on every turn,
+    // following suit included, the hint names a card the player may play.
+    void HintsWithinTheRules() {
+        Opponents::SetEffort({8, 8});
+        for (quint32 seed = 1; seed <= 4; ++seed) {
+            SharpGame::Seed(seed);
+            HeadlessView player({{}, [] { return Opponents::HintCard()(); }});
+            QVERIFY2(player.PlayGame(), qPrintable(QStringLiteral("seed %1").arg(seed)));
+        }
     }
 
     // The same seeds give the same games, decision for decision; with no seat sharp no sharp
