@@ -192,8 +192,9 @@ class TestGame : public QObject {
         const QLabel* names[] = {t.lblPlayer, t.lblProf, t.LblMarigold, t.lblTabitha};
         for (G.Dealer = 4; G.Dealer >= 1; --G.Dealer) { // the dealer's disc nearer his name than any other
             t.Marks->Refresh();
+            const QPoint disc = t.Marks->DealerMark->geometry().center();
             const auto away = [&](const QLabel* l) {
-                return (l->geometry().center() - t.Marks->DealerMark->geometry().center()).manhattanLength();
+                return (l->geometry().center() - disc).manhattanLength();
             };
             QCOMPARE(qint16(std::ranges::min_element(names, {}, away) - names + 1), G.Dealer);
         }
@@ -210,17 +211,14 @@ class TestGame : public QObject {
         // While Carry On waits no seat is to play, the player last or a computer: no seat is marked.
         int turnAtCarryOn = -1;
         const auto marked = [] {
-            const auto names = TableForm().findChildren<QLabel*>();
-            return std::ranges::count_if(names, [](QLabel* l) { return l->property("turnMarked").toBool(); });
+            return int(std::ranges::count_if(TableForm().findChildren<QLabel*>(),
+                                             [](QLabel* l) { return l->property("turnMarked").toBool(); }));
         };
         When(carryOnShown, [&] {
-            turnAtCarryOn = G.Turn + int(marked()); // the player's turn ended with the card played
-            Click("AC");                            // a second card while Carry On waits
+            turnAtCarryOn = G.Turn + marked(); // the player's turn ended with the card played
+            Click("AC");                       // a second card while Carry On waits
             TableForm().BtnContinue->click();
-            When(carryOnShown, [&] {
-                turnAtCarryOn += int(marked());
-                TableForm().BtnContinue->click();
-            });
+            When(carryOnShown, [&] { turnAtCarryOn += marked(), TableForm().BtnContinue->click(); });
         });
         Click("3H"); // 3H; the Lady leads 4D
         Click("6D"); // 6D, 3C, 2D
