@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
