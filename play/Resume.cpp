@@ -1,8 +1,8 @@
 #include "Resume.h"
 
 #include "DataFiles.h"
-#include "GameRecord.h"
 #include "Deal.h"
+#include "GameRecord.h"
 #include "Layout.h"
 #include "Opponents.h"
 #include "PlayRecord.h"
@@ -110,6 +110,9 @@ bool Restore(const SavedGame::Snapshot& s) {
     G.SuitCount = {};
     G.HandOver = g.HandOver;
     G.ContinueFlag = false;
+    // Nobody is to play until the game carries on (as in play, where the turn's mark went with
+    // the trick's fourth card and comes back with the next lead).
+    G.Turn = 0;
     for (int c = 1; c <= 52; ++c)
         G.Cards[c].Holder = g.Cards[c].Holder;
     for (size_t a = s.record.actions.size() - handActions; a < s.record.actions.size(); ++a) {
