@@ -215,6 +215,9 @@ class TestResume : public QObject {
                          std::equal(s->record.actions.begin(), s->record.actions.end(),
                                     PlayRecord::Current().actions.begin()),
                      b.constData());
+            // and any earlier point of it is a game to take back to
+            const auto back = PlayRecord::Prefix(PlayRecord::Current(), size_t(i % 600));
+            QVERIFY(std::holds_alternative<GameState>(PlayRecord::Replay(back, true)));
         }
         QVERIFY(accepted > 0 && accepted < damaged);
         qInfo("saves: %d damaged, %d accepted, all consistent", damaged, accepted);
