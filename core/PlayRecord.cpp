@@ -2,6 +2,8 @@
 
 #include "Rules.h"
 
+#include <algorithm>
+
 namespace PlayRecord {
 
 Record& Current() {
@@ -9,7 +11,7 @@ Record& Current() {
     return record;
 }
 
-void Dealt(int trumpCard) {
+void Dealt(int trumpCard, std::vector<qint8> order) {
     Record& r = Current();
     if (G.HandNumber == 1) r.deals.clear(), r.actions.clear();
     Deal d;
@@ -17,6 +19,7 @@ void Dealt(int trumpCard) {
         d.holder[size_t(c)] = static_cast<qint8>(G.Cards[size_t(c)].Holder);
     d.trumpCard = static_cast<qint8>(trumpCard);
     d.dealer = static_cast<qint8>(G.Dealer);
+    d.order = std::move(order);
     r.deals.push_back(d);
 }
 
@@ -66,6 +69,18 @@ QString StartHand(int n, const Deal& d) {
             return QStringLiteral("hand %1: seat %2 dealt wrong").arg(n).arg(s);
     if (d.trumpCard < 1 || d.trumpCard > 52 || d.holder[size_t(d.trumpCard)] != 0)
         return QStringLiteral("hand %1: trump card not in the pack").arg(n);
+    if (!d.order.empty()) {
+        // Each card once, to the seats in turn: with the counts above, every card held.
+        const auto seats = DealOrder(d.dealer);
+        std::array<bool, 53> seen{};
+        if (d.order.size() != size_t(4 * G.HandSize)) return QStringLiteral("hand %1: order cut").arg(n);
+        for (size_t i = 0; i < d.order.size(); ++i) {
+            const int c = d.order[i];
+            if (c < 1 || c > 52 || seen[size_t(c)] || d.holder[size_t(c)] != seats[i % 4])
+                return QStringLiteral("hand %1: card %2 dealt out of order").arg(n).arg(c);
+            seen[size_t(c)] = true;
+        }
+    }
     G.Trumps = CardSuit(d.trumpCard);
     G.LedSuit = G.Trumps;
     G.GameOn = true;
@@ -85,7 +100,17 @@ QString StartHand(int n, const Deal& d) {
 
 } // namespace
 
-std::variant<GameState, Refused> Replay(const Record& r) {
+Record Prefix(const Record& r, size_t actions) {
+    Record p = r;
+    p.actions.resize(std::min(actions, r.actions.size()));
+    size_t hands = 0;
+    for (size_t a = 0; hands < r.deals.size() && a < p.actions.size(); ++hands)
+        a += size_t(4 + 4 * HandSizeFor(int(hands) + 1));
+    p.deals.resize(std::max<size_t>(hands, p.actions.empty() ? std::min<size_t>(1, r.deals.size()) : 0));
+    return p;
+}
+
+std::variant<GameState, Refused> Replay(const Record& r, bool anywhere) {
     ScratchG scratch;
     G = GameState{};
     MakeCards();
@@ -97,10 +122,13 @@ std::variant<GameState, Refused> Replay(const Record& r) {
         // The bids, from the seat after the dealer round to the dealer.
         int total = 0;
         for (qint16 seat : DealOrder(G.Dealer)) {
-            if (a == acts.size()) return Refused{QStringLiteral("hand %1: bidding unfinished").arg(n)};
+            if (a == acts.size()) {
+                if (anywhere && h + 1 == r.deals.size()) return G;
+                return Refused{QStringLiteral("hand %1: bidding unfinished").arg(n)};
+            }
             const Action& x = acts[a];
             if (!x.bid || x.seat != seat) return At(a, QStringLiteral("not the bid of seat %1").arg(seat));
-            if (x.value < 0 || x.value > (seat == 1 ? 13 : MaxBid))
+            if (x.value < 0 || x.value > (seat == 1 ? 13 : G.HandSize + (seat == G.Dealer ? 1 : 0)))
                 return At(a, QStringLiteral("bid out of range"));
             if (seat == G.Dealer && seat != 1 && total + x.value == G.HandSize)
                 return At(a, QStringLiteral("the dealer's bid makes the bids the tricks"));
@@ -119,7 +147,8 @@ std::variant<GameState, Refused> Replay(const Record& r) {
                 const bool last = h + 1 == r.deals.size();
                 if (a == acts.size()) {
                     // A record may stop only at the hand in play, at a trick's start.
-                    if (!last || i != 0) return Refused{QStringLiteral("hand %1 cut short").arg(n)};
+                    if (!last || (i != 0 && !anywhere))
+                        return Refused{QStringLiteral("hand %1 cut short").arg(n)};
                     return G;
                 }
                 const Action& x = acts[a];

@@ -20,6 +20,10 @@ struct Deal {
     std::array<qint8, 53> holder{}; // by card number 1..52; element 0 unused
     qint8 trumpCard = 0;
     qint8 dealer = 0;
+    // The cards in the order they were dealt, round by round from the seat after the dealer:
+    // the k-th card a seat is given lies at its k-th place. Empty when not known (the rules
+    // need only the holders).
+    std::vector<qint8> order;
     bool operator==(const Deal&) const = default;
 };
 
@@ -42,11 +46,12 @@ struct Record {
 Record& Current();
 // Each from G, at its moment: the hand dealt with its trump card turned up (the first hand of
 // a game starts the record afresh), a seat's bid made, a card played.
-void Dealt(int trumpCard);
+void Dealt(int trumpCard, std::vector<qint8> order = {});
 void BidMade(int seat);
 void CardPlayed(int seat, int card);
 
-// The bids a seat may make: 0..13 (a computer dealer may go one above the hand's size).
+// The bids a seat may make: the player any of 0..13, as the bid's dialog allows; a computer
+// seat at most the hand's size, a computer dealer one above it (its restriction's way out).
 inline constexpr int MaxBid = 14;
 
 // The game the record leaves, with the game's fields as play leaves them at the same point;
@@ -54,6 +59,10 @@ inline constexpr int MaxBid = 14;
 struct Refused {
     QString why;
 };
-std::variant<GameState, Refused> Replay(const Record& r);
+// A record stops at a save point (the bidding over, or a trick taken off the table); with
+// `anywhere`, at any action of its last hand (a game taken back to an earlier point).
+std::variant<GameState, Refused> Replay(const Record& r, bool anywhere = false);
+// The record's first `actions` actions with the deals they belong to.
+Record Prefix(const Record& r, size_t actions);
 
 } // namespace PlayRecord

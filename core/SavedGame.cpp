@@ -4,9 +4,8 @@
 #include "Rules.h"
 #include "Seats.h"
 
-#include <QStringList>
+#include <QList>
 #include <algorithm>
-#include <numeric>
 #include <random>
 #include <sstream>
 
@@ -15,204 +14,92 @@ namespace SavedGame {
 namespace {
 const QString FileName = QStringLiteral("Game.dat");
 const QByteArray Header = "Vantrick saved game";
-constexpr int Version = 2;
+constexpr int Version = 3;
 
-QByteArray Line(const char* key, std::vector<qint64> values) {
+QByteArray Line(const char* key, const std::vector<qint64>& values) {
     QByteArray line(key);
     for (qint64 v : values)
         line += ' ' + QByteArray::number(v);
     return line + '\n';
 }
 
-template <size_t N>
-std::vector<qint64> Values(const GameState& g, const std::array<qint16 GameState::*, N>& fields) {
-    std::vector<qint64> out;
-    for (auto f : fields)
-        out.push_back(g.*f);
+// The numbers after a line's key, each within lo..hi; nothing if any is not.
+std::optional<std::vector<int>> Numbers(const QByteArray& text, int lo, int hi) {
+    std::vector<int> out;
+    for (const QByteArray& f : text.split(' ')) {
+        bool good = false;
+        const int v = f.toInt(&good);
+        if (!good || v < lo || v > hi) return std::nullopt;
+        out.push_back(v);
+    }
     return out;
 }
-
-template <size_t N>
-void Assign(GameState& g, const std::array<qint16 GameState::*, N>& fields,
-            const std::vector<qint32>& values) {
-    for (size_t i = 0; i < N; ++i)
-        g.*fields[i] = qint16(values[i]);
-}
-
-// The lines of a file, each a key and its numbers, read in order; any slip fails the whole.
-class Reader {
-  public:
-    explicit Reader(const QByteArray& bytes) : lines_(bytes.split('\n')) {}
-    bool ok = true;
-
-    QByteArray Raw(const char* key) {
-        if (!ok || at_ >= lines_.size() || !lines_[at_].startsWith(QByteArray(key) + ' ')) {
-            ok = false;
-            return {};
-        }
-        return lines_[at_++].mid(qstrlen(key) + 1);
-    }
-    // The line `key` with exactly n numbers, each within lo..hi.
-    std::vector<qint32> Numbers(const char* key, size_t n, qint32 lo, qint32 hi) {
-        const QList<QByteArray> fields = Raw(key).split(' ');
-        std::vector<qint32> out;
-        for (const QByteArray& f : fields) {
-            bool good = false;
-            const qint32 v = f.toInt(&good);
-            if (!good || v < lo || v > hi) ok = false;
-            out.push_back(v);
-        }
-        if (out.size() != n) ok = false;
-        if (!ok) out.assign(n, 0);
-        return out;
-    }
-    bool Check(bool condition) { return ok = ok && condition; }
-    // The closing line, then nothing: a file cut short anywhere lacks it.
-    void End() { Check(at_ == lines_.size() - 2 && lines_[at_] == "end" && lines_.back().isEmpty()); }
-
-  private:
-    QList<QByteArray> lines_;
-    qsizetype at_ = 0;
-};
-
-constexpr qint32 Twips = 20000; // beyond any place on the table
 } // namespace
 
 QByteArray Format(const Snapshot& s) {
-    const GameState& g = s.state;
+    const PlayRecord::Record& r = s.record;
     QByteArray out = Header + '\n';
     out += Line("version", {Version});
-    std::vector<qint64> hand = Values(g, HandFields);
-    hand.insert(hand.end(), {g.HandOver, g.ContinueFlag});
-    out += Line("hand", hand);
-    out += Line("trick", Values(g, TrickFields));
-    out += Line("next", Values(g, NextFields));
-    for (int seat = 1; seat <= 4; ++seat) {
-        std::vector<qint64> line{seat};
-        for (auto f : SeatFields)
-            line.push_back((g.*f)[seat]);
-        out += Line("seat", line);
-    }
-    for (int c = 1; c <= 52; ++c) {
-        const Picture& p = s.pictures[c];
-        out += Line("card", {c, g.Cards[c].Holder, p.image, p.left, p.top, p.shown});
-    }
-    for (const GameRecord::Hand& h : s.record.hands) {
-        out += Line("row", {h.number, h.cards, h.trumps, h.dealer, h.scored});
-        for (int seat = 1; seat <= 4; ++seat)
-            out += Line("cell", {seat, h.bid[seat], h.bids[seat], h.tricks[seat], h.points[seat]});
-    }
-    const GameRecord::Trick& t = s.record.last;
-    out += Line("last", {t.seats[0], t.cards[0], t.seats[1], t.cards[1], t.seats[2], t.cards[2], t.seats[3],
-                         t.cards[3], t.winner});
-    out += Line("bidder", {s.record.bidder});
-    out += Line("played", {s.log.trumpCard, qint64(s.log.plays.size())});
-    for (const HandLog::Play& p : s.log.plays)
-        out += Line("play", {p.seat, p.card});
     out += "sharp " + QByteArray::number(s.sharpSeed) + '\n';
-    out += "deal " + QByteArray::fromStdString(s.deal) + '\n';
-    out += "end\n";
-    return out;
+    size_t a = 0;
+    for (size_t h = 0; h < r.deals.size(); ++h) {
+        const PlayRecord::Deal& d = r.deals[h];
+        std::vector<qint64> deal{d.dealer, d.trumpCard};
+        deal.insert(deal.end(), d.order.begin(), d.order.end());
+        out += Line("deal", deal);
+        // The hand's actions: four bids and four cards a trick (the last hand's so far).
+        const size_t end = h + 1 == r.deals.size()
+                               ? r.actions.size()
+                               : std::min(r.actions.size(), a + 4 + 4 * HandSizeFor(int(h) + 1));
+        for (; a < end; ++a)
+            out += Line(r.actions[a].bid ? "bid" : "card", {r.actions[a].seat, r.actions[a].value});
+    }
+    return out + "end\n";
 }
 
 std::optional<Snapshot> Parse(const QByteArray& bytes) {
-    if (!bytes.startsWith(Header + '\n')) return std::nullopt;
-    Reader r(bytes.mid(Header.size() + 1));
+    if (bytes.size() > MaxBytes || !bytes.startsWith(Header + '\n') || !bytes.endsWith("\nend\n"))
+        return std::nullopt;
+    const QList<QByteArray> lines = bytes.chopped(1).split('\n');
+    if (lines.size() < 5 || lines[1] != "version " + QByteArray::number(Version) ||
+        !lines[2].startsWith("sharp "))
+        return std::nullopt;
     Snapshot s;
-    GameState& g = s.state;
-    r.Check(r.Numbers("version", 1, Version, Version)[0] == Version);
-    const auto hand = r.Numbers("hand", 10, -1, 52);
-    g.GameOn = true;
-    Assign(g, HandFields, hand);
-    g.HandOver = hand[8] != 0;
-    g.ContinueFlag = hand[9] != 0;
-    r.Check(g.HandNumber >= 1 && g.HandNumber <= 19 && g.HandSize == HandSizeFor(g.HandNumber) &&
-            Seats::IsSeat(g.Dealer) && g.Trumps >= 1 && g.Trumps <= 4 && g.LedSuit >= 1 && g.LedSuit <= 4 &&
-            g.Turn >= 0 && g.Turn <= 4 && g.WinningCard >= 0 && g.TrickWinner >= 0 && g.TrickWinner <= 4 &&
-            hand[8] >= 0 && hand[8] <= 1 && hand[9] >= 0 && hand[9] <= 1);
-    const auto trick = r.Numbers("trick", 8, -1, 52);
-    Assign(g, TrickFields, trick);
-    // Saved only with no card on the table: -1 before the first trick, 0 after one.
-    r.Check(
-        std::all_of(trick.begin(), trick.begin() + 4, [](qint32 v) { return v >= 0 && v <= 4; }) &&
-        std::all_of(trick.begin() + 4, trick.end(), [&](qint32 v) { return v == (g.TrickWinner ? 0 : -1); }));
-    Assign(g, NextFields, r.Numbers("next", 4, -Twips, Twips));
-    for (int seat = 1; seat <= 4; ++seat) {
-        const auto v = r.Numbers("seat", 6, 0, 999);
-        r.Check(v[0] == seat && v[1] <= 13 && v[2] <= g.HandSize && v[3] <= g.HandSize && v[5] <= 13);
-        for (size_t i = 0; i < SeatFields.size(); ++i)
-            (g.*SeatFields[i])[seat] = qint16(v[i + 1]);
-    }
-    const int tricks = std::accumulate(g.TricksMade.begin() + 1, g.TricksMade.end(), 0);
-    r.Check(tricks <= g.HandSize && g.HandOver == (tricks == g.HandSize));
-    std::array<int, 6> held{};
-    for (int c = 1; c <= 52; ++c) {
-        const auto v = r.Numbers("card", 6, -Twips, Twips);
-        r.Check(v[0] == c && v[1] >= 0 && v[1] <= 4 && v[2] >= 1 && v[2] <= 56 && v[5] >= 0 && v[5] <= 1);
-        g.Cards[c].Holder = quint8(std::clamp(v[1], 0, 5));
-        ++held[g.Cards[c].Holder];
-        s.pictures[c] = {qint16(v[2]), v[3], v[4], v[5] != 0};
-        // An opponent's card never shows its face.
-        r.Check(g.Cards[c].Holder < 2 || v[2] > 52);
-    }
-    for (int seat = 1; seat <= 4; ++seat)
-        r.Check(held[seat] == g.CardsLeft[seat] && g.CardsLeft[seat] == g.HandSize - tricks);
-    std::array<int, 5> points{};
-    for (int n = 1; n <= g.HandNumber; ++n) {
-        const auto row = r.Numbers("row", 5, 0, 19);
-        GameRecord::Hand h;
-        h.number = qint16(row[0]);
-        h.cards = qint16(row[1]);
-        h.trumps = qint16(row[2]);
-        h.dealer = qint16(row[3]);
-        h.scored = row[4] != 0;
-        r.Check(h.number == n && h.cards == HandSizeFor(n) && h.trumps >= 1 && h.trumps <= 4 &&
-                Seats::IsSeat(h.dealer) && row[4] <= 1 && h.scored == (n < g.HandNumber));
-        for (int seat = 1; seat <= 4; ++seat) {
-            const auto cell = r.Numbers("cell", 5, 0, 23);
-            r.Check(cell[0] == seat && cell[1] <= 1 && cell[2] <= 13 && cell[3] <= h.cards);
-            h.bid[seat] = cell[1] != 0;
-            h.bids[seat] = qint16(cell[2]);
-            h.tricks[seat] = qint16(cell[3]);
-            h.points[seat] = qint16(cell[4]);
-            r.Check(h.points[seat] == (h.scored ? HandPoints(h.bids[seat], h.tricks[seat]) : 0) &&
-                    (h.scored ? h.bid[seat] : !h.bid[seat] || h.bids[seat] == g.Bids[seat]));
-            points[seat] += h.points[seat];
-        }
-        s.record.hands.push_back(h);
-    }
-    for (int seat = 1; seat <= 4; ++seat)
-        r.Check(points[seat] == g.GameScore[seat]);
-    const auto last = r.Numbers("last", 9, 0, 52);
-    for (int i = 0; i < 4; ++i) {
-        s.record.last.seats[i] = qint16(last[2 * i]);
-        s.record.last.cards[i] = qint16(last[2 * i + 1]);
-        r.Check(last[2 * i] <= 4);
-    }
-    s.record.last.winner = qint16(last[8]);
-    r.Check(last[8] <= 4);
-    s.record.bidder = qint16(r.Numbers("bidder", 1, 0, 0)[0]);
-    // The hand's cards played so far: every trick taken, four cards each, all off the table
-    // again; and the trump card, turned up from the pack in the suit of trumps.
-    const auto played = r.Numbers("played", 2, 0, 52);
-    r.Check(played[1] == 4 * tricks && played[0] >= 1 && CardSuit(played[0]) == g.Trumps &&
-            g.Cards[played[0]].Holder == Holders::Pack);
-    s.log.trumpCard = qint8(played[0]);
-    for (int i = 0; r.ok && i < played[1]; ++i) {
-        const auto p = r.Numbers("play", 2, 1, 52);
-        r.Check(p[0] <= 4 && g.Cards[p[1]].Holder == Holders::Pack);
-        s.log.Add(p[0], p[1]);
-    }
+    const QByteArray seed = lines[2].mid(6);
     bool seedOk = false;
-    s.sharpSeed = r.Raw("sharp").toULongLong(&seedOk);
-    r.Check(seedOk);
-    const QByteArray deal = r.Raw("deal");
-    r.Check(!deal.isEmpty() &&
-            std::all_of(deal.begin(), deal.end(), [](char c) { return (c >= '0' && c <= '9') || c == ' '; }));
-    s.deal = deal.toStdString();
-    r.Check(IsGeneratorState(s.deal));
-    r.End();
-    if (!r.ok) return std::nullopt;
+    s.sharpSeed = seed.toULongLong(&seedOk);
+    if (!seedOk || seed != QByteArray::number(s.sharpSeed)) return std::nullopt;
+    PlayRecord::Record& r = s.record;
+    for (qsizetype i = 3; i + 1 < lines.size(); ++i) {
+        const QByteArray& line = lines[i];
+        const qsizetype space = line.indexOf(' ');
+        const QByteArray key = line.left(space);
+        const auto v = Numbers(line.mid(space + 1), 0, 52);
+        if (space < 0 || !v) return std::nullopt;
+        if (key == "deal") {
+            // The dealer, the trump card, then the cards dealt: each seat's from the order.
+            if (v->size() < 2 || v->size() > 54 || r.deals.size() >= 19) return std::nullopt;
+            PlayRecord::Deal d;
+            d.dealer = qint8((*v)[0]);
+            d.trumpCard = qint8((*v)[1]);
+            if (!Seats::IsSeat(d.dealer)) return std::nullopt;
+            const auto seats = DealOrder(d.dealer);
+            for (size_t k = 2; k < v->size(); ++k) {
+                d.order.push_back(qint8((*v)[k]));
+                d.holder[size_t((*v)[k])] = qint8(seats[(k - 2) % 4]);
+            }
+            r.deals.push_back(d);
+        } else if ((key == "bid" || key == "card") && v->size() == 2 && Seats::IsSeat((*v)[0]) &&
+                   !r.deals.empty()) {
+            r.actions.push_back({key == "bid", qint8((*v)[0]), qint8((*v)[1])});
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (r.deals.empty()) return std::nullopt;
+    auto replayed = PlayRecord::Replay(r);
+    if (!std::holds_alternative<GameState>(replayed)) return std::nullopt;
+    s.state = std::get<GameState>(replayed);
     return s;
 }
 

@@ -103,11 +103,11 @@ void AnnounceDealer() {
 }
 
 // Deals the hand and turns up the trump card; false if the pack ran out, which cannot happen.
-bool DealAndTurnTrumps() {
+bool DealAndTurnTrumps(std::vector<qint8>& order) {
     TableView& v = View();
     v.EnablePlayMenu(false);
     ShowPack();
-    DealCards();
+    order = DealCards();
     const qint16 trumpCard = PickRandomCard();
     if (trumpCard == 0) {
         v.EnablePlayMenu(true);
@@ -158,9 +158,10 @@ void StartHand() {
     AnnounceDealer();
     NextHandSize();
     View().Follow(); // the dealer's mark
-    if (!DealAndTurnTrumps()) return;
+    std::vector<qint8> order;
+    if (!DealAndTurnTrumps(order)) return;
     Note(GameRecord::HandDealt);
-    PlayRecord::Dealt(Opponents::Log().trumpCard);
+    PlayRecord::Dealt(Opponents::Log().trumpCard, std::move(order));
 
     BiddingSequence();
     Probe::Mark("bidding-end");
@@ -250,18 +251,52 @@ void ShowPlayerHand() {
     }
 }
 
-void DealCards() {
+std::vector<qint8> DealCards() {
     const auto order = DealOrder(G.Dealer);
+    std::vector<qint8> dealt;
     Probe::Mark("deal-begin");
     for (int round = 0; round < G.HandSize; ++round) {
         for (qint16 seat : order) {
             const qint16 card = PickRandomCard();
-            if (card == 0) return; // the pack ran out: a state that cannot arise
+            if (card == 0) return dealt; // the pack ran out: a state that cannot arise
             DealCardToSeat(seat, card);
+            dealt.push_back(static_cast<qint8>(card));
         }
     }
     Probe::Mark("deal-end");
     ShowPlayerHand();
+    return dealt;
+}
+
+void LayOutDeal(const PlayRecord::Deal& d) {
+    // The steps of the deal that leave something on the table, in the same order, without
+    // the pauses, the sounds and the cards on their way.
+    TableView& v = View();
+    for (int seat = 1; seat <= 4; ++seat)
+        NextPlace(seat) = static_cast<qint16>(Layout::Seats[seat].row ? Layout::Seats[seat].firstCard.left
+                                                                      : Layout::Seats[seat].firstCard.top);
+    for (int c = 1; c <= 52; ++c) {
+        v.SetCardImage(c, CardImage::FirstBack);
+        G.Cards[c].Holder = Holders::Pack;
+    }
+    StackPack(Layout::PackMiddle);
+    const auto seats = DealOrder(d.dealer);
+    for (size_t i = 0; i < d.order.size(); ++i) {
+        const int seat = seats[i % 4], card = d.order[i];
+        const Layout::Seat& to = Layout::Seats[seat];
+        G.Cards[card].Holder = static_cast<quint8>(seat);
+        qint16& next = NextPlace(seat);
+        v.MoveCard(card,
+                   to.row ? Layout::Spot{next, to.firstCard.top} : Layout::Spot{to.firstCard.left, next});
+        v.SetCardImage(card, to.landedImage);
+        next = static_cast<qint16>(next + to.cardStep);
+        v.CardToFront(card);
+    }
+    ShowPlayerHand();
+    StackPack(Layout::PackCorner);
+    v.SetCardImage(d.trumpCard, d.trumpCard);
+    v.MoveCard(d.trumpCard, Layout::TrumpCard);
+    v.CardToFront(d.trumpCard);
 }
 
 void DealCardToSeat(int seat, int card) {

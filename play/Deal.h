@@ -2,11 +2,13 @@
 // The start of every hand: the hand-size schedule, the dealer, the random deal, the trump
 // card; and the card layout on the table (pack, corner pack, the player's hand) with the
 // dealing animation.
+#include "PlayRecord.h"
 #include "Rules.h"
 
 #include <QtGlobal>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The deal's one random generator; tests seed it so that deals repeat exactly.
 void SeedDeal(std::uint32_t seed);
@@ -26,5 +28,9 @@ void ShowTrumps();
 void ShowPack();
 void MovePackToCorner();
 void ShowPlayerHand();
-void DealCards();
+// The cards in the order dealt.
+std::vector<qint8> DealCards();
+// The table as the hand's deal left it (the cards in their places, the pack in the corner,
+// the trump card turned up), drawn at once: a saved game comes back onto the table this way.
+void LayOutDeal(const PlayRecord::Deal& d);
 void DealCardToSeat(int seat, int card);

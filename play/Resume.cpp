@@ -2,15 +2,15 @@
 
 #include "DataFiles.h"
 #include "Deal.h"
+#include "GameRecord.h"
+#include "Layout.h"
 #include "Opponents.h"
+#include "PlayRecord.h"
 #include "Rules.h"
 #include "SavedGame.h"
 #include "Seats.h"
 #include "TableView.h"
 #include "Tricks.h"
-
-#include <algorithm>
-#include <numeric>
 
 std::function<void(const QByteArray&)> OnGameSaved;
 
@@ -20,16 +20,8 @@ bool pending = false;
 
 QByteArray SavedGameBytes() {
     SavedGame::Snapshot s;
-    s.state = G;
-    const TableView& v = View();
-    for (int c = 1; c <= 52; ++c) {
-        const Layout::Spot at = v.CardPlace(c);
-        s.pictures[c] = {qint16(v.ImageOf(c)), at.left, at.top, v.CardShown(c)};
-    }
-    s.record = GameRecord::Current();
-    s.log = Opponents::Log();
+    s.record = PlayRecord::Current();
     s.sharpSeed = Opponents::SeedNow();
-    s.deal = DealState();
     return SavedGame::Format(s);
 }
 
@@ -52,48 +44,85 @@ std::optional<int> SavedGameHand() {
 }
 
 namespace {
+// The score sheet and the last trick, as the hands of the record left them: each hand's
+// state is the record played up to that hand's end.
+GameRecord::Record SheetOf(const PlayRecord::Record& r, const GameState& now) {
+    GameRecord::Record sheet;
+    size_t end = 0;
+    for (size_t h = 0; h < r.deals.size(); ++h) {
+        const bool last = h + 1 == r.deals.size();
+        end = last ? r.actions.size() : end + size_t(4 + 4 * HandSizeFor(int(h) + 1));
+        const auto played = last ? std::variant<GameState, PlayRecord::Refused>(now)
+                                 : PlayRecord::Replay(PlayRecord::Prefix(r, end));
+        const GameState& g = std::get<GameState>(played);
+        GameRecord::Hand row;
+        row.number = g.HandNumber;
+        row.cards = g.HandSize;
+        row.trumps = g.Trumps;
+        row.dealer = g.Dealer;
+        row.bid = {false, true, true, true, true}; // a save point is past the bidding
+        row.bids = g.Bids;
+        row.tricks = g.TricksMade;
+        row.scored = !last;
+        for (int seat = 1; seat <= 4 && row.scored; ++seat)
+            row.points[seat] = HandPoints(g.Bids[seat], g.TricksMade[seat]);
+        sheet.hands.push_back(row);
+        // The last trick taken: its four cards are the last four actions at the hand's end.
+        if (g.TrickWinner != 0) {
+            sheet.last.seats = {g.TrickSeat1, g.TrickSeat2, g.TrickSeat3, g.TrickSeat4};
+            for (size_t i = 0; i < 4; ++i)
+                sheet.last.cards[i] = r.actions[end - 4 + i].value;
+            sheet.last.winner = g.TrickWinner;
+        }
+    }
+    return sheet;
+}
+
 bool Restore(const SavedGame::Snapshot& s) {
-    if (!SetDealState(s.deal)) return false;
-    const GameState& g = s.state;
+    GameState g = s.state;
+    // The record plays the last trick of a hand through to its points; the game saved it
+    // just before, and scores the hand as it carries on.
+    if (g.HandOver)
+        for (int seat = 1; seat <= 4; ++seat)
+            g.GameScore[seat] =
+                static_cast<qint16>(g.GameScore[seat] - HandPoints(g.Bids[seat], g.TricksMade[seat]));
+    PlayRecord::Current() = s.record;
+    GameRecord::Current() = SheetOf(s.record, g);
+    Opponents::Seed(s.sharpSeed);
+    const PlayRecord::Deal& deal = s.record.deals.back();
+    HandLog& log = Opponents::Log();
+    log.Start(deal.trumpCard);
+    const size_t handActions =
+        size_t(4 * g.HandSize - g.CardsLeft[1] - g.CardsLeft[2] - g.CardsLeft[3] - g.CardsLeft[4]);
+    for (size_t a = s.record.actions.size() - handActions; a < s.record.actions.size(); ++a)
+        log.Add(s.record.actions[a].seat, s.record.actions[a].value);
+
     G.GameOn = true;
+    G.Dealer = g.Dealer;
+    // The table as the deal left it, then each card played taken off it as play did.
+    TableView& v = View();
+    LayOutDeal(deal);
     for (const auto& fields : {SavedGame::HandFields, SavedGame::TrickFields})
         for (auto f : fields)
             G.*f = g.*f;
-    for (auto f : SavedGame::NextFields)
-        G.*f = g.*f;
     for (auto f : SavedGame::SeatFields)
         G.*f = g.*f;
+    G.SuitCount = {};
     G.HandOver = g.HandOver;
-    G.ContinueFlag = g.ContinueFlag;
-    GameRecord::Current() = s.record;
-    Opponents::Log() = s.log;
-    Opponents::Seed(s.sharpSeed);
-
-    // The cards where they lay, each pile stacked in the order it was laid: the pack from its
-    // first card, a hand along its row or down its column.
-    TableView& v = View();
-    std::array<int, 52> order{};
-    std::iota(order.begin(), order.end(), 1);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const auto key = [&](int c) {
-            const quint8 h = g.Cards[c].Holder;
-            const SavedGame::Picture& p = s.pictures[c];
-            return std::pair{p.shown ? 1 + h : 0, h == Holders::Pack ? 0 : p.left + p.top};
-        };
-        return key(a) < key(b);
-    });
-    for (int c : order) {
-        const SavedGame::Picture& p = s.pictures[c];
-        G.Cards[c].Holder = g.Cards[c].Holder;
-        v.SetCardImage(c, p.image);
-        v.MoveCard(c, {p.left, p.top});
-        v.ShowCard(c, p.shown);
-        v.CardToFront(c);
-    }
-    // The trump card lies on top of the corner pack.
+    G.ContinueFlag = false;
+    // Nobody is to play until the game carries on (as in play, where the turn's mark went with
+    // the trick's fourth card and comes back with the next lead).
+    G.Turn = 0;
     for (int c = 1; c <= 52; ++c)
-        if (s.pictures[c].image == c && g.Cards[c].Holder == Holders::Pack && s.pictures[c].shown)
-            v.CardToFront(c);
+        G.Cards[c].Holder = g.Cards[c].Holder;
+    for (size_t a = s.record.actions.size() - handActions; a < s.record.actions.size(); ++a) {
+        const PlayRecord::Action& x = s.record.actions[a];
+        v.SetCardImage(x.value, x.value);
+        v.MoveCard(x.value, Layout::Seats[x.seat].trick);
+        v.ShowCard(x.value, false);
+        // The player's hand closes up behind each card the player plays.
+        if (x.seat == 1) ShowPlayerHand();
+    }
 
     static const char* const suits[] = {"Diamonds", "Clubs", "Hearts", "Spades"};
     v.ClearInfo();
@@ -106,8 +135,7 @@ bool Restore(const SavedGame::Snapshot& s) {
                      : seat == 1      ? G.PlayerName
                                       : QString::fromLatin1(Seats::Table[seat].board));
         v.SetCaption(Caption::HandScore, seat, QStringLiteral("0"));
-        v.SetCaption(Caption::Bid, seat, QString());
-        if (s.record.hands.back().bid[seat]) ShowBidLabel(seat);
+        ShowBidLabel(seat);
     }
     v.SetCaption(Caption::Rounds, 0, QStringLiteral("A %1 card Hand.").arg(G.HandSize));
     v.SetCaption(Caption::Trumps, 0, QStringLiteral("Trumps:- ") + QString::fromLatin1(suits[G.Trumps - 1]));

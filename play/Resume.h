@@ -2,11 +2,11 @@
 // The game in progress saved at the moments nothing is in flight, and carried on from there.
 //
 // Save points: the bidding just over (the dealer is to lead) and every Carry On (the trick
-// off the table; the winner is to lead, or the hand is to be scored). Everything the rest of
-// the game depends on is then in G, the cards' pictures, the record of the hands and the
-// deal's generator, and that is what a saved game holds (SavedGame). Carrying on puts them
-// all back and goes on with the step that followed the save: the same cards, bids and scores
-// come as they would have.
+// off the table; the winner is to lead, or the hand is to be scored). The game's record
+// (PlayRecord) then says everything the game is, and it is what a saved game holds
+// (SavedGame). Carrying on plays the record through the rules, draws the table from what they
+// leave, and goes on with the step that followed the save: the hand in play goes on exactly
+// as it would have; the hands after it are dealt afresh.
 #include <QByteArray>
 #include <functional>
 #include <optional>
