@@ -2,6 +2,7 @@
 #include "DataFiles.h"
 #include "Deal.h"
 #include "Hint.h"
+#include "History.h"
 #include "MessageDialog.h"
 #include "Playable.h"
 #include "Resume.h"
@@ -138,6 +139,7 @@ void Table::MnuDelete_Click() {
     for (int s = 1; s <= 4; ++s)
         G.GamesWon[s] = 0;
     SaveStatistics();
+    History::Clear();
 }
 
 void Table::BtnContinue_Click() {

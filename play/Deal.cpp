@@ -78,6 +78,7 @@ void ShowSeats() {
     if (!G.GameOn) {
         for (int s = 1; s <= 4; ++s) {
             G.GameScore[s] = 0;
+            G.HintsUsed = G.TakeBacksUsed = 0;
             v.SetCaption(Caption::Score, s,
                          s == 1 ? G.PlayerName : QString::fromLatin1(Seats::Table[s].board));
         }
