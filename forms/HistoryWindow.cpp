@@ -202,12 +202,11 @@ class HistoryFrame : public QFrame {
         for (qsizetype i = file.size() - 1; i >= 0; --i) {
             const History::Game& g = file.at(i);
             shown_.append(g);
-            QString line =
-                QDateTime::fromSecsSinceEpoch(g.when).toString(QStringLiteral("d MMM yyyy hh:mm")) +
-                QStringLiteral(", %1 points, place %2, %3")
-                    .arg(g.scores[0])
-                    .arg(g.Place())
-                    .arg(g.sharp ? QStringLiteral("sharp") : QStringLiteral("classic"));
+            QString line = QDateTime::fromSecsSinceEpoch(g.when).toString(QStringLiteral("d MMM yy hh:mm")) +
+                           QStringLiteral("  %1, place %2, %3")
+                               .arg(g.scores[0])
+                               .arg(g.Place())
+                               .arg(g.sharp ? QStringLiteral("sharp") : QStringLiteral("classic"));
             if (g.takeBacks) line += QStringLiteral(", taken back");
             games_->addItem(line);
         }
@@ -224,6 +223,7 @@ class HistoryFrame : public QFrame {
         QFont big = f;
         big.setPointSizeF(f.pointSizeF() * 1.4);
         title_->setFont(big);
+        figures_->verticalHeader()->setDefaultSectionSize(QFontMetrics(f).height() + 4);
         Place();
     }
 
