@@ -10,6 +10,7 @@
 #include "SavedGame.h"
 #include "Seats.h"
 #include "TableView.h"
+#include "TakeBack.h"
 #include "Tricks.h"
 
 #include <random>
@@ -162,8 +163,12 @@ void StartHand() {
     if (!DealAndTurnTrumps()) return;
     Note(GameRecord::HandDealt);
     PlayRecord::Dealt(Opponents::Log().trumpCard);
+    TakeBack::Forget();
+    BidAndLead(0);
+}
 
-    BiddingSequence();
+void BidAndLead(int firstBidder) {
+    BiddingSequence(firstBidder);
     Probe::Mark("bidding-end");
     SaveGame();
 

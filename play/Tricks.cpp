@@ -12,6 +12,7 @@
 #include "Probe.h"
 #include "Seats.h"
 #include "TableView.h"
+#include "TakeBack.h"
 
 #include <QDateTime>
 
@@ -60,6 +61,7 @@ void PlayCard(int seat, int card) {
     G.Turn = NextSeat(seat);
     View().Follow();
     if (G.Turn == 1) {
+        TakeBack::Mark();
         ShowInfo(G.PlayerName + QStringLiteral(" please click on card you whist to play."));
         View().HandTakesFocus();
         return;
@@ -125,6 +127,7 @@ void LeadTrick(int seat, const char* prompt) {
     SetTrickOrder();
     View().Follow();
     if (G.Turn == 1) {
+        TakeBack::Mark();
         ShowInfo(G.PlayerName + QLatin1String(prompt));
         View().HandTakesFocus();
         return;
