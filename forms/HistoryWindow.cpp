@@ -42,7 +42,7 @@ class Chart : public QWidget {
         setObjectName(QStringLiteral("HistoryChart"));
         setAccessibleName(QStringLiteral("Chart of the running totals"));
         setAccessibleDescription(QStringLiteral("The same figures are in the table below the chart."));
-        setMinimumSize(120, 80);
+        setMinimumSize(60, 40);
     }
     void Show(const QList<std::array<int, 4>>& totals) {
         totals_ = totals;
@@ -122,6 +122,9 @@ class HistoryFrame : public QFrame {
         pal.setColor(QPalette::WindowText, Qt::black);
         setPalette(pal);
         auto* grid = new QGridLayout(this);
+        // It takes the table's size whatever its parts would like: at the smallest zoom they
+        // share what there is rather than run off the table.
+        grid->setSizeConstraint(QLayout::SetNoConstraint);
         title_ = PlainLabel(this);
         title_->setText(QStringLiteral("History of your games"));
         title_->setAccessibleName(title_->text());
@@ -144,6 +147,7 @@ class HistoryFrame : public QFrame {
         figures_->setColumnCount(4);
         figures_->setHorizontalHeaderLabels({Name(1), Name(2), Name(3), Name(4)});
         figures_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+        figures_->horizontalHeader()->setMinimumSectionSize(8);
         grid->addWidget(figures_, 3, 1);
         close_ = new QPushButton(QStringLiteral("Close"), this);
         close_->setAccessibleName(QStringLiteral("Close"));
@@ -224,6 +228,9 @@ class HistoryFrame : public QFrame {
         big.setPointSizeF(f.pointSizeF() * 1.4);
         title_->setFont(big);
         figures_->verticalHeader()->setDefaultSectionSize(QFontMetrics(f).height() + 4);
+        const int gap = QFontMetrics(f).height() / 2;
+        layout()->setContentsMargins(gap, gap, gap, gap);
+        static_cast<QGridLayout*>(layout())->setSpacing(gap);
         Place();
     }
 
