@@ -77,9 +77,9 @@ void GatherCards() {
 void ShowSeats() {
     TableView& v = View();
     if (!G.GameOn) {
+        G.HintsUsed = G.TakeBacksUsed = 0;
         for (int s = 1; s <= 4; ++s) {
             G.GameScore[s] = 0;
-            G.HintsUsed = G.TakeBacksUsed = 0;
             v.SetCaption(Caption::Score, s,
                          s == 1 ? G.PlayerName : QString::fromLatin1(Seats::Table[s].board));
         }

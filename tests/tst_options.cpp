@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "Deal.h"
+#include "History.h"
 #include "Playable.h"
 #include "Sound.h"
 
@@ -239,6 +240,9 @@ class TestOptions : public QObject {
         QCOMPARE(p.takeBack ? scores(record) : record, p.takeBack ? scores(classic) : classic);
         QVERIFY2(p.fault.isEmpty(), qPrintable(p.fault));
         QVERIFY(p.takenBack == G.TakeBacksUsed && p.takenBack >= 20 * p.takeBack);
+        const QList<History::Game> h = History::Load(); // the game's line in the history
+        QVERIFY(!h.isEmpty() && h.last().takeBacks == p.takenBack && h.last().totals.size() == 19 &&
+                h.last().quickPlay == bool(choices & 1) && h.last().scores[3] == G.GameScore[4]);
         QCOMPARE(p.dimmedTurns > 10, Options::Current().showPlayable);
     }
 
