@@ -52,6 +52,9 @@ struct GameState {
     qint32 PauseStart = 0;
     qint16 NextTop4 = 0, NextTop2 = 0, NextLeft1 = 0, NextLeft3 = 0;
     qint16 ButtonPressed = 0;
+    // What the player has been helped to in this game, for its line in the history.
+    qint16 HintsUsed = 0;
+    qint16 TakeBacksUsed = 0;
 };
 
 extern GameState G;

@@ -25,7 +25,9 @@ void RunAside(std::function<qint16()> decide, std::function<void(qint16)> use) {
     t.Jobs.Run([decide = std::move(decide), answer] { *answer = decide(); }, &t,
                [&t, use = std::move(use), answer, asked = moment(), moment] {
                    t.HintRunning = false;
-                   if (moment() == asked && !Waits::Exiting()) use(*answer);
+                   if (moment() != asked || Waits::Exiting()) return;
+                   if (G.HintsUsed < 32767) ++G.HintsUsed;
+                   use(*answer);
                });
 }
 } // namespace

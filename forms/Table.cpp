@@ -287,6 +287,12 @@ void Table::MakeMenus() {
     MNuNew->setShortcut(QKeySequence(Qt::Key_F2));
     MnuHint = MnuPlay->addAction(QStringLiteral("&Hint"), run(&Table::MnuHint_Click));
     MnuHint->setShortcut(QKeySequence(Qt::Key_H));
+    MnuTakeBack = MnuPlay->addAction(QStringLiteral("&Take Back"), run(&Table::MnuTakeBack_Click));
+    QList<QKeySequence> undoKeys{QKeySequence(Qt::CTRL | Qt::Key_Z)};
+    for (const QKeySequence& k : QKeySequence::keyBindings(QKeySequence::Undo))
+        if (!undoKeys.contains(k)) undoKeys.append(k);
+    MnuTakeBack->setShortcuts(undoKeys);
+    MnuTakeBack->setEnabled(false);
     MnuPlay->addSeparator();
     AddChoiceItems();
     MnuPlay->addSeparator();

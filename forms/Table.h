@@ -76,6 +76,7 @@ class Table : public QMainWindow, public TableView {
     QMenu* MnuPlay = nullptr;
     QAction* MNuNew = nullptr;
     QAction* MnuHint = nullptr;
+    QAction* MnuTakeBack = nullptr;        // enabled while there is a decision of the player's to take back
     QAction* MnuQuickPlay = nullptr;       // the choices of Options.h, checkable
     QAction* MnuCarryOnByItself = nullptr; //
     QAction* MnuShowPlayable = nullptr;    //
@@ -110,6 +111,9 @@ class Table : public QMainWindow, public TableView {
     void MNuNew_Click();
     void MnuExit_Click();
     void MnuHint_Click();
+    void MnuTakeBack_Click();
+    // Take Back enabled exactly when it can be done now.
+    void RefreshTakeBack();
     void MnuChangeName_Click();
     void MnuVTHelp_Click();
     void MnuAbout_Click();

@@ -4,6 +4,7 @@
 #include "Fonts.h"
 #include "GameRecord.h"
 #include "GameState.h"
+#include "HistoryWindow.h"
 #include "Layout.h"
 #include "ScoreSheet.h"
 #include "Seats.h"
@@ -170,6 +171,10 @@ TableMarks::TableMarks(Table* table) : QObject(table), table_(table) {
     MnuScoreSheet->setShortcut(QKeySequence(Qt::Key_F3));
     MnuScoreSheet->setShortcutContext(Qt::ApplicationShortcut);
     connect(MnuScoreSheet, &QAction::triggered, this, [] { ToggleScoreSheet(); });
+    MnuHistory = table->MnuStats->addAction(QStringLiteral("&History"));
+    MnuHistory->setShortcut(QKeySequence(Qt::Key_F5));
+    MnuHistory->setShortcutContext(Qt::ApplicationShortcut);
+    connect(MnuHistory, &QAction::triggered, this, [] { ToggleHistory(); });
 
     qApp->installEventFilter(this);
     Place();

@@ -37,6 +37,7 @@ class TableMarks : public QObject {
     QWidget* LastTrick = nullptr; // the overlay
     QAction* MnuLastTrick = nullptr;
     QAction* MnuScoreSheet = nullptr;
+    QAction* MnuHistory = nullptr; // Game Statistics -> History, F5
 
   protected:
     bool eventFilter(QObject* watched, QEvent* e) override;

@@ -2,11 +2,13 @@
 #include "DataFiles.h"
 #include "Deal.h"
 #include "Hint.h"
+#include "History.h"
 #include "MessageDialog.h"
 #include "Playable.h"
 #include "Resume.h"
 #include "Seats.h"
 #include "Table.h"
+#include "TakeBack.h"
 #include "Tricks.h"
 #include "Waits.h"
 #include "frmAbout.h"
@@ -109,6 +111,19 @@ void Table::MnuHint_Click() {
     ShowCardHint();
 }
 
+void Table::MnuTakeBack_Click() {
+    // Only on the player's turn, when no chain of play runs: the hand waits for a card and
+    // nothing else is under way that the going back could cut across.
+    if (Waits::PlayDepth() == 0 && TakeBack::Possible()) Waits::RunPlay([] { TakeBack::Undo(); });
+    RefreshTakeBack();
+}
+
+void Table::RefreshTakeBack() {
+    // At the player's turn a chain of play is on the stack only while it ends (after the hand
+    // takes the keyboard): the command itself waits for it to be gone.
+    if (MnuTakeBack) MnuTakeBack->setEnabled(TakeBack::Possible());
+}
+
 void Table::MnuVTHelp_Click() {
     ShowHelp();
 }
@@ -138,6 +153,7 @@ void Table::MnuDelete_Click() {
     for (int s = 1; s <= 4; ++s)
         G.GamesWon[s] = 0;
     SaveStatistics();
+    History::Clear();
 }
 
 void Table::BtnContinue_Click() {
@@ -155,6 +171,7 @@ void Table::CardsPic_Click(int Index) {
         return;
     }
     G.Turn = 0;
+    RefreshTakeBack();
     RefreshPlayable(Client); // the turn is over: no card is out of play while the card goes down
     PlayCard(1, Index);
 }

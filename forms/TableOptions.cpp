@@ -54,7 +54,7 @@ void Table::AddChoiceItems() {
     MnuFourColour = item(QStringLiteral("&Four-Colour Suits"), &Options::Choices::fourColour);
     // Look Time: one of a few lengths, each a radio item naming its time, so that a screen
     // reader and the keyboard (arrows, or the number's key) choose as the mouse does.
-    MnuLookTime = MnuPlay->addMenu(QStringLiteral("Look &Time"));
+    MnuLookTime = MnuPlay->addMenu(QStringLiteral("Look T&ime"));
     MnuLookTime->setAccessibleName(QStringLiteral("Look Time"));
     auto* looks = new QActionGroup(MnuLookTime);
     const auto look = [this, looks](const QString& text, int ms) {

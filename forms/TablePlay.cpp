@@ -152,11 +152,13 @@ int Table::MsgDeluxe(const QString& message, const QString& button1, const QStri
 
 void Table::HandTakesFocus() {
     RefreshPlayable(Client);
+    RefreshTakeBack();
     ::HandTakesFocus();
 }
 
 void Table::Follow() {
     if (Marks) Marks->Refresh();
+    RefreshTakeBack();
 }
 
 void Table::EnablePlayMenu(bool enabled) {

@@ -3,6 +3,7 @@
 #include "CardImages.h"
 #include "ClothArea.h"
 #include "FrmBid.h"
+#include "HistoryWindow.h"
 #include "MFormDeluxe.h"
 #include "MessageDialog.h"
 #include "Probe.h"
@@ -38,6 +39,7 @@ void Table::FinishZoom() {
     MsgDeluxeFollowZoom();
     HelpFollowZoom();
     ScoreSheetFollowZoom();
+    HistoryFollowZoom();
 }
 
 void Table::PrepareForZoom() {
@@ -91,6 +93,7 @@ void Table::FitTableToWindow() {
             cloth->ShowPicture(grab(Client->geometry()));
             Client->stackUnder(Cloth);
             if (QWidget* sheet = ScoreSheetIfOpen()) sheet->stackUnder(Cloth);
+            if (QWidget* history = HistoryIfOpen()) history->stackUnder(Cloth);
             preparing_.stop();
         }
         rested_.start(ResizeSettleMs);
@@ -101,6 +104,7 @@ void Table::FitTableToWindow() {
     // and the right, never drawn over the menu bar.
     Client->move(area.topLeft() + ClothArea::TablePlace(area.size(), Client->size()).topLeft());
     ScoreSheetPlace();
+    HistoryFollowZoom();
 }
 
 void Table::ResizingRested() {

@@ -5,7 +5,10 @@
 #include "Pacing.h"
 #include "PlayRecord.h"
 #include "TableView.h"
+#include "TakeBack.h"
 #include "Tricks.h"
+
+#include <algorithm>
 
 void ComputerBid(int seat) {
     PauseLength pause(Pacing::ComputerBid);
@@ -17,10 +20,14 @@ void ComputerBid(int seat) {
     Pause();
 }
 
-void BiddingSequence() {
-    for (qint16 seat : DealOrder(G.Dealer)) {
+void BiddingSequence(int firstBidder) {
+    const auto order = DealOrder(G.Dealer);
+    const auto from = std::find(order.begin(), order.end(), firstBidder);
+    for (auto it = from == order.end() ? order.begin() : from; it != order.end(); ++it) {
+        const qint16 seat = *it;
         Note(GameRecord::Bidding, seat);
         if (seat == 1) {
+            TakeBack::Mark();
             ShowInfo(G.PlayerName + QStringLiteral(" please make your bid above"));
             G.Bids[1] = View().AskBid();
             ShowBidLabel(1);

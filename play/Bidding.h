@@ -6,5 +6,6 @@
 // Computes, stores and announces a computer seat's bid, with its beep and two pauses.
 void ComputerBid(int seat);
 
-// The four bids of the hand, from the seat after the dealer round to the dealer.
-void BiddingSequence();
+// The four bids of the hand, from the seat after the dealer round to the dealer; from
+// `firstBidder` on when it is a seat (the bids before it already made).
+void BiddingSequence(int firstBidder = 0);

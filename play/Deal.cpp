@@ -10,6 +10,7 @@
 #include "SavedGame.h"
 #include "Seats.h"
 #include "TableView.h"
+#include "TakeBack.h"
 #include "Tricks.h"
 
 #include <random>
@@ -76,6 +77,7 @@ void GatherCards() {
 void ShowSeats() {
     TableView& v = View();
     if (!G.GameOn) {
+        G.HintsUsed = G.TakeBacksUsed = 0;
         for (int s = 1; s <= 4; ++s) {
             G.GameScore[s] = 0;
             v.SetCaption(Caption::Score, s,
@@ -162,8 +164,12 @@ void StartHand() {
     if (!DealAndTurnTrumps(order)) return;
     Note(GameRecord::HandDealt);
     PlayRecord::Dealt(Opponents::Log().trumpCard, std::move(order));
+    TakeBack::Forget();
+    BidAndLead(0);
+}
 
-    BiddingSequence();
+void BidAndLead(int firstBidder) {
+    BiddingSequence(firstBidder);
     Probe::Mark("bidding-end");
     SaveGame();
 

@@ -20,6 +20,9 @@ bool SetDealState(const std::string& state);
 // Deals a hand, has it bid, and leads its first trick; the first hand of a game also
 // starts the game.
 void StartHand();
+// The hand from its bidding on: the bids from `firstBidder` (0: the seat after the dealer; a
+// bid taken back asks again from the player), then the dealer's lead.
+void BidAndLead(int firstBidder);
 void ChooseFirstDealer();
 void NextHandSize();
 qint16 PickRandomCard();

@@ -3,13 +3,18 @@
 #include "DataFiles.h"
 #include "Deal.h"
 #include "Follow.h"
+#include "History.h"
 #include "Layout.h"
 #include "Opponents.h"
+#include "Options.h"
 #include "Pacing.h"
 #include "PlayRecord.h"
 #include "Probe.h"
 #include "Seats.h"
 #include "TableView.h"
+#include "TakeBack.h"
+
+#include <QDateTime>
 
 void ShowBidLabel(int seat) {
     if (Seats::IsSeat(seat)) View().SetCaption(Caption::Bid, seat, BidLine(seat));
@@ -56,6 +61,7 @@ void PlayCard(int seat, int card) {
     G.Turn = NextSeat(seat);
     View().Follow();
     if (G.Turn == 1) {
+        TakeBack::Mark();
         ShowInfo(G.PlayerName + QStringLiteral(" please click on card you whist to play."));
         View().HandTakesFocus();
         return;
@@ -121,6 +127,7 @@ void LeadTrick(int seat, const char* prompt) {
     SetTrickOrder();
     View().Follow();
     if (G.Turn == 1) {
+        TakeBack::Mark();
         ShowInfo(G.PlayerName + QLatin1String(prompt));
         View().HandTakesFocus();
         return;
@@ -129,6 +136,28 @@ void LeadTrick(int seat, const char* prompt) {
 }
 
 namespace {
+// The finished game's line in the history: the scores hand by hand from the record of the
+// hands, the hands the player bid exactly, and what the player was helped to.
+void AddToHistory() {
+    History::Game h;
+    h.when = QDateTime::currentSecsSinceEpoch();
+    h.sharp = Opponents::IsSharp(2) || Opponents::IsSharp(3) || Opponents::IsSharp(4);
+    h.quickPlay = Options::Current().quickPlay;
+    h.hints = G.HintsUsed;
+    h.takeBacks = G.TakeBacksUsed;
+    std::array<int, 4> total{};
+    for (const GameRecord::Hand& hand : GameRecord::Current().hands) {
+        if (!hand.scored) continue;
+        for (int s = 1; s <= 4; ++s)
+            total[size_t(s - 1)] += hand.points[size_t(s)];
+        h.totals.append(total);
+        if (hand.bids[1] == hand.tricks[1]) h.exactHands.append(hand.number);
+    }
+    for (int s = 1; s <= 4; ++s)
+        h.scores[size_t(s - 1)] = G.GameScore[size_t(s)];
+    if (DataFiles::Writing()) History::Append(h);
+}
+
 // The winner is counted in the statistics (held below the 16-bit limit; a failed write keeps
 // the count in memory) and told; a drawn game is told as such.
 void AnnounceGameResult() {
@@ -168,6 +197,7 @@ void EndOfHand() {
         G.GameOn = false;
         DropSavedGame();
         View().Follow();
+        AddToHistory();
         AnnounceGameResult();
         const int answer = v.MsgDeluxe(
             G.PlayerName + QStringLiteral(" This game is over do you wish to play another game or exit"),

@@ -182,11 +182,12 @@ class Monkey : public QObject {
     // A command or click at any moment: the menus, the close box, any card.
     std::function<void()> StrayEvent() {
         Table& t = TableForm();
-        QAction* const menu[] = {t.MnuExit, t.MnuVTHelp, t.MnuWon, t.MnuChangeName, t.MnuDelete, t.MnuHint};
-        const int k = Pick(9);
-        if (k < 6) return [a = menu[k]] { a->trigger(); };
-        if (k == 6) return [this] { NewGame(); };
-        if (k == 7) return [&t] { t.close(); };
+        QAction* const menu[] = {t.MnuExit,   t.MnuVTHelp, t.MnuWon,     t.MnuChangeName,
+                                 t.MnuDelete, t.MnuHint,   t.MnuTakeBack};
+        const int k = Pick(10);
+        if (k < 7) return [a = menu[k]] { a->trigger(); };
+        if (k == 7) return [this] { NewGame(); };
+        if (k == 8) return [&t] { t.close(); };
         return [this] { ClickCard(1 + Pick(52)); };
     }
 

@@ -6,10 +6,12 @@
 #include "Deal.h"
 #include "Pacing.h"
 #include "Pauses.h"
+#include "History.h"
 #include "Playable.h"
 #include "Sound.h"
 
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sys/stat.h>
@@ -41,7 +43,8 @@ const std::tuple<const char*, Kind, QByteArray, Choices, bool> kFiles[] = {
 // checks the hand's dimming and names against the follow-suit rule on every turn.
 struct Player : QObject {
     QStringList record; // every hand's message list and scores, at its "Hand Over"
-    int presses = 0, dimmedTurns = 0;
+    int presses = 0, dimmedTurns = 0, clicks = 0, takenBack = 0;
+    bool takeBack = false; // Take Back before every fourth card, then the same card again
     QString fault;
     bool over = false;
 
@@ -55,6 +58,11 @@ struct Player : QObject {
     QTimer tick_;
 
     void Answer(QWidget* w) {
+        // Take Back is refused while a question or the bid dialog is open, however it is asked.
+        const int before = G.TakeBacksUsed;
+        TableForm().MnuTakeBack->setEnabled(true);
+        TableForm().MnuTakeBack->trigger();
+        if (G.TakeBacksUsed != before) fault = QStringLiteral("taken back under a question");
         if (auto* b = qobject_cast<FrmBid*>(w)) {
             b->TxtBid->setText("1");
             return QTest::mouseClick(b->CmdBid, Qt::LeftButton);
@@ -96,6 +104,11 @@ struct Player : QObject {
                 fault = QStringLiteral("hand %1: %2").arg(G.HandNumber).arg(name);
         }
         dimmedTurns += dimmed;
+        if (takeBack && clicks % 4 == 3 && t.MnuTakeBack->isEnabled()) {
+            ++clicks, ++takenBack;
+            return Queue([&t] { t.MnuTakeBack->trigger(); });
+        }
+        ++clicks;
         Queue(
             [&t] { QTest::mouseClick(t.CardsPic[ChooseComputerCard(1)], Qt::LeftButton, {}, QPoint(5, 5)); });
     }
@@ -210,15 +223,21 @@ class TestOptions : public QObject {
         QStringList items;
         for (QAction* a : TableForm().MnuPlay->actions())
             items << (a->isSeparator() ? "-" : a->text() + (a->isCheckable() ? "[ ]" : ""));
+        QCOMPARE(items, (QStringList{"&New Game", "&Hint", "&Take Back", "&Last Trick", "-", "&Quick Play[ ]",
+                                     "&Carry On by Itself[ ]", "Show &Playable Cards[ ]",
+                                     "&Sharp Opponents[ ]", "Soun&d[ ]",
+                                     "&Four-Colour Suits[ ]", "Look T&ime", "-", "E&xit"}));
+        items.clear();
+        for (QAction* a : TableForm().MnuStats->actions())
+            items << a->text() + a->shortcut().toString();
         QCOMPARE(items,
-                 (QStringList{"&New Game", "&Hint", "&Last Trick", "-", "&Quick Play[ ]",
-                              "&Carry On by Itself[ ]", "Show &Playable Cards[ ]", "&Sharp Opponents[ ]",
-                              "Soun&d[ ]", "&Four-Colour Suits[ ]", "Look &Time", "-", "E&xit"}));
+                 (QStringList{"Number Games &WonF4", "&Delete Statistics", "&Score SheetF3", "&HistoryF5"}));
+        QVERIFY(TableForm().MnuTakeBack->shortcuts().contains(QKeySequence(QKeySequence::Undo)));
     }
 
     void sameGamesEachWay_data() {
         QTest::addColumn<int>("choices"); // bits: quick play, carry on by itself, show playable
-        for (int c = 1; c < 8; ++c)
+        for (int c = 1; c < 9; ++c)
             QTest::newRow(qPrintable(QString::number(c))) << c;
     }
     // A seeded whole game comes out the same, card for card, trick for trick and point for
@@ -239,8 +258,15 @@ class TestOptions : public QObject {
         QCOMPARE(classic.size(), 19);
         Options::Current() = {bool(choices & 1), bool(choices & 2), bool(choices & 4)};
         Player p;
-        QCOMPARE(PlayGame(seed, p), classic);
+        p.takeBack = choices == 8; // the messages say what was taken back: the scores must agree
+        const auto scores = [](QStringList r) { return r.replaceInStrings(QRegularExpression(".* = "), ""); };
+        const QStringList record = PlayGame(seed, p);
+        QCOMPARE(p.takeBack ? scores(record) : record, p.takeBack ? scores(classic) : classic);
         QVERIFY2(p.fault.isEmpty(), qPrintable(p.fault));
+        QVERIFY(p.takenBack == G.TakeBacksUsed && p.takenBack >= 20 * p.takeBack);
+        const QList<History::Game> h = History::Load(); // the game's line in the history
+        QVERIFY(!h.isEmpty() && h.last().takeBacks == p.takenBack && h.last().totals.size() == 19 &&
+                h.last().quickPlay == bool(choices & 1) && h.last().scores[3] == G.GameScore[4]);
         QCOMPARE(p.dimmedTurns > 10, Options::Current().showPlayable);
     }
 

@@ -10,7 +10,11 @@
 #include "Follow.h"
 #include "HeadlessView.h"
 #include "Opponents.h"
+#include "PlayRecord.h"
+#include "Resume.h"
+#include "Rules.h"
 #include "SavedGame.h"
+#include "TakeBack.h"
 
 #include <QTemporaryDir>
 #include <random>
@@ -143,6 +147,52 @@ class TestResume : public QObject {
             }
         }
         OnGameSaved = nullptr;
+    }
+
+    // Take Back after a card, after a bid and twice running, in games with a sharp seat: the same
+    // cards played again, the game must end exactly as the unbroken one did. It is refused while
+    // the player bids and while a trick waits, and never reaches back past the hand's first bid.
+    void takeBackBuysNoNewLuck() {
+        Opponents::SetEffort({20, 20});
+        Opponents::SetSharp(3, true);
+        for (std::uint32_t seed : {7u, 8u}) {
+            Opponents::Seed(seed);
+            ResetGameState();
+            SeedDeal(seed);
+            QVERIFY(HeadlessView().PlayGame());
+            const PlayRecord::Record whole = PlayRecord::Current();
+            const auto scores = G.GameScore;
+            ResetGameState();
+            SeedDeal(seed);
+            int turns = 0, undone = 0, asked = 0, refused = 0, farBack = 0;
+            const auto refuse = [&] { ++asked, refused += !TakeBack::Undo(); };
+            HeadlessView::Player player;
+            player.bid = [&] {
+                refuse();
+                return Opponents::BidFor(1);
+            };
+            player.card = [&] {
+                const int back = ++turns % 5 == 1 ? 1 : turns % 7 == 3 ? 2 : turns % 11 == 0 ? 30 : 0;
+                const int hand = G.HandNumber;
+                for (int i = 0; i < back; ++i)
+                    undone += TakeBack::Undo();
+                if (back == 30) farBack += G.HandNumber == hand && G.CardsLeft[1] == G.HandSize ? 1 : -99;
+                return Opponents::CardFor(1);
+            };
+            struct : HeadlessView {
+                std::function<void()> carryOn;
+                void WaitCarryOn() override { carryOn(), HeadlessView::WaitCarryOn(); }
+            } view;
+            static_cast<HeadlessView&>(view) = HeadlessView(player);
+            view.carryOn = refuse;
+            QVERIFY(view.PlayGame());
+            QVERIFY(PlayRecord::Current() == whole);
+            QCOMPARE(G.GameScore, scores);
+            QVERIFY(farBack > 5 && undone > 40 && asked == refused && refused > 190 &&
+                    G.TakeBacksUsed == undone);
+            QVERIFY(std::holds_alternative<GameState>(PlayRecord::Replay(whole)));
+        }
+        Opponents::SetSharp(3, false);
     }
 
     // What the rules refuse is no game: each case damages a save of the third hand (of eight

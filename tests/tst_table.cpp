@@ -1,8 +1,12 @@
 // The table window: what start-up reads and shows, the menu commands with their questions
 // answered both ways, and what a screen reader learns of the cards.
+#include "History.h"
+#include "HistoryWindow.h"
+#include "TableMarks.h"
 #include "TestSupport.h"
 
 #include <QRegularExpression>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextLayout>
 
@@ -156,6 +160,10 @@ class TestTable : public QObject {
 
     void statistics() {
         WriteBytes(PathOf("Scores.dat"), "3,5,0,12\r\n");
+        QList<std::array<int, 4>> totals(19, {1, 2, 3, 4});
+        WriteBytes(PathOf("History.dat"),
+                   History::Format({{9, true, false, 0, 1, {1, 2, 3, 4}, {1}, totals}}) +
+                       "9;0;0;0;0;<b>1</b>,2,3,4;;\n");
         StartUp();
         G.GameOn = true; // works in the middle of a game, leaving the game alone
         G.GameScore = {0, 40, 30, 20, 10};
@@ -167,9 +175,24 @@ class TestTable : public QObject {
         QCOMPARE(script.messages.value(0).split(QRegularExpression("\\D+"), Qt::SkipEmptyParts).join(','),
                  "3,5,0,12");
         QCOMPARE(ReadBytes(PathOf("Scores.dat")), "3,5,0,12\r\n");
+        // F5: the game under way and the file's one good game, its totals as a table; every part
+        // named, all of it on the table.
+        TableForm().Marks->MnuHistory->trigger();
+        QWidget* history = HistoryIfOpen();
+        QVERIFY(history && TableForm().Client->geometry().contains(history->geometry()));
+        auto* games = history->findChild<QListWidget*>();
+        QCOMPARE(games->count(), 2);
+        games->setCurrentRow(1);
+        QVERIFY(games->item(1)->text().endsWith("place 4, sharp, taken back"));
+        QCOMPARE(history->findChild<QTableWidget*>()->rowCount(), 19);
+        for (QWidget* w : history->findChildren<QWidget*>())
+            QVERIFY(w->accessibleName().size() || !w->isVisibleTo(history) || w->parent() != history);
+        QTest::keyClick(games, Qt::Key_Escape);
+        QVERIFY(!HistoryIfOpen());
         script.answer.clear();
         TableForm().MnuDelete->trigger(); // now Yes
         QCOMPARE(ReadBytes(PathOf("Scores.dat")), "0,0,0,0\r\n");
+        QVERIFY(!QFile::exists(PathOf("History.dat")));
         QVERIFY(G.GamesWon == Counts{} && G.GameOn && G.GameScore == (Counts{0, 40, 30, 20, 10}));
     }
 };
