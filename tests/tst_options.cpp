@@ -4,9 +4,9 @@
 #include "TestSupport.h"
 
 #include "Deal.h"
+#include "History.h"
 #include "Pacing.h"
 #include "Pauses.h"
-#include "History.h"
 #include "Playable.h"
 #include "Sound.h"
 
@@ -223,10 +223,10 @@ class TestOptions : public QObject {
         QStringList items;
         for (QAction* a : TableForm().MnuPlay->actions())
             items << (a->isSeparator() ? "-" : a->text() + (a->isCheckable() ? "[ ]" : ""));
-        QCOMPARE(items, (QStringList{"&New Game", "&Hint", "&Take Back", "&Last Trick", "-", "&Quick Play[ ]",
-                                     "&Carry On by Itself[ ]", "Show &Playable Cards[ ]",
-                                     "&Sharp Opponents[ ]", "Soun&d[ ]",
-                                     "&Four-Colour Suits[ ]", "Look T&ime", "-", "E&xit"}));
+        QCOMPARE(items,
+                 (QStringList{"&New Game", "&Hint", "&Take Back", "&Last Trick", "-", "&Quick Play[ ]",
+                              "&Carry On by Itself[ ]", "Show &Playable Cards[ ]", "&Sharp Opponents[ ]",
+                              "Soun&d[ ]", "&Four-Colour Suits[ ]", "Look T&ime", "-", "E&xit"}));
         items.clear();
         for (QAction* a : TableForm().MnuStats->actions())
             items << a->text() + a->shortcut().toString();
