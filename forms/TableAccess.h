@@ -8,9 +8,14 @@
 // its own, so no walk of the tree can find out which card it is.
 
 class QListWidget;
+class QString;
+class QWidget;
 
 // Installs the interfaces; safe to call more than once.
 void InstallTableAccessibility();
 
 // Tells assistive technology that line `row` of the message list is new.
 void AnnounceListLine(QListWidget* list, int row);
+
+// Tells a screen reader `text` once, as a notice of `owner`, wherever the keyboard is.
+void Announce(QWidget* owner, const QString& text);

@@ -203,10 +203,11 @@ void TableMarks::Refresh() {
             name->setPalette(p);
             name->setProperty("turnMarked", marked);
         }
+        // Named as everywhere else a screen reader meets the seat, whatever the label shows.
         const bool bidding = GameRecord::Current().bidder != 0;
         name->setAccessibleName(
-            marked ? name->text() + (bidding ? QStringLiteral(", to bid") : QStringLiteral(", to play"))
-                   : QString());
+            Spoken(seat) +
+            (marked ? (bidding ? QStringLiteral(", to bid") : QStringLiteral(", to play")) : QString()));
     }
 
     // The dealer's disc beside the name: left of it below and across, by the portrait at the
