@@ -6,6 +6,7 @@
 #include "MFormDeluxe.h"
 #include "MessageDialog.h"
 #include "Table.h"
+#include "TableMarks.h"
 #include "TableView.h"
 #include "Twips.h"
 #include "Waits.h"
@@ -139,6 +140,9 @@ bool FrmBid::eventFilter(QObject* watched, QEvent* event) {
             return false; // moving about is not typing
         case Qt::Key_H:   // the hint fills the box; the player still presses Bid
             FillBidHint();
+            return true;
+        case Qt::Key_S: // how the hand stands, before bidding
+            SayStatus();
             return true;
         default:
             break;

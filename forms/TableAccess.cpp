@@ -1,8 +1,10 @@
 #include "TableAccess.h"
 
+#include "GameRecord.h"
 #include "GameState.h"
 #include "MFormDeluxe.h"
 #include "Playable.h"
+#include "Rules.h"
 #include "Seats.h"
 #include "Table.h"
 
@@ -232,8 +234,12 @@ class TableArea : public WithNodes {
 // A card picture: named by its face when face up, with its place in the game.
 class CardAccessible : public QAccessibleWidget {
   public:
-    explicit CardAccessible(CardPic* pic) : QAccessibleWidget(pic, QAccessible::Button) {}
+    explicit CardAccessible(CardPic* pic)
+        : QAccessibleWidget(pic, QAccessible::Button), madeInHand_(InHand()) {}
     CardPic* Pic() const { return static_cast<CardPic*>(widget()); }
+    // The role it had when a reader first met it: readers keep a role once read, and Qt can
+    // tell of no change of role.
+    bool MadeInHand() const { return madeInHand_; }
     bool InHand() const { return FaceUp(Pic()) && G.Cards[Pic()->Index()].Holder == 1; }
     // Only a card of the hand can be pressed; the trump and the cards of the trick are pictures.
     QAccessible::Role role() const override { return InHand() ? QAccessible::Button : QAccessible::Graphic; }
@@ -266,6 +272,9 @@ class CardAccessible : public QAccessibleWidget {
             },
             Qt::QueuedConnection);
     }
+
+  private:
+    bool madeInHand_;
 };
 
 // The score board: a list with one row per seat, its name and its scores.
@@ -547,4 +556,62 @@ void Announce(QWidget* owner, const QString& text) {
     if (!notices) notices = new Notices(owner);
     QAccessibleEvent shown(notices->Add(new Notice(owner, text)), QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
+}
+
+// A card that came into the hand or left it is given a new interface, and so a new identity
+// to assistive technology: a reader that kept the role it read (a picture, a button) meets
+// the card afresh.
+void RenewCardAccessible(CardPic* pic) {
+    if (!QAccessible::isActive()) return;
+    auto* a = dynamic_cast<CardAccessible*>(QAccessible::queryAccessibleInterface(pic));
+    if (a && a->MadeInHand() != a->InHand()) QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(a));
+}
+
+namespace {
+QString Plural(int n, const char* one) {
+    return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(one)).arg(n == 1 ? "" : "s");
+}
+} // namespace
+
+QString TableStatus() {
+    const GameRecord::Record& r = GameRecord::Current();
+    const GameRecord::Hand* hand = G.GameOn && !r.hands.empty() ? &r.hands.back() : nullptr;
+    if (!hand) return QStringLiteral("No hand in play.");
+    const int toAct = GameRecord::SeatToAct();
+    const QString doing = r.bidder != 0 ? QStringLiteral("bid") : QStringLiteral("play");
+    QString line = toAct == 1   ? QStringLiteral("Your turn to ") + doing
+                   : toAct != 0 ? SeatName(toAct) + QStringLiteral(" to ") + doing
+                                : QStringLiteral("No one to play");
+    QStringList played;
+    const std::pair<qint16, qint16> trick[] = {{G.TrickCard1, G.TrickSeat1},
+                                               {G.TrickCard2, G.TrickSeat2},
+                                               {G.TrickCard3, G.TrickSeat3},
+                                               {G.TrickCard4, G.TrickSeat4}};
+    for (const auto& [card, seat] : trick)
+        if (card >= 1 && card <= 52 && Seats::IsSeat(seat))
+            played << SeatName(seat) + QStringLiteral(" played ") + G.Cards[card].FullName;
+    line += played.isEmpty() ? QStringLiteral("; no card in the trick")
+                             : QStringLiteral("; the trick: ") + played.join(QStringLiteral(", "));
+    QStringList bids, scores;
+    for (int s = 1; s <= 4; ++s) {
+        bids << SeatName(s) +
+                    (hand->bid[s] ? QStringLiteral(" bid %1").arg(G.Bids[s])
+                                  : QStringLiteral(" no bid yet")) +
+                    QStringLiteral(", ") + Plural(G.TricksMade[s], "trick");
+        scores << SeatName(s) + QStringLiteral(" ") + QString::number(G.GameScore[s]);
+    }
+    return line + QStringLiteral("; ") + bids.join(QStringLiteral("; ")) + QStringLiteral("; scores: ") +
+           scores.join(QStringLiteral(", ")) + QStringLiteral(".");
+}
+
+QString HandResult() {
+    QStringList seats;
+    for (int s = 1; s <= 4; ++s) {
+        const int points = HandPoints(G.Bids[s], G.TricksMade[s]);
+        seats << SeatName(s) + QStringLiteral(" bid %1, took %2, ").arg(G.Bids[s]).arg(G.TricksMade[s]) +
+                     (G.Bids[s] == G.TricksMade[s] ? QStringLiteral("made it, ")
+                                                   : QStringLiteral("missed, ")) +
+                     Plural(points, "point");
+    }
+    return QStringLiteral("This hand: ") + seats.join(QStringLiteral("; ")) + QStringLiteral(".");
 }

@@ -8,6 +8,7 @@
 #include "ScoreSheet.h"
 #include "Seats.h"
 #include "Table.h"
+#include "TableAccess.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -166,6 +167,12 @@ TableMarks::TableMarks(Table* table) : QObject(table), table_(table) {
     table->MnuPlay->insertAction(separator == play.end() ? nullptr : *separator, MnuLastTrick);
     MnuLastTrick->setShortcut(QKeySequence(Qt::Key_L));
     connect(MnuLastTrick, &QAction::triggered, this, [this] { ShowLastTrick(); });
+    // S (for status) tells how the hand stands, in the messages and so to a screen reader. No
+    // menu item: the table shows all of it already.
+    auto* status = new QAction(table);
+    status->setShortcut(QKeySequence(Qt::Key_S));
+    table->addAction(status);
+    connect(status, &QAction::triggered, this, [] { SayStatus(); });
     MnuScoreSheet = table->MnuStats->addAction(QStringLiteral("&Score Sheet"));
     MnuScoreSheet->setShortcut(QKeySequence(Qt::Key_F3));
     MnuScoreSheet->setShortcutContext(Qt::ApplicationShortcut);
@@ -260,6 +267,7 @@ void TableMarks::ShowLastTrick() {
     LastTrick->show();
     QAccessibleEvent shown(LastTrick, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&shown);
+    Announce(LastTrick, LastTrickView::Description()); // the keyboard stays on the hand
 }
 
 void TableMarks::HideLastTrick() {
@@ -287,4 +295,8 @@ bool TableMarks::eventFilter(QObject* watched, QEvent* e) {
         HideLastTrick();
     }
     return false;
+}
+
+void SayStatus() {
+    if (TableExists()) TableForm().ShowInfo(TableStatus());
 }
