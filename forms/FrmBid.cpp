@@ -6,6 +6,7 @@
 #include "MFormDeluxe.h"
 #include "MessageDialog.h"
 #include "Table.h"
+#include "TableAccess.h"
 #include "TableMarks.h"
 #include "TableView.h"
 #include "Twips.h"
@@ -124,6 +125,8 @@ void FrmBid::CmdBid_Click() {
         return;
     }
     bid_ = static_cast<qint16>(*bid);
+    // The table's messages name the others' bids, not the player's: a screen reader is told it.
+    if (TableExists()) Announce(TableForm().Client, QStringLiteral("You bid %1").arg(bid_));
     accept();
 }
 
