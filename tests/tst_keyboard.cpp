@@ -181,10 +181,10 @@ class TestKeyboard : public QObject {
         for (const QString& line : ListLines())
             QCOMPARE(kept.value(QAccessible::uniqueId(list->child(int(ListLines().indexOf(line)))), line),
                      line);
+        spoken.removeIf([](const QString& s) { return s.startsWith("You bid "); }); // told, not a line
         QCOMPARE(spoken.mid(spoken.size() - ListLines().size()), ListLines());
         Key(Qt::Key_S);
-        QVERIFY(spoken.last() == ListLines().last() &&
-                spoken.last().startsWith("Your turn to play; the trick: ") &&
+        QVERIFY(spoken.last() == ListLines().last() && spoken.last().startsWith("Your turn to play; ") &&
                 spoken.last().endsWith(QString("; scores: You %1, The Prof %2, Marigold %3, The Lady %4.")
                                            .arg(G.GameScore[1])
                                            .arg(G.GameScore[2])
