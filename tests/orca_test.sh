@@ -122,7 +122,7 @@ expect "^notification You bid [0-9]+\.$"
 # status key and the keys through the hand; at the second, the last trick.
 turn=0
 while true; do
-  await "[Cc]lick (on )?card you wh[a-z]+ to play\.$|^Carry On push button|^Hand Over dialog" 300 ||
+  await "[Cc]lick (on )?card you [a-z]+ to play\.$|^Carry On push button|^Hand Over dialog" 300 ||
     fail "the hand stopped: no turn, no Carry On, no Hand Over"
   last=$(said | sed -n "${heard}p")
   case $last in
