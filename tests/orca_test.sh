@@ -153,7 +153,7 @@ done
 
 # What Orca said of the hand, in order: the bids, the cards, who took each trick, the result.
 hand=$(said)
-hand_over=$(said | sed -n "${heard}p")
+hand_over=$(said | tail -n +"$heard" | head -n 3 | tr '\n' ' ') # the dialog, then its description
 tricks=$(grep -c -E "^notification .* won (that|the last) trick" <<<"$hand" || true)
 plays=$(grep -E "^notification .* played [A-Z][a-z]+ of [A-Z][a-z]+\.$" <<<"$hand" | sed 's/.* played //' || true)
 bids=$(grep -c -E "^notification (The Prof\.|Marigold|The Lady) bid [0-9]+\.$" <<<"$hand" || true)
