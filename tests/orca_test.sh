@@ -109,7 +109,7 @@ expect "^notification .* welcome to another round of Vantrick"
 win=$(timeout 10 xdotool search --onlyvisible --name '^Vantrick!$' | head -n 1)
 timeout 10 xdotool windowfocus "$win" || true
 key F2
-expect "^notification .* Dealing\.$"
+expect "^notification .* [Dd]ealing\.$"
 expect "^Please enter your bid for this hand\." # the bid box has the keyboard
 key h
 expect "^notification Hint: bid [0-9]+\.$"
@@ -168,7 +168,7 @@ grep -q -E "^Hand Over dialog .*This hand: You bid [0-9]+, took [0-9]+, (made it
 
 # The next hand: its first lines are its own, none of the last hand's.
 key Tab space
-expect "^notification .* Dealing\.$"
+expect "^notification .* [Dd]ealing\.$"
 expect "^notification Now the bidding begins\.$"
 said | tail -n +$((heard + 1)) | grep -q -E "played|won (that|the last) trick" && fail "a line of the last hand was spoken again"
 echo "Orca told the hand: $tricks tricks, $bids opponents' bids, the hint, the last trick, the status and the result"
