@@ -22,6 +22,7 @@ void CardPic::SetImage(int image) {
     image_ = image;
     Place(QRect(pos(), CardImages::ShownSize(image, Zoom::Factor())));
     UpdateAccessibility();
+    RenewCardAccessible(this);
     update();
 }
 
@@ -29,6 +30,7 @@ void CardPic::Move(int left, int top) {
     left_ = left;
     top_ = top;
     Place(QRect(QPoint(Px(left), Px(top)), size()));
+    RenewCardAccessible(this); // a card moves when it is played or gathered
 }
 
 // At a fractional device pixel ratio (150 %) a card whose edge falls between two device pixels

@@ -6,6 +6,8 @@
 #include "MFormDeluxe.h"
 #include "MessageDialog.h"
 #include "Table.h"
+#include "TableAccess.h"
+#include "TableMarks.h"
 #include "TableView.h"
 #include "Twips.h"
 #include "Waits.h"
@@ -123,6 +125,8 @@ void FrmBid::CmdBid_Click() {
         return;
     }
     bid_ = static_cast<qint16>(*bid);
+    // The table's messages name the others' bids, not the player's: a screen reader is told it.
+    if (TableExists()) Announce(TableForm().Client, QStringLiteral("You bid %1").arg(bid_));
     accept();
 }
 
@@ -139,6 +143,9 @@ bool FrmBid::eventFilter(QObject* watched, QEvent* event) {
             return false; // moving about is not typing
         case Qt::Key_H:   // the hint fills the box; the player still presses Bid
             FillBidHint();
+            return true;
+        case Qt::Key_S: // how the hand stands, before bidding
+            SayStatus();
             return true;
         default:
             break;

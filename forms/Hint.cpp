@@ -3,6 +3,7 @@
 #include "FrmBid.h"
 #include "Opponents.h"
 #include "Table.h"
+#include "TableAccess.h"
 #include "Waits.h"
 
 #include <QApplication>
@@ -50,5 +51,6 @@ void FillBidHint() {
         if (!dialog.isVisible()) return;
         dialog.TxtBid->setText(QString::number(bid));
         dialog.TxtBid->setFocus();
+        Announce(dialog.TxtBid, QStringLiteral("Hint: bid %1").arg(bid)); // the box is already focused
     });
 }

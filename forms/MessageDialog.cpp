@@ -4,6 +4,7 @@
 #include "Options.h"
 #include "Sound.h"
 #include "Table.h"
+#include "TableAccess.h"
 #include "Twips.h"
 
 #include <QFontMetrics>
@@ -118,7 +119,9 @@ void LayOut(const Shown& s) {
     // What assistive technology announces for the dialog.
     f.setWindowTitle(s.title);
     f.setAccessibleName(s.title);
-    f.setAccessibleDescription(s.message);
+    // The end of a hand tells a reader the hand's result, which the table shows beside it.
+    f.setAccessibleDescription(
+        s.title == QLatin1String("Hand Over") ? s.message + QStringLiteral(". ") + HandResult() : s.message);
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #include "TableAccess.h"
 
+#include "GameRecord.h"
 #include "GameState.h"
 #include "MFormDeluxe.h"
 #include "Playable.h"
+#include "Rules.h"
 #include "Seats.h"
 #include "Table.h"
 
@@ -232,8 +234,12 @@ class TableArea : public WithNodes {
 // A card picture: named by its face when face up, with its place in the game.
 class CardAccessible : public QAccessibleWidget {
   public:
-    explicit CardAccessible(CardPic* pic) : QAccessibleWidget(pic, QAccessible::Button) {}
+    explicit CardAccessible(CardPic* pic)
+        : QAccessibleWidget(pic, QAccessible::Button), madeInHand_(InHand()) {}
     CardPic* Pic() const { return static_cast<CardPic*>(widget()); }
+    // The role it had when a reader first met it: readers keep a role once read, and Qt can
+    // tell of no change of role.
+    bool MadeInHand() const { return madeInHand_; }
     bool InHand() const { return FaceUp(Pic()) && G.Cards[Pic()->Index()].Holder == 1; }
     // Only a card of the hand can be pressed; the trump and the cards of the trick are pictures.
     QAccessible::Role role() const override { return InHand() ? QAccessible::Button : QAccessible::Graphic; }
@@ -266,6 +272,9 @@ class CardAccessible : public QAccessibleWidget {
             },
             Qt::QueuedConnection);
     }
+
+  private:
+    bool madeInHand_;
 };
 
 // The score board: a list with one row per seat, its name and its scores.
@@ -278,12 +287,13 @@ class ScoreBoard : public WithNodes {
                 [frame, seat] {
                     Table* t = TableOf(frame);
                     if (!t || !t->LblScores[seat] || !t->LblHandSc[seat]) return QString();
-                    // The label shows the name and the game score, "Marigold : 12"; the row
-                    // says which score is which.
-                    QString row = t->LblScores[seat]->text().simplified();
+                    // The label shows a name of its own and the game score, "Tabitha : 12";
+                    // the row names the seat as the rest of the table does and says which
+                    // score is which.
+                    QString row = SeatName(seat);
                     static const QRegularExpression scored(QStringLiteral("^(.*\\S)?\\s*:\\s*(-?\\d+)$"));
-                    if (const auto m = scored.match(row); m.hasMatch())
-                        row = m.captured(1) + QStringLiteral(", game score ") + m.captured(2);
+                    if (const auto m = scored.match(t->LblScores[seat]->text().simplified()); m.hasMatch())
+                        row += QStringLiteral(", game score ") + m.captured(2);
                     const QString hand = t->LblHandSc[seat]->text().simplified();
                     if (!hand.isEmpty()) row += QStringLiteral(", hand score ") + hand;
                     return row;
@@ -354,7 +364,9 @@ class DeluxeDialog : public QAccessibleWidget {
 class MessageLine : public QAccessibleInterface {
   public:
     MessageLine(QListWidget* list, int row) : list_(list), row_(row) {}
-    bool isValid() const override { return list_ && row_ < list_->count(); }
+    // A line taken off the list says nothing more, even when its row is filled again.
+    void Retire() { retired_ = true; }
+    bool isValid() const override { return !retired_ && list_ && row_ < list_->count(); }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return list_ ? list_->window()->windowHandle() : nullptr; }
     QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(list_); }
@@ -383,15 +395,41 @@ class MessageLine : public QAccessibleInterface {
   private:
     QPointer<QListWidget> list_;
     int row_;
+    bool retired_ = false;
 };
 
 // The message list: a list of its lines, each named by its text.
 class MessageList : public QAccessibleWidget {
   public:
-    explicit MessageList(QListWidget* list) : QAccessibleWidget(list, QAccessible::List) {}
+    explicit MessageList(QListWidget* list) : QAccessibleWidget(list, QAccessible::List) {
+        // Lines taken away are forgotten with them: the rows filled again for the next hand get
+        // lines of their own, so that a reader that keeps what it was told of a line never hears
+        // the last hand's words for it. The list may outlive its interface: the connections
+        // end with the interface.
+        QAbstractItemModel* model = list->model();
+        watch_[0] =
+            QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, list, [this] { Forget(); });
+        watch_[1] =
+            QObject::connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, list, [this] { Forget(); });
+    }
     ~MessageList() override {
+        for (const QMetaObject::Connection& c : watch_)
+            QObject::disconnect(c);
         for (QAccessible::Id id : ids_)
             QAccessible::deleteAccessibleInterface(id);
+    }
+    // The lines on the list are retired, not deleted: a deleted line's id could be handed to
+    // the next new line, and a reader would take the one for the other. The oldest retired
+    // lines go for good once there are many.
+    void Forget() {
+        for (MessageLine* line : lines_)
+            line->Retire();
+        lines_.clear();
+        constexpr size_t kept = 400;
+        while (ids_.size() > kept) {
+            QAccessible::deleteAccessibleInterface(ids_.front());
+            ids_.erase(ids_.begin());
+        }
     }
     QListWidget* List() const { return static_cast<QListWidget*>(widget()); }
     int childCount() const override { return List()->count(); }
@@ -404,7 +442,7 @@ class MessageList : public QAccessibleWidget {
         return lines_[i];
     }
     int indexOfChild(const QAccessibleInterface* c) const override {
-        const int i = int(lines_.indexOf(const_cast<QAccessibleInterface*>(c)));
+        const int i = int(lines_.indexOf(dynamic_cast<MessageLine*>(const_cast<QAccessibleInterface*>(c))));
         return i < List()->count() ? i : -1;
     }
     QAccessibleInterface* childAt(int x, int y) const override {
@@ -414,10 +452,63 @@ class MessageList : public QAccessibleWidget {
     }
 
   private:
-    // One per row ever shown, kept for the list's life: the lines are emptied every hand and
-    // filled again, and a reader may hold on to a line it was told of.
-    mutable QList<QAccessibleInterface*> lines_;
+    // One per row shown, made when first asked for and kept while the row keeps its line;
+    // the ids of these and of the retired ones, oldest first.
+    mutable QList<MessageLine*> lines_;
+    QMetaObject::Connection watch_[2];
     mutable std::vector<QAccessible::Id> ids_;
+};
+
+// A notice for a screen reader: words said once, unasked, whatever has the keyboard. Each is
+// an object of its own whose words never change, so a reader that reads it late, or keeps it,
+// still reads what was meant; none is ever on the screen.
+class Notice : public QAccessibleInterface {
+  public:
+    Notice(QWidget* owner, const QString& text) : owner_(owner), text_(text) {}
+    bool isValid() const override { return !owner_.isNull(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return owner_ ? owner_->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(owner_); }
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override { return t == QAccessible::Name ? text_ : QString(); }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override { return {}; }
+    QAccessible::Role role() const override { return QAccessible::Notification; }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        s.readOnly = true;
+        return s;
+    }
+
+  private:
+    QPointer<QWidget> owner_;
+    QString text_;
+};
+
+// Keeps the latest notices of a widget, deleted with it; a reader slow to ask about one of
+// the last few still finds it.
+class Notices : public QObject {
+  public:
+    static constexpr int Kept = 40;
+    explicit Notices(QWidget* owner) : QObject(owner) { setObjectName(QStringLiteral("Notices")); }
+    ~Notices() override {
+        for (QAccessible::Id id : ids_)
+            QAccessible::deleteAccessibleInterface(id);
+    }
+    QAccessibleInterface* Add(Notice* n) {
+        ids_.push_back(QAccessible::registerAccessibleInterface(n));
+        if (ids_.size() > Kept) {
+            QAccessible::deleteAccessibleInterface(ids_.front());
+            ids_.erase(ids_.begin());
+        }
+        return n;
+    }
+
+  private:
+    std::vector<QAccessible::Id> ids_;
 };
 
 QAccessibleInterface* Factory(const QString& className, QObject* object) {
@@ -446,11 +537,81 @@ void InstallTableAccessibility() {
     QAccessible::installFactory(Factory);
 }
 
-// Qt 6.4 has no announcement event: the new line is reported as the list's selection, and
-// it becomes the list's description, which a screen reader reads out with the list.
+// Qt 6.4 has no announcement event: a notice is shown in its place, which screen readers
+// speak as it comes. The line is also the list's selection and its description, for readers
+// that look at the list.
 void AnnounceListLine(QListWidget* list, int row) {
-    if (QListWidgetItem* item = list->item(row)) list->setAccessibleDescription(item->text());
+    QListWidgetItem* item = list->item(row);
+    if (!item) return;
+    list->setAccessibleDescription(item->text());
     QAccessibleEvent event(list, QAccessible::Selection);
     event.setChild(row);
     QAccessible::updateAccessibility(&event);
+    Announce(list, item->text());
+}
+
+void Announce(QWidget* owner, const QString& text) {
+    if (!owner || text.isEmpty()) return;
+    auto* notices = owner->findChild<Notices*>(QStringLiteral("Notices"), Qt::FindDirectChildrenOnly);
+    if (!notices) notices = new Notices(owner);
+    QAccessibleEvent shown(notices->Add(new Notice(owner, text)), QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
+}
+
+// A card that came into the hand or left it is given a new interface, and so a new identity
+// to assistive technology: a reader that kept the role it read (a picture, a button) meets
+// the card afresh.
+void RenewCardAccessible(CardPic* pic) {
+    if (!QAccessible::isActive()) return;
+    auto* a = dynamic_cast<CardAccessible*>(QAccessible::queryAccessibleInterface(pic));
+    if (a && a->MadeInHand() != a->InHand()) QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(a));
+}
+
+namespace {
+QString Plural(int n, const char* one) {
+    return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(one)).arg(n == 1 ? "" : "s");
+}
+} // namespace
+
+QString TableStatus() {
+    const GameRecord::Record& r = GameRecord::Current();
+    const GameRecord::Hand* hand = G.GameOn && !r.hands.empty() ? &r.hands.back() : nullptr;
+    if (!hand) return QStringLiteral("No hand in play.");
+    const int toAct = GameRecord::SeatToAct();
+    const QString doing = r.bidder != 0 ? QStringLiteral("bid") : QStringLiteral("play");
+    QString line = toAct == 1   ? QStringLiteral("Your turn to ") + doing
+                   : toAct != 0 ? SeatName(toAct) + QStringLiteral(" to ") + doing
+                                : QStringLiteral("No one to play");
+    QStringList played;
+    const std::pair<qint16, qint16> trick[] = {{G.TrickCard1, G.TrickSeat1},
+                                               {G.TrickCard2, G.TrickSeat2},
+                                               {G.TrickCard3, G.TrickSeat3},
+                                               {G.TrickCard4, G.TrickSeat4}};
+    for (const auto& [card, seat] : trick)
+        if (card >= 1 && card <= 52 && Seats::IsSeat(seat))
+            played << SeatName(seat) + QStringLiteral(" played ") + G.Cards[card].FullName;
+    line += played.isEmpty() ? QStringLiteral("; no card in the trick")
+                             : QStringLiteral("; the trick: ") + played.join(QStringLiteral(", "));
+    QStringList bids, scores;
+    for (int s = 1; s <= 4; ++s) {
+        bids << SeatName(s) +
+                    (hand->bid[s] ? QStringLiteral(" bid %1").arg(G.Bids[s])
+                                  : QStringLiteral(" no bid yet")) +
+                    QStringLiteral(", ") + Plural(G.TricksMade[s], "trick");
+        scores << SeatName(s) + QStringLiteral(" ") + QString::number(G.GameScore[s]);
+    }
+    return line + QStringLiteral("; ") + bids.join(QStringLiteral("; ")) + QStringLiteral("; scores: ") +
+           scores.join(QStringLiteral(", ")) + QStringLiteral(".");
+}
+
+QString HandResult() {
+    QStringList seats;
+    for (int s = 1; s <= 4; ++s) {
+        const int points = HandPoints(G.Bids[s], G.TricksMade[s]);
+        seats << SeatName(s) + QStringLiteral(" bid %1, took %2, ").arg(G.Bids[s]).arg(G.TricksMade[s]) +
+                     (G.Bids[s] == G.TricksMade[s] ? QStringLiteral("made it, ")
+                                                   : QStringLiteral("missed, ")) +
+                     Plural(points, "point");
+    }
+    return QStringLiteral("This hand: ") + seats.join(QStringLiteral("; ")) + QStringLiteral(".");
 }

@@ -9,6 +9,7 @@
 #include "ScoreSheet.h"
 #include "Seats.h"
 #include "Table.h"
+#include "TableAccess.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -167,6 +168,12 @@ TableMarks::TableMarks(Table* table) : QObject(table), table_(table) {
     table->MnuPlay->insertAction(separator == play.end() ? nullptr : *separator, MnuLastTrick);
     MnuLastTrick->setShortcut(QKeySequence(Qt::Key_L));
     connect(MnuLastTrick, &QAction::triggered, this, [this] { ShowLastTrick(); });
+    // S (for status) tells how the hand stands, in the messages and so to a screen reader. No
+    // menu item: the table shows all of it already.
+    auto* status = new QAction(table);
+    status->setShortcut(QKeySequence(Qt::Key_S));
+    table->addAction(status);
+    connect(status, &QAction::triggered, this, [] { SayStatus(); });
     MnuScoreSheet = table->MnuStats->addAction(QStringLiteral("&Score Sheet"));
     MnuScoreSheet->setShortcut(QKeySequence(Qt::Key_F3));
     MnuScoreSheet->setShortcutContext(Qt::ApplicationShortcut);
@@ -208,10 +215,11 @@ void TableMarks::Refresh() {
             name->setPalette(p);
             name->setProperty("turnMarked", marked);
         }
+        // Named as everywhere else a screen reader meets the seat, whatever the label shows.
         const bool bidding = GameRecord::Current().bidder != 0;
         name->setAccessibleName(
-            marked ? name->text() + (bidding ? QStringLiteral(", to bid") : QStringLiteral(", to play"))
-                   : QString());
+            Spoken(seat) +
+            (marked ? (bidding ? QStringLiteral(", to bid") : QStringLiteral(", to play")) : QString()));
     }
 
     // The dealer's disc beside the name: left of it below and across, by the portrait at the
@@ -264,6 +272,7 @@ void TableMarks::ShowLastTrick() {
     LastTrick->show();
     QAccessibleEvent shown(LastTrick, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&shown);
+    Announce(LastTrick, LastTrickView::Description()); // the keyboard stays on the hand
 }
 
 void TableMarks::HideLastTrick() {
@@ -291,4 +300,8 @@ bool TableMarks::eventFilter(QObject* watched, QEvent* e) {
         HideLastTrick();
     }
     return false;
+}
+
+void SayStatus() {
+    if (TableExists()) TableForm().ShowInfo(TableStatus());
 }

@@ -76,9 +76,14 @@ void Table::SetCaption(Caption which, int seat, const QString& text) {
 
 void Table::ShowInfo(const QString& text) {
     List1->addItem(text);
-    List1->setCurrentRow(List1->count() - 1);
+    // The newest line is marked by selecting it, not by making it the list's current one: a
+    // current line would report the keyboard's focus to assistive technology, while the
+    // keyboard stays where it is.
+    QListWidgetItem* line = List1->item(List1->count() - 1);
+    List1->clearSelection();
+    line->setSelected(true);
     // Scrolling lays out every line of the list again; a list no one sees needs none of it.
-    if (List1->isVisible()) List1->scrollToItem(List1->currentItem());
+    if (List1->isVisible()) List1->scrollToItem(line);
 }
 
 void Table::ClearInfo() {

@@ -130,6 +130,11 @@ const HelpSection kSections[] = {
       "0.8 with Quick Play; a time of",
       " your own, from 1 to 5 seconds, holds with Quick Play too, as the look is for reading the trick. Both "
       "choices are kept too."}},
+    {"Screen readers",
+     52,
+     {" S (status) says how the hand stands: whose turn it is, the trick so far, each player's bid and tricks",
+      " and the scores, in one line of the messages. S is a key no desktop or screen reader takes for itself.",
+      " A screen reader such as Orca speaks each new message, the hints, the last trick and the hand's result."}},
 };
 
 // Room around the printed text and below it for the Close button, in multiples of the

@@ -15,6 +15,7 @@ RUN=(
 TEST=(
   xvfb xauth xdotool x11-utils imagemagick
   desktop-file-utils appstream
+  qt6-base-private-dev orca speech-dispatcher dbus-x11 at-spi2-core
 )
 
 mode=test

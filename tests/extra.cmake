@@ -39,6 +39,13 @@ if(VT_XVFB AND VT_XDOTOOL)
   endif()
 endif()
 
+# A hand played from the keyboard with the Orca screen reader listening: what it would have
+# said is read from its log. Skipped (77) where Orca or the accessibility bus is not installed.
+if(VT_XVFB AND VT_XDOTOOL AND NOT VANTRICK_SANITIZE)
+  add_test(NAME orca_hand COMMAND bash ${CMAKE_SOURCE_DIR}/tests/orca_test.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(orca_hand PROPERTIES TIMEOUT 1800 LABELS system SKIP_RETURN_CODE 77)
+endif()
+
 # --help and --version are answered with no display at all; with no display the game says
 # so in one line and ends with status 1 (Qt alone would abort). A wrong argument gets one line
 # naming it, the usage and status 2, with a display (offscreen) or without; Qt's own options
