@@ -271,6 +271,9 @@ void Table::MakeMessageList() {
     lp.setColor(QPalette::HighlightedText, Qt::white);
     List1->setPalette(lp);
     List1->setFrameShape(QFrame::NoFrame);
+    // A line wider than the list (the status line, a long name) wraps rather than bringing a
+    // sideways scroll bar over the lines below it; every other line fits as it always has.
+    List1->setWordWrap(true);
     connect(List1->model(), &QAbstractItemModel::rowsInserted, List1,
             [this](const QModelIndex&, int, int last) { AnnounceListLine(List1, last); });
 }
