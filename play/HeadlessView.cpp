@@ -36,7 +36,7 @@ int HeadlessView::MsgDeluxe(const QString&, const QString&, const QString& butto
 }
 
 bool HeadlessView::PlayGame(const std::function<void()>& start) {
-    TableView* before = &View();
+    TableView* before = CurrentView();
     SetView(this);
     exited_ = false;
     if (!start) G.GameOn = false;

@@ -5,9 +5,14 @@ TableView* current = nullptr;
 } // namespace
 
 TableView& View() {
-    // Before any table exists (or after it has gone) the game is shown nowhere.
-    static HeadlessView nowhere;
-    return current ? *current : nowhere;
+    // Play with no table is a fault of the caller: a stand-in view would bid and play for the
+    // player without a word.
+    if (!current) qFatal("The game was played with no table to show it on");
+    return *current;
+}
+
+TableView* CurrentView() {
+    return current;
 }
 
 void SetView(TableView* view) {

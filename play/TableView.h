@@ -82,6 +82,8 @@ class TableView {
 
 // The view the procedures of play use; set once by whoever makes it.
 TableView& View();
+// The view set now, or none.
+TableView* CurrentView();
 void SetView(TableView* view);
 
 // The procedures' own shorthand: a line of the message list; a pause of G.PauseMs; a sound
