@@ -13,12 +13,11 @@ namespace Options {
 
 namespace {
 const char* const Keys[] = {"Play/QuickPlay", "Play/CarryOnByItself", "Play/ShowPlayableCards",
-                            "Play/SharpOpponents", "Play/SoundOff"};
+                            "Play/SoundOff"};
 constexpr int KeyCount = int(std::size(Keys));
 
 bool* Field(Choices& c, int i) {
-    bool* const fields[] = {&c.quickPlay, &c.carryOnByItself, &c.showPlayable, &c.sharpOpponents,
-                            &c.soundOff};
+    bool* const fields[] = {&c.quickPlay, &c.carryOnByItself, &c.showPlayable, &c.soundOff};
     static_assert(std::size(fields) == KeyCount);
     return fields[i];
 }
@@ -35,6 +34,20 @@ bool SafeToOpen(const QString& path) {
 bool IsOn(const QVariant& v) {
     if (v.typeId() == QMetaType::Bool) return v.toBool();
     return v.typeId() == QMetaType::QString && v.toString() == QLatin1String("true");
+}
+
+// The opponents are kept by name. Before there were three, a tick kept for the sharp ones
+// stood for them: it still means Sharp, its absence Classic.
+const char* const OpponentsKey = "Play/Opponents";
+const char* const OldSharpKey = "Play/SharpOpponents";
+const char* const LevelNames[] = {"Classic", "Sharp", "Expert"};
+
+Sharp::Level LoadLevel(const QSettings& s) {
+    const QVariant v = s.value(QLatin1String(OpponentsKey));
+    for (int i = 0; i < int(std::size(LevelNames)); ++i)
+        if (v.typeId() == QMetaType::QString && v.toString() == QLatin1String(LevelNames[i]))
+            return Sharp::Level(i);
+    return IsOn(s.value(QLatin1String(OldSharpKey))) ? Sharp::Level::Sharp : Sharp::Level::Classic;
 }
 } // namespace
 
@@ -60,6 +73,7 @@ Choices Load() {
     if (s.status() != QSettings::NoError) return c;
     for (int i = 0; i < KeyCount; ++i)
         *Field(c, i) = IsOn(s.value(QLatin1String(Keys[i])));
+    c.opponents = LoadLevel(s);
     return c;
 }
 
@@ -71,6 +85,8 @@ bool Save(const Choices& choices) {
     Choices c = choices;
     for (int i = 0; i < KeyCount; ++i)
         s.setValue(QLatin1String(Keys[i]), *Field(c, i));
+    s.setValue(QLatin1String(OpponentsKey), QLatin1String(LevelNames[int(c.opponents)]));
+    s.remove(QLatin1String(OldSharpKey));
     s.sync();
     return s.status() == QSettings::NoError;
 }

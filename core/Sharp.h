@@ -14,6 +14,9 @@
 
 namespace Sharp {
 
+// How a computer seat decides: by the classic rules, by the sharp method, or by the expert one.
+enum class Level : qint8 { Classic, Sharp, Expert };
+
 struct View {
     qint8 seat = 0;                    // the deciding seat, 1..4
     qint8 handSize = 0;                // cards dealt to each seat this hand
@@ -49,5 +52,21 @@ qint16 ChooseCard(const View& view, quint64 seed, const Effort& effort = {});
 // The bid, 0..13. With dealerRestricted, a dealer never makes the four bids add up to the
 // hand size, the restriction every computer dealer obeys.
 qint16 ChooseBid(const View& view, quint64 seed, bool dealerRestricted, const Effort& effort = {});
+
+// The expert method: the sharp one with more deals sampled (kExpertCard and kExpertBid times
+// the effort's), and, once three tricks or fewer are left, each sampled deal played out
+// exactly, every seat taking the card best for its own outcome rather than the quick one.
+inline constexpr int kExpertCard = 3, kExpertBid = 4, kSolveTricks = 3;
+// What a decision weighed: each choice open to the seat, its worth (the average outcome the
+// choice is taken by) and the weighted share of the sampled deals in which the seat's bid is
+// made after it. `best` is the choice taken: the highest worth, the first of equals.
+struct Estimate {
+    std::vector<qint16> choices;
+    std::vector<double> worth, made;
+    size_t best = 0;
+    qint16 Choice() const { return choices.empty() ? 0 : choices[best]; }
+};
+Estimate ExpertCard(const View& view, quint64 seed, const Effort& effort = {});
+Estimate ExpertBid(const View& view, quint64 seed, bool dealerRestricted, const Effort& effort = {});
 
 } // namespace Sharp

@@ -1,5 +1,5 @@
-// The Play menu's three choices of pace and help (Options.h): their items, what a change does
-// at once, and the dimming of the cards that may not be played.
+// The Play menu's choices of pace, help and opponents (Options.h): their items, what a change
+// does at once, and the dimming of the cards that may not be played.
 #include "Opponents.h"
 #include "Options.h"
 #include "Playable.h"
@@ -8,6 +8,7 @@
 #include "Waits.h"
 
 #include <QAccessible>
+#include <QActionGroup>
 #include <QMenu>
 #include <QSignalBlocker>
 
@@ -38,7 +39,24 @@ void Table::AddChoiceItems() {
     MnuQuickPlay = item(QStringLiteral("&Quick Play"), &Options::Choices::quickPlay);
     MnuCarryOnByItself = item(QStringLiteral("&Carry On by Itself"), &Options::Choices::carryOnByItself);
     MnuShowPlayable = item(QStringLiteral("Show &Playable Cards"), &Options::Choices::showPlayable);
-    MnuSharpOpponents = item(QStringLiteral("&Sharp Opponents"), &Options::Choices::sharpOpponents);
+    // The opponents: one level of three, the classic rules the first.
+    MnuOpponents = MnuPlay->addMenu(QStringLiteral("&Opponents"));
+    auto* const levels = new QActionGroup(MnuOpponents);
+    const auto level = [this, levels](const QString& text, Sharp::Level l) {
+        QAction* a = MnuOpponents->addAction(text);
+        a->setCheckable(true);
+        levels->addAction(a);
+        connect(a, &QAction::toggled, this, [this, l](bool on) {
+            if (!on) return;
+            Options::Current().opponents = l;
+            Options::Save(Options::Current());
+            ChoicesChanged();
+        });
+        return a;
+    };
+    MnuClassicOpponents = level(QStringLiteral("&Classic"), Sharp::Level::Classic);
+    MnuSharpOpponents = level(QStringLiteral("&Sharp"), Sharp::Level::Sharp);
+    MnuExpertOpponents = level(QStringLiteral("&Expert"), Sharp::Level::Expert);
     // --- Choices every player can make ---
     // Sound is shown ticked when on, while the kept choice is "off", so that a missing setting
     // keeps the sounds.
@@ -58,7 +76,9 @@ void Table::ShowChoices() {
     const std::pair<QAction*, bool> items[] = {{MnuQuickPlay, c.quickPlay},
                                                {MnuCarryOnByItself, c.carryOnByItself},
                                                {MnuShowPlayable, c.showPlayable},
-                                               {MnuSharpOpponents, c.sharpOpponents},
+                                               {MnuClassicOpponents, c.opponents == Sharp::Level::Classic},
+                                               {MnuSharpOpponents, c.opponents == Sharp::Level::Sharp},
+                                               {MnuExpertOpponents, c.opponents == Sharp::Level::Expert},
                                                {MnuSound, !c.soundOff}};
     for (const auto& [a, on] : items) {
         const QSignalBlocker quiet(a);
@@ -74,5 +94,5 @@ void Table::ChoicesChanged() {
     RefreshPlayable(Client);
     // The opponents' next bid or card is decided by the method chosen now.
     for (int seat = 2; seat <= 4; ++seat)
-        Opponents::SetSharp(seat, Options::Current().sharpOpponents);
+        Opponents::SetLevel(seat, Options::Current().opponents);
 }

@@ -162,8 +162,8 @@ class Monkey : public QObject {
     // included (toggle() goes through even while the menu is disabled).
     void ToggleChoice() {
         Table& t = TableForm();
-        QAction* const items[] = {t.MnuQuickPlay, t.MnuCarryOnByItself, t.MnuShowPlayable,
-                                  t.MnuSharpOpponents};
+        QAction* const items[] = {t.MnuQuickPlay,        t.MnuCarryOnByItself, t.MnuShowPlayable,
+                                  t.MnuClassicOpponents, t.MnuSharpOpponents,  t.MnuExpertOpponents};
         items[Pick(int(std::size(items)))]->toggle();
     }
 

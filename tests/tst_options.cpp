@@ -188,8 +188,8 @@ class TestOptions : public QObject {
         for (QAction* a : TableForm().MnuPlay->actions())
             items << (a->isSeparator() ? "-" : a->text() + (a->isCheckable() ? "[ ]" : ""));
         QCOMPARE(items, (QStringList{"&New Game", "&Hint", "&Last Trick", "-", "&Quick Play[ ]",
-                                     "&Carry On by Itself[ ]", "Show &Playable Cards[ ]",
-                                     "&Sharp Opponents[ ]", "Soun&d[ ]", "-", "E&xit"}));
+                                     "&Carry On by Itself[ ]", "Show &Playable Cards[ ]", "&Opponents",
+                                     "Soun&d[ ]", "-", "E&xit"}));
     }
 
     void sameGamesEachWay_data() {

@@ -92,7 +92,7 @@ class TestResume : public QObject {
         Opponents::SetEffort({20, 20});
         for (std::uint32_t seed = 1; seed <= 6; ++seed) {
             for (int s = 2; s <= 4; ++s)
-                Opponents::SetSharp(s, seed > 4);
+                Opponents::SetLevel(s, seed > 4 ? Sharp::Level::Sharp : Sharp::Level::Classic);
             ResetGameState();
             SeedDeal(seed);
             LoggingView whole;
@@ -124,7 +124,7 @@ class TestResume : public QObject {
         }
         OnGameSaved = nullptr;
         for (int s = 2; s <= 4; ++s)
-            Opponents::SetSharp(s, false);
+            Opponents::SetLevel(s, Sharp::Level::Classic);
     }
 
     // Any file cut short, any line changed, is no game; so is anything that is not a file.

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 using namespace TestSupport;
+constexpr auto C = Sharp::Level::Classic, S = Sharp::Level::Sharp, X = Sharp::Level::Expert;
 
 namespace {
 
@@ -79,12 +80,12 @@ struct SharpGame : HeadlessView {
         return answer;
     }
 
-    bool Play(quint32 seed, const std::array<bool, 5>& sharp) {
+    bool Play(quint32 seed, const std::array<Sharp::Level, 5>& levels) {
         ResetGameState();
         SeedDeal(seed);
         Opponents::Seed(seed * 7919);
         for (int s = 1; s <= 4; ++s)
-            Opponents::SetSharp(s, sharp[s]);
+            Opponents::SetLevel(s, levels[s]);
         return PlayGame() && broken.isEmpty();
     }
 };
@@ -101,16 +102,16 @@ class TestSharp : public QObject {
         DataFiles::SetWriting(false);
     }
 
-    // Seeded whole games with one to four sharp seats, every bid and card checked against the
-    // rules (a quick effort, to play many games).
+    // Seeded whole games with one to four sharp or expert seats, every bid and card checked
+    // against the rules (a quick effort, to play many games).
     void EveryChoiceWithinTheRules() {
         Opponents::SetEffort({8, 8});
         for (quint32 seed = 1; seed <= 600; ++seed) {
-            std::array<bool, 5> sharp{};
+            std::array<Sharp::Level, 5> levels{};
             for (int seat = 1; seat <= 4; ++seat)
-                sharp[seat] = seat == int(seed % 4) + 1 || (seed % 3 == 0);
+                if (seat == int(seed % 4) + 1 || (seed % 3 == 0)) levels[seat] = (seed + seat) % 2 ? X : S;
             SharpGame game;
-            QVERIFY2(game.Play(seed, sharp),
+            QVERIFY2(game.Play(seed, levels),
                      qPrintable(QStringLiteral("seed %1: %2").arg(seed).arg(game.broken)));
         }
     }
@@ -144,8 +145,15 @@ class TestSharp : public QObject {
             QVERIFY(std::equal(before.tricks.begin(), before.tricks.end(), G.TricksMade.begin()));
             const qint16 choice = decide();
             if (seat == 1 && !bidding) {
+                // The hint is the expert's own estimate, the card shown the one of most ways.
                 SeedDeal(rng.Next() % 100000);
-                QCOMPARE(Opponents::HintCard()(), choice);
+                const Sharp::Estimate e = Opponents::HintCard()();
+                const size_t top = Opponents::HintOrder(e).front();
+                QCOMPARE(e.Choice(), choice);
+                QCOMPARE(e.made[top], *std::ranges::max_element(e.made));
+                QVERIFY(Opponents::CardHintText(e).startsWith(
+                    "Hint: the " + G.Cards[e.choices[top]].FullName +
+                    QStringLiteral(" (your bid made in %1 of 10 ways").arg(std::lround(e.made[top] * 10))));
             }
             for (int i = 0; i < 3; ++i) {
                 QVERIFY(RearrangeUnseen(seat, before, rng));
@@ -156,7 +164,7 @@ class TestSharp : public QObject {
             G = real;
         };
         for (quint32 seed = 100; seed < 103; ++seed)
-            QVERIFY(game.Play(seed, {false, true, true, false, true}));
+            QVERIFY(game.Play(seed, {C, X, S, C, X}));
         QVERIFY(checked > 1000);
     }
 
@@ -167,7 +175,7 @@ class TestSharp : public QObject {
         std::vector<qint16> first, second;
         for (auto* trace : {&first, &second}) {
             SharpGame game;
-            QVERIFY(game.Play(5, {false, true, true, true, true}));
+            QVERIFY(game.Play(5, {C, X, S, X, S}));
             *trace = game.answers;
             trace->insert(trace->end(), G.GameScore.begin(), G.GameScore.end());
         }
