@@ -514,7 +514,8 @@ Estimate BidEstimate(const View& view, quint64 seed, bool dealerRestricted, int 
 qint16 ChooseCard(const View& view, quint64 seed, const Effort& effort) {
     if (!Usable(view)) return view.hand.empty() ? 0 : view.hand.front();
     const int me = view.seat - 1;
-    const Sim& base = Dealer(view).Base();
+    const Dealer dealer(view);
+    const Sim& base = dealer.Base();
     const Mask follow = base.count ? base.hand[me] & SuitBits(base.led) : 0;
     if (Single(follow ? follow : base.hand[me])) return qint16(CardOf(Low(follow ? follow : base.hand[me])));
     return CardEstimate(view, seed, effort.cardSamples, false, 0).Choice();
