@@ -47,7 +47,7 @@ void Table::AddChoiceItems() {
         a->setCheckable(true);
         levels->addAction(a);
         connect(a, &QAction::toggled, this, [this, l](bool on) {
-            if (!on) return;
+            if (!on || Options::Current().opponents == l) return;
             Options::Current().opponents = l;
             Options::Save(Options::Current());
             ChoicesChanged();
@@ -76,14 +76,15 @@ void Table::ShowChoices() {
     const std::pair<QAction*, bool> items[] = {{MnuQuickPlay, c.quickPlay},
                                                {MnuCarryOnByItself, c.carryOnByItself},
                                                {MnuShowPlayable, c.showPlayable},
-                                               {MnuClassicOpponents, c.opponents == Sharp::Level::Classic},
-                                               {MnuSharpOpponents, c.opponents == Sharp::Level::Sharp},
-                                               {MnuExpertOpponents, c.opponents == Sharp::Level::Expert},
                                                {MnuSound, !c.soundOff}};
     for (const auto& [a, on] : items) {
         const QSignalBlocker quiet(a);
         a->setChecked(on);
     }
+    // The opponents' item is checked through its group, which unchecks the others; it keeps
+    // nothing, being the level in force already.
+    const std::array levels{MnuClassicOpponents, MnuSharpOpponents, MnuExpertOpponents};
+    levels[size_t(c.opponents)]->setChecked(true);
     ChoicesChanged();
 }
 
