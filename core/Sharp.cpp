@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdlib>
 
 namespace Sharp {
@@ -169,6 +170,36 @@ double Outcome(const Sim& s, int me) {
     for (int seat = 0; seat < 4; ++seat)
         if (seat != me) others += s.Points(seat);
     return s.Points(me) - kOthersWeight * others / 3.0;
+}
+
+// How the expert judges the end of a play-out: by its chance of winning the game. Each seat's
+// game total after the hand is set against every other's, the hands still to come taken as a
+// spread of kHandSpread points of difference a hand, and the chances of beating each of the
+// others multiplied. Early in a game this counts every point of every seat; in the last hands
+// it plays to overtake the leader or to keep ahead, as the standing asks.
+constexpr double kHandSpread = 6.0;
+struct Judge {
+    bool game = false; // false: the sharp method's Outcome
+    std::array<double, 4> total{};
+    double spread = 1;
+
+    double operator()(const Sim& s, int me) const {
+        if (!game) return Outcome(s, me);
+        const double mine = total[me] + s.Points(me);
+        double chance = 1;
+        for (int seat = 0; seat < 4; ++seat)
+            if (seat != me) chance *= 0.5 * std::erfc((total[seat] + s.Points(seat) + 0.5 - mine) / spread);
+        return chance;
+    }
+};
+Judge GameJudge(const View& v) {
+    Judge j;
+    j.game = true;
+    for (int seat = 0; seat < 4; ++seat)
+        j.total[seat] = v.scores[seat + 1];
+    // Difference of two totals over n hands: sqrt(2 n) hand spreads; erfc takes it over sqrt 2.
+    j.spread = std::max(0.5, kHandSpread * std::sqrt(2.0 * std::max(0, int(v.handsAfter)))) * std::sqrt(2.0);
+    return j;
 }
 
 // The counting rule that computer seats bid by, applied to a sampled hand: the guess at the
@@ -341,6 +372,8 @@ View CommonView(int seat, const HandLog& log) {
     v.trumpCard = log.trumpCard;
     for (int card = 1; card <= 52; ++card)
         if (G.Cards[card].Holder == seat) v.hand.push_back(qint8(card));
+    v.scores = G.GameScore;
+    v.handsAfter = qint8(std::clamp(19 - int(G.HandNumber), 0, 19)); // a game is 19 hands
     ReadPlays(v, log);
     return v;
 }
@@ -375,11 +408,11 @@ struct End {
     std::array<double, 4> outcome{};
     unsigned made = 0;
 };
-End Solve(const Sim& s) {
+End Solve(const Sim& s, const Judge& judge) {
     End best;
     if (s.tricksLeft <= 0 || !s.hand[s.Turn()]) {
         for (int seat = 0; seat < 4; ++seat) {
-            best.outcome[seat] = Outcome(s, seat);
+            best.outcome[seat] = judge(s, seat);
             best.made |= unsigned(s.tricks[seat] == s.bid[seat]) << seat;
         }
         return best;
@@ -391,7 +424,7 @@ End Solve(const Sim& s) {
         if (m >> (bit + 1) & 1) continue;
         Sim next = s;
         next.Play(bit);
-        const End e = Solve(next);
+        const End e = Solve(next, judge);
         if (!any || e.outcome[me] > best.outcome[me]) best = e;
         any = true;
     }
@@ -411,7 +444,8 @@ void Finish(Estimate& e, const std::vector<double>& total, const std::vector<dou
 
 // The card decision of both methods: `samples` deals played out quickly, or, with `solve` and
 // few tricks left, `solved` deals played out exactly.
-Estimate CardEstimate(const View& view, quint64 seed, int samples, bool solve, int solved) {
+Estimate CardEstimate(const View& view, quint64 seed, int samples, bool solve, int solved,
+                      const Judge& judge) {
     Estimate e;
     const int me = view.seat - 1;
     Dealer dealer(view);
@@ -441,12 +475,12 @@ Estimate CardEstimate(const View& view, quint64 seed, int samples, bool solve, i
             double outcome = 0;
             bool madeIt = false;
             if (exact) {
-                const End end = Solve(s);
+                const End end = Solve(s, judge);
                 outcome = end.outcome[me];
                 madeIt = end.made >> me & 1;
             } else {
                 PlayOut(s);
-                outcome = Outcome(s, me);
+                outcome = judge(s, me);
                 madeIt = s.tricks[me] == s.bid[me];
             }
             total[i] += weight * outcome;
@@ -457,7 +491,7 @@ Estimate CardEstimate(const View& view, quint64 seed, int samples, bool solve, i
     return e;
 }
 
-Estimate BidEstimate(const View& view, quint64 seed, bool dealerRestricted, int samples) {
+Estimate BidEstimate(const View& view, quint64 seed, bool dealerRestricted, int samples, const Judge& judge) {
     Estimate e;
     const int me = view.seat - 1;
     const int size = std::clamp(int(view.handSize), 0, 13);
@@ -501,7 +535,7 @@ Estimate BidEstimate(const View& view, quint64 seed, bool dealerRestricted, int 
                 sum += s.bid[seat];
             }
             PlayOut(s);
-            total[i] += weight * Outcome(s, me);
+            total[i] += weight * judge(s, me);
             made[i] += weight * (s.tricks[me] == s.bid[me]);
         }
     }
@@ -518,22 +552,23 @@ qint16 ChooseCard(const View& view, quint64 seed, const Effort& effort) {
     const Sim& base = dealer.Base();
     const Mask follow = base.count ? base.hand[me] & SuitBits(base.led) : 0;
     if (Single(follow ? follow : base.hand[me])) return qint16(CardOf(Low(follow ? follow : base.hand[me])));
-    return CardEstimate(view, seed, effort.cardSamples, false, 0).Choice();
+    return CardEstimate(view, seed, effort.cardSamples, false, 0, {}).Choice();
 }
 
 qint16 ChooseBid(const View& view, quint64 seed, bool dealerRestricted, const Effort& effort) {
     if (!Usable(view)) return 0;
-    return BidEstimate(view, seed, dealerRestricted, effort.bidSamples).Choice();
+    return BidEstimate(view, seed, dealerRestricted, effort.bidSamples, {}).Choice();
 }
 
 Estimate ExpertCard(const View& view, quint64 seed, const Effort& effort) {
     if (!Usable(view)) return {{qint16(view.hand.empty() ? 0 : view.hand.front())}, {0}, {0}};
-    return CardEstimate(view, seed, kExpertCard * effort.cardSamples, true, effort.cardSamples / 2);
+    return CardEstimate(view, seed, kExpertCard * effort.cardSamples, true, effort.cardSamples / 2,
+                        GameJudge(view));
 }
 
 Estimate ExpertBid(const View& view, quint64 seed, bool dealerRestricted, const Effort& effort) {
     if (!Usable(view)) return {{0}, {0}, {0}};
-    return BidEstimate(view, seed, dealerRestricted, kExpertBid * effort.bidSamples);
+    return BidEstimate(view, seed, dealerRestricted, kExpertBid * effort.bidSamples, GameJudge(view));
 }
 
 } // namespace Sharp

@@ -30,6 +30,8 @@ struct View {
     qint8 leader = 0;                  // the seat that leads (or led) the current trick
     std::array<quint8, 5> voids{};     // bit suit-1 set: that seat has shown out of the suit
     std::vector<qint8> hand;           // the seat's own cards, ascending card numbers
+    std::array<qint16, 5> scores{};    // each seat's game score before this hand
+    qint8 handsAfter = 0;              // hands still to come after this one
     bool operator==(const View&) const = default;
 };
 
@@ -54,8 +56,10 @@ qint16 ChooseCard(const View& view, quint64 seed, const Effort& effort = {});
 qint16 ChooseBid(const View& view, quint64 seed, bool dealerRestricted, const Effort& effort = {});
 
 // The expert method: the sharp one with more deals sampled (kExpertCard and kExpertBid times
-// the effort's), and, once three tricks or fewer are left, each sampled deal played out
-// exactly, every seat taking the card best for its own outcome rather than the quick one.
+// the effort's); once kSolveTricks tricks or fewer are left, each sampled deal played out
+// exactly, every seat taking the card best for itself rather than the quick one; and every end
+// judged by the seat's chance of winning the game from the standing (the scores and the hands
+// still to come) rather than by the hand's points alone.
 inline constexpr int kExpertCard = 3, kExpertBid = 4, kSolveTricks = 3;
 // What a decision weighed: each choice open to the seat, its worth (the average outcome the
 // choice is taken by) and the weighted share of the sampled deals in which the seat's bid is

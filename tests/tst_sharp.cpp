@@ -195,6 +195,21 @@ class TestSharp : public QObject {
         QCOMPARE(Sharp::ChooseBid(v, 1, true), 0);
     }
 
+    // The hint's words: the card of most ways first, the runner-up by its rank alone when of the
+    // same suit; the bid with its own share.
+    void HintSaysItsOdds() {
+        MakeCards();
+        Sharp::Estimate e{
+            {qint16(Card("KD")), qint16(Card("5D")), qint16(Card("3S"))}, {3, 1, 2}, {0.4, 0.7, 0.5}, 0};
+        QCOMPARE(Opponents::CardHintText(e), "Hint: the Five of Diamonds (your bid made in 7 of 10 ways the "
+                                             "cards may lie; the Three of Spades: 5 of 10)");
+        e.made[2] = 0.2;
+        QCOMPARE(Opponents::CardHintText(e), "Hint: the Five of Diamonds (your bid made in 7 of 10 ways the "
+                                             "cards may lie; the King: 4 of 10)");
+        QCOMPARE(Opponents::BidHintText({{0, 2, 3}, {1, 2, 1}, {0.2, 0.61, 0.3}, 1}),
+                 "Hint: bid 2 (made in 6 of 10)");
+    }
+
     // The last seat to a heart trick in a two-card hand (trumps Spades), with no trick yet:
     // short of its bid it takes the trick, with its bid made it ducks it.
     void PlaysForTheExactBid_data() {
