@@ -177,7 +177,7 @@ double Outcome(const Sim& s, int me) {
 // spread of kHandSpread points of difference a hand, and the chances of beating each of the
 // others multiplied. Early in a game this counts every point of every seat; in the last hands
 // it plays to overtake the leader or to keep ahead, as the standing asks.
-constexpr double kHandSpread = 6.0;
+constexpr double kHandSpread = 6.0, kPointsTieBreak = 1e-6;
 struct Judge {
     bool game = false; // false: the sharp method's Outcome
     std::array<double, 4> total{};
@@ -189,7 +189,8 @@ struct Judge {
         double chance = 1;
         for (int seat = 0; seat < 4; ++seat)
             if (seat != me) chance *= 0.5 * std::erfc((total[seat] + s.Points(seat) + 0.5 - mine) / spread);
-        return chance;
+        // A game past winning (or won whatever happens) still has its points to play for.
+        return chance + kPointsTieBreak * Outcome(s, me);
     }
 };
 Judge GameJudge(const View& v) {
