@@ -5,6 +5,7 @@
 
 #include "Deal.h"
 #include "GameRecord.h"
+#include "Opponents.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -239,6 +240,8 @@ class TestMonkey : public QObject {
 #else
         int games = 200;
 #endif
+        // The events are under test, not the look-ahead: a small one keeps the expert's turns short.
+        Opponents::SetEffort({40, 40});
         if (qEnvironmentVariableIsSet("VANTRICK_MONKEY_GAMES"))
             games = qEnvironmentVariableIntValue("VANTRICK_MONKEY_GAMES");
         QTest::addColumn<int>("games");
