@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     for (qsizetype i = 0; i < History::MaxGames; ++i) {
         History::Game g;
         g.when = 1765300000 + i * 3600;
-        g.sharp = gen() % 2;
+        g.opponents = int(gen() % 3);
         std::array<int, 4> total{};
         for (int hand = 1; hand <= 19; ++hand) {
             for (int& t : total)

@@ -57,14 +57,13 @@ std::optional<Game> ParseLine(QByteArrayView line) {
     size_t n = 0;
     if (!Split(line, ';', f, n) || n != 8) return std::nullopt;
     Game g;
-    int sharp = 0, quick = 0;
+    int quick = 0;
     bool ok = false;
     g.when = f[0].toLongLong(&ok);
-    if (!ok || g.when < 0 || !ReadInt(f[1], 0, 1, sharp) || !ReadInt(f[2], 0, 1, quick) ||
+    if (!ok || g.when < 0 || !ReadInt(f[1], 0, 2, g.opponents) || !ReadInt(f[2], 0, 1, quick) ||
         !ReadInt(f[3], 0, 100000, g.hints) || !ReadInt(f[4], 0, 100000, g.takeBacks) ||
         !ReadFour(f[5], g.scores))
         return std::nullopt;
-    g.sharp = sharp;
     g.quickPlay = quick;
     std::array<QByteArrayView, 19> hands;
     if (!f[6].isEmpty()) {
@@ -105,7 +104,7 @@ QByteArray Format(const QList<Game>& games) {
             totals << QStringLiteral("%1,%2,%3,%4").arg(t[0]).arg(t[1]).arg(t[2]).arg(t[3]);
         out += QStringLiteral("%1;%2;%3;%4;%5;%6,%7,%8,%9;")
                    .arg(g.when)
-                   .arg(int(g.sharp))
+                   .arg(g.opponents)
                    .arg(int(g.quickPlay))
                    .arg(g.hints)
                    .arg(g.takeBacks)
@@ -152,8 +151,8 @@ Summary Summarise(const QList<Game>& games) {
         const bool won = top && !shared, drawn = top && shared;
         s.won += won;
         s.drawn += drawn;
-        (g.sharp ? s.sharpPlayed : s.classicPlayed) += 1;
-        (g.sharp ? s.sharpWon : s.classicWon) += won;
+        s.playedAgainst[size_t(g.opponents)] += 1;
+        s.wonAgainst[size_t(g.opponents)] += won;
         s.handsPlayed += static_cast<int>(g.totals.size());
         s.handsExact += static_cast<int>(g.exactHands.size());
         sum += g.scores[0];

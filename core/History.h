@@ -2,8 +2,9 @@
 // The history of finished games: one line a game in History.dat, plain text, the newest last.
 //
 // "vantrick-history 1" heads the file; each game is
-//   when;sharp;quick;hints;takebacks;s1,s2,s3,s4;exact hands;t1,t2,t3,t4|...
-// with the time in seconds since 1970 (UTC), the four final scores, the hands (1..19) the
+//   when;opponents;quick;hints;takebacks;s1,s2,s3,s4;exact hands;t1,t2,t3,t4|...
+// with the time in seconds since 1970 (UTC), the opponents (0 classic, 1 sharp, 2 expert: a
+// file of the days of two levels reads as it was written), the four final scores, the hands (1..19) the
 // player bid exactly as a comma list, and the four running totals after each hand. A line
 // that does not read wholly is skipped; only the newest MaxGames are kept.
 
@@ -20,7 +21,7 @@ inline constexpr qint64 MaxBytes = 16 * 1024 * 1024;
 
 struct Game {
     qint64 when = 0;
-    bool sharp = false;
+    int opponents = 0; // Sharp::Level's number
     bool quickPlay = false;
     int hints = 0;
     int takeBacks = 0;
@@ -33,7 +34,7 @@ struct Game {
 
 struct Summary {
     int played = 0, won = 0, drawn = 0;
-    int classicPlayed = 0, classicWon = 0, sharpPlayed = 0, sharpWon = 0;
+    std::array<int, 3> playedAgainst{}, wonAgainst{}; // by the opponents' level
     int handsPlayed = 0, handsExact = 0;
     double averageScore = 0;
     int bestScore = 0;

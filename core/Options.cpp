@@ -13,13 +13,12 @@
 namespace Options {
 
 namespace {
-const char* const Keys[] = {"Play/QuickPlay",      "Play/CarryOnByItself", "Play/ShowPlayableCards",
-                            "Play/SharpOpponents", "Play/SoundOff",        "Play/FourColourSuits"};
+const char* const Keys[] = {"Play/QuickPlay", "Play/CarryOnByItself", "Play/ShowPlayableCards",
+                            "Play/SoundOff", "Play/FourColourSuits"};
 constexpr int KeyCount = int(std::size(Keys));
 
 bool* Field(Choices& c, int i) {
-    bool* const fields[] = {&c.quickPlay,      &c.carryOnByItself, &c.showPlayable,
-                            &c.sharpOpponents, &c.soundOff,        &c.fourColour};
+    bool* const fields[] = {&c.quickPlay, &c.carryOnByItself, &c.showPlayable, &c.soundOff, &c.fourColour};
     static_assert(std::size(fields) == KeyCount);
     return fields[i];
 }
@@ -46,6 +45,20 @@ int LookTimeOf(const QVariant& v) {
     const int ms = v.typeId() == QMetaType::QString ? v.toString().toInt(&ok) : 0;
     return ok && std::ranges::find(Pacing::LookTimes, ms) != std::end(Pacing::LookTimes) ? ms : 0;
 }
+
+// The opponents are kept by name. Before there were three, a tick kept for the sharp ones
+// stood for them: it still means Sharp, its absence Classic.
+const char* const OpponentsKey = "Play/Opponents";
+const char* const OldSharpKey = "Play/SharpOpponents";
+const char* const LevelNames[] = {"Classic", "Sharp", "Expert"};
+
+Sharp::Level LoadLevel(const QSettings& s) {
+    const QVariant v = s.value(QLatin1String(OpponentsKey));
+    for (int i = 0; i < int(std::size(LevelNames)); ++i)
+        if (v.typeId() == QMetaType::QString && v.toString() == QLatin1String(LevelNames[i]))
+            return Sharp::Level(i);
+    return IsOn(s.value(QLatin1String(OldSharpKey))) ? Sharp::Level::Sharp : Sharp::Level::Classic;
+}
 } // namespace
 
 Choices& Current() {
@@ -71,6 +84,7 @@ Choices Load() {
     for (int i = 0; i < KeyCount; ++i)
         *Field(c, i) = IsOn(s.value(QLatin1String(Keys[i])));
     c.lookTimeMs = LookTimeOf(s.value(QLatin1String(LookTimeKey)));
+    c.opponents = LoadLevel(s);
     return c;
 }
 
@@ -83,6 +97,8 @@ bool Save(const Choices& choices) {
     for (int i = 0; i < KeyCount; ++i)
         s.setValue(QLatin1String(Keys[i]), *Field(c, i));
     s.setValue(QLatin1String(LookTimeKey), QString::number(c.lookTimeMs));
+    s.setValue(QLatin1String(OpponentsKey), QLatin1String(LevelNames[int(c.opponents)]));
+    s.remove(QLatin1String(OldSharpKey));
     s.sync();
     return s.status() == QSettings::NoError;
 }

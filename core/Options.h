@@ -7,6 +7,8 @@
 // else (missing, a directory, a FIFO, too big, unreadable, garbled) gives the defaults, and a
 // write that fails leaves the choices in force for this run only. Nothing here ever stops
 // the start.
+#include "Sharp.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -16,7 +18,7 @@ struct Choices {
     bool quickPlay = false;       // every pause of the game shortened by Pacing::Quick
     bool carryOnByItself = false; // after a short look at the trick the game goes on by itself
     bool showPlayable = false;    // on the player's turn the cards that may not be played are dimmed
-    bool sharpOpponents = false;  // the three opponents bid and play by the sharp method
+    Sharp::Level opponents = Sharp::Level::Classic; // how the three opponents bid and play
     // Choices for every player: kept off by default so that the classic game is unchanged.
     bool soundOff = false;   // no sound and no beep (the Sound item shows it the other way round)
     bool fourColour = false; // hearts red, diamonds blue, clubs green, spades black

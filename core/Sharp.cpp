@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdlib>
 
 namespace Sharp {
@@ -169,6 +170,37 @@ double Outcome(const Sim& s, int me) {
     for (int seat = 0; seat < 4; ++seat)
         if (seat != me) others += s.Points(seat);
     return s.Points(me) - kOthersWeight * others / 3.0;
+}
+
+// How the expert judges the end of a play-out: by its chance of winning the game. Each seat's
+// game total after the hand is set against every other's, the hands still to come taken as a
+// spread of kHandSpread points of difference a hand, and the chances of beating each of the
+// others multiplied. Early in a game this counts every point of every seat; in the last hands
+// it plays to overtake the leader or to keep ahead, as the standing asks.
+constexpr double kHandSpread = 6.0, kPointsTieBreak = 1e-6;
+struct Judge {
+    bool game = false; // false: the sharp method's Outcome
+    std::array<double, 4> total{};
+    double spread = 1;
+
+    double operator()(const Sim& s, int me) const {
+        if (!game) return Outcome(s, me);
+        const double mine = total[me] + s.Points(me);
+        double chance = 1;
+        for (int seat = 0; seat < 4; ++seat)
+            if (seat != me) chance *= 0.5 * std::erfc((total[seat] + s.Points(seat) + 0.5 - mine) / spread);
+        // A game past winning (or won whatever happens) still has its points to play for.
+        return chance + kPointsTieBreak * Outcome(s, me);
+    }
+};
+Judge GameJudge(const View& v) {
+    Judge j;
+    j.game = true;
+    for (int seat = 0; seat < 4; ++seat)
+        j.total[seat] = v.scores[seat + 1];
+    // Difference of two totals over n hands: sqrt(2 n) hand spreads; erfc takes it over sqrt 2.
+    j.spread = std::max(0.5, kHandSpread * std::sqrt(2.0 * std::max(0, int(v.handsAfter)))) * std::sqrt(2.0);
+    return j;
 }
 
 // The counting rule that computer seats bid by, applied to a sampled hand: the guess at the
@@ -341,6 +373,8 @@ View CommonView(int seat, const HandLog& log) {
     v.trumpCard = log.trumpCard;
     for (int card = 1; card <= 52; ++card)
         if (G.Cards[card].Holder == seat) v.hand.push_back(qint8(card));
+    v.scores = G.GameScore;
+    v.handsAfter = qint8(std::clamp(19 - int(G.HandNumber), 0, 19)); // a game is 19 hands
     ReadPlays(v, log);
     return v;
 }
@@ -366,37 +400,100 @@ View ViewForPlay(int seat, const HandLog& log) {
     return v;
 }
 
-qint16 ChooseCard(const View& view, quint64 seed, const Effort& effort) {
-    if (!Usable(view)) return view.hand.empty() ? 0 : view.hand.front();
+namespace {
+
+// The exact play of a deal seen whole: every seat, at its turn, takes the card best for its own
+// outcome. Of two cards next to each other in a suit in one hand, only one need be tried. The
+// end it leads to: each seat's outcome, and (bit seat) the seats whose bid is made.
+struct End {
+    std::array<double, 4> outcome{};
+    unsigned made = 0;
+};
+End Solve(const Sim& s, const Judge& judge) {
+    End best;
+    if (s.tricksLeft <= 0 || !s.hand[s.Turn()]) {
+        for (int seat = 0; seat < 4; ++seat) {
+            best.outcome[seat] = judge(s, seat);
+            best.made |= unsigned(s.tricks[seat] == s.bid[seat]) << seat;
+        }
+        return best;
+    }
+    const int me = s.Turn();
+    bool any = false;
+    for (Mask m = s.Legal(); m; m &= m - 1) {
+        const int bit = Low(m);
+        if (m >> (bit + 1) & 1) continue;
+        Sim next = s;
+        next.Play(bit);
+        const End e = Solve(next, judge);
+        if (!any || e.outcome[me] > best.outcome[me]) best = e;
+        any = true;
+    }
+    return best;
+}
+
+void Finish(Estimate& e, const std::vector<double>& total, const std::vector<double>& made, double weight) {
+    const double w = weight > 0 ? weight : 1;
+    for (size_t i = 0; i < total.size(); ++i) {
+        e.worth.push_back(total[i] / w);
+        e.made.push_back(made[i] / w);
+    }
+    // Ties go to the first choice of the walk, which keeps the choice independent of anything
+    // but the totals.
+    e.best = size_t(std::ranges::max_element(total) - total.begin());
+}
+
+// The card decision of both methods: `samples` deals played out quickly, or, with `solve` and
+// few tricks left, `solved` deals played out exactly.
+Estimate CardEstimate(const View& view, quint64 seed, int samples, bool solve, int solved,
+                      const Judge& judge) {
+    Estimate e;
     const int me = view.seat - 1;
     Dealer dealer(view);
     const Sim& base = dealer.Base();
     const Mask follow = base.count ? base.hand[me] & SuitBits(base.led) : 0;
     std::vector<int> legal;
-    for (Mask m = follow ? follow : base.hand[me]; m; m &= m - 1)
+    for (Mask m = follow ? follow : base.hand[me]; m; m &= m - 1) {
         legal.push_back(Low(m));
-    if (legal.size() == 1 || base.Turn() != me || base.tricksLeft <= 0) return qint16(CardOf(legal.front()));
-
-    std::vector<double> total(legal.size());
+        e.choices.push_back(qint16(CardOf(Low(m))));
+    }
+    if (base.Turn() != me || base.tricksLeft <= 0) {
+        e.choices.resize(1);
+        e.worth = e.made = {0};
+        return e;
+    }
+    const bool exact = solve && base.tricksLeft <= kSolveTricks;
+    std::vector<double> total(legal.size()), made(legal.size());
+    double weights = 0;
     SeededRandom rng(seed);
-    for (int n = 0; n < std::max(1, effort.cardSamples); ++n) {
+    for (int n = 0; n < std::max(1, exact ? solved : samples); ++n) {
         const Sim deal = dealer.Deal(rng);
         const double weight = dealer.Likelihood(deal);
+        weights += weight;
         for (size_t i = 0; i < legal.size(); ++i) {
             Sim s = deal;
             s.Play(legal[i]);
-            PlayOut(s);
-            total[i] += weight * Outcome(s, me);
+            double outcome = 0;
+            bool madeIt = false;
+            if (exact) {
+                const End end = Solve(s, judge);
+                outcome = end.outcome[me];
+                madeIt = end.made >> me & 1;
+            } else {
+                PlayOut(s);
+                outcome = judge(s, me);
+                madeIt = s.tricks[me] == s.bid[me];
+            }
+            total[i] += weight * outcome;
+            made[i] += weight * madeIt;
         }
     }
-    // Ties go to the lowest card of the walk, which keeps the choice independent of anything
-    // but the totals.
-    const size_t pick = size_t(std::ranges::max_element(total) - total.begin());
-    return qint16(CardOf(legal[pick]));
+    Finish(e, total, made, weights);
+    return e;
 }
 
-qint16 ChooseBid(const View& view, quint64 seed, bool dealerRestricted, const Effort& effort) {
-    if (!Usable(view)) return 0;
+Estimate BidEstimate(const View& view, quint64 seed, bool dealerRestricted, int samples, const Judge& judge) {
+    Estimate e;
     const int me = view.seat - 1;
     const int size = std::clamp(int(view.handSize), 0, 13);
     // The bids worth weighing: none to every trick, and one above when the dealer's
@@ -407,9 +504,8 @@ qint16 ChooseBid(const View& view, quint64 seed, bool dealerRestricted, const Ef
         for (int s = 1; s <= 4; ++s)
             if (s != view.seat) forbidden -= view.bids[s];
     }
-    std::vector<int> bids;
     for (int b = 0; b <= std::min(13, size + 1); ++b)
-        if (b != forbidden) bids.push_back(b);
+        if (b != forbidden) e.choices.push_back(qint16(b));
 
     // The seats still to bid after this one, in order, the dealer last.
     std::vector<int> later;
@@ -420,15 +516,17 @@ qint16 ChooseBid(const View& view, quint64 seed, bool dealerRestricted, const Ef
     }
 
     Dealer dealer(view);
-    std::vector<double> total(bids.size());
+    std::vector<double> total(e.choices.size()), made(e.choices.size());
+    double weights = 0;
     SeededRandom rng(seed);
-    for (int n = 0; n < std::max(1, effort.bidSamples); ++n) {
+    for (int n = 0; n < std::max(1, samples); ++n) {
         Sim deal = dealer.Deal(rng);
         deal.leader = view.dealer - 1;
         const double weight = dealer.Likelihood(deal);
-        for (size_t i = 0; i < bids.size(); ++i) {
+        weights += weight;
+        for (size_t i = 0; i < e.choices.size(); ++i) {
             Sim s = deal;
-            s.bid[me] = bids[i];
+            s.bid[me] = e.choices[i];
             int sum = 0;
             for (int seat = 0; seat < 4; ++seat)
                 if (seat == me || view.hasBid[seat + 1]) sum += s.bid[seat];
@@ -438,11 +536,40 @@ qint16 ChooseBid(const View& view, quint64 seed, bool dealerRestricted, const Ef
                 sum += s.bid[seat];
             }
             PlayOut(s);
-            total[i] += weight * Outcome(s, me);
+            total[i] += weight * judge(s, me);
+            made[i] += weight * (s.tricks[me] == s.bid[me]);
         }
     }
-    const size_t pick = size_t(std::ranges::max_element(total) - total.begin());
-    return qint16(bids[pick]);
+    Finish(e, total, made, weights);
+    return e;
+}
+
+} // namespace
+
+qint16 ChooseCard(const View& view, quint64 seed, const Effort& effort) {
+    if (!Usable(view)) return view.hand.empty() ? 0 : view.hand.front();
+    const int me = view.seat - 1;
+    const Dealer dealer(view);
+    const Sim& base = dealer.Base();
+    const Mask follow = base.count ? base.hand[me] & SuitBits(base.led) : 0;
+    if (Single(follow ? follow : base.hand[me])) return qint16(CardOf(Low(follow ? follow : base.hand[me])));
+    return CardEstimate(view, seed, effort.cardSamples, false, 0, {}).Choice();
+}
+
+qint16 ChooseBid(const View& view, quint64 seed, bool dealerRestricted, const Effort& effort) {
+    if (!Usable(view)) return 0;
+    return BidEstimate(view, seed, dealerRestricted, effort.bidSamples, {}).Choice();
+}
+
+Estimate ExpertCard(const View& view, quint64 seed, const Effort& effort) {
+    if (!Usable(view)) return {{qint16(view.hand.empty() ? 0 : view.hand.front())}, {0}, {0}};
+    return CardEstimate(view, seed, kExpertCard * effort.cardSamples, true, effort.cardSamples / 2,
+                        GameJudge(view));
+}
+
+Estimate ExpertBid(const View& view, quint64 seed, bool dealerRestricted, const Effort& effort) {
+    if (!Usable(view)) return {{0}, {0}, {0}};
+    return BidEstimate(view, seed, dealerRestricted, kExpertBid * effort.bidSamples, GameJudge(view));
 }
 
 } // namespace Sharp

@@ -14,6 +14,9 @@
 
 namespace Sharp {
 
+// How a computer seat decides: by the classic rules, by the sharp method, or by the expert one.
+enum class Level : qint8 { Classic, Sharp, Expert };
+
 struct View {
     qint8 seat = 0;                    // the deciding seat, 1..4
     qint8 handSize = 0;                // cards dealt to each seat this hand
@@ -27,6 +30,8 @@ struct View {
     qint8 leader = 0;                  // the seat that leads (or led) the current trick
     std::array<quint8, 5> voids{};     // bit suit-1 set: that seat has shown out of the suit
     std::vector<qint8> hand;           // the seat's own cards, ascending card numbers
+    std::array<qint16, 5> scores{};    // each seat's game score before this hand
+    qint8 handsAfter = 0;              // hands still to come after this one
     bool operator==(const View&) const = default;
 };
 
@@ -49,5 +54,23 @@ qint16 ChooseCard(const View& view, quint64 seed, const Effort& effort = {});
 // The bid, 0..13. With dealerRestricted, a dealer never makes the four bids add up to the
 // hand size, the restriction every computer dealer obeys.
 qint16 ChooseBid(const View& view, quint64 seed, bool dealerRestricted, const Effort& effort = {});
+
+// The expert method: the sharp one with more deals sampled (kExpertCard and kExpertBid times
+// the effort's); once kSolveTricks tricks or fewer are left, each sampled deal played out
+// exactly, every seat taking the card best for itself rather than the quick one; and every end
+// judged by the seat's chance of winning the game from the standing (the scores and the hands
+// still to come) rather than by the hand's points alone.
+inline constexpr int kExpertCard = 3, kExpertBid = 4, kSolveTricks = 3;
+// What a decision weighed: each choice open to the seat, its worth (the average outcome the
+// choice is taken by) and the weighted share of the sampled deals in which the seat's bid is
+// made after it. `best` is the choice taken: the highest worth, the first of equals.
+struct Estimate {
+    std::vector<qint16> choices;
+    std::vector<double> worth, made;
+    size_t best = 0;
+    qint16 Choice() const { return choices.empty() ? 0 : choices[best]; }
+};
+Estimate ExpertCard(const View& view, quint64 seed, const Effort& effort = {});
+Estimate ExpertBid(const View& view, quint64 seed, bool dealerRestricted, const Effort& effort = {});
 
 } // namespace Sharp

@@ -15,13 +15,13 @@ namespace {
 // answer to `use` on the window's thread, unless the game has moved on meanwhile: the hint is
 // for the moment it was asked at, and for no other. A hint asked while one is being worked
 // out is not asked again.
-void RunAside(std::function<qint16()> decide, std::function<void(qint16)> use) {
+void RunAside(std::function<Sharp::Estimate()> decide, std::function<void(const Sharp::Estimate&)> use) {
     Table& t = TableForm();
     if (t.HintRunning) return;
     const auto moment = [] {
         return std::tuple(G.HandNumber, G.CardsLeft[1], G.Turn, Opponents::Log().plays.size());
     };
-    auto answer = std::make_shared<qint16>(0);
+    auto answer = std::make_shared<Sharp::Estimate>();
     t.HintRunning = true;
     t.Jobs.Run([decide = std::move(decide), answer] { *answer = decide(); }, &t,
                [&t, use = std::move(use), answer, asked = moment(), moment] {
@@ -35,22 +35,27 @@ void RunAside(std::function<qint16()> decide, std::function<void(qint16)> use) {
 
 void ShowCardHint() {
     if (!TableExists() || !G.GameOn || G.Turn != 1 || QApplication::activeModalWidget()) return;
-    RunAside(Opponents::HintCard(), [](qint16 card) {
+    RunAside(Opponents::HintCard(), [](const Sharp::Estimate& e) {
+        const std::vector<size_t> order = Opponents::HintOrder(e);
+        const qint16 card = order.empty() ? 0 : e.choices[order.front()];
         if (card < 1 || card > 52 || G.Cards[card].Holder != 1) return;
         Table& t = TableForm();
         ShowFocusMark();
         t.CardsPic[card]->setFocus(Qt::OtherFocusReason);
-        t.ShowInfo(QStringLiteral("Hint: the ") + G.Cards[card].FullName);
+        t.ShowInfo(Opponents::CardHintText(e));
     });
 }
 
 void FillBidHint() {
     if (!BidForm().isVisible()) return;
-    RunAside(Opponents::HintBid(), [](qint16 bid) {
+    RunAside(Opponents::HintBid(), [](const Sharp::Estimate& e) {
         FrmBid& dialog = BidForm();
         if (!dialog.isVisible()) return;
-        dialog.TxtBid->setText(QString::number(bid));
+        TableForm().ShowInfo(Opponents::BidHintText(e));
+        dialog.TxtBid->setText(QString::number(e.Choice()));
         dialog.TxtBid->setFocus();
-        Announce(dialog.TxtBid, QStringLiteral("Hint: bid %1").arg(bid)); // the box is already focused
+        // The box is already focused, and the line above is in a window no longer active: the
+        // dialog says it.
+        Announce(dialog.TxtBid, Opponents::BidHintText(e));
     });
 }

@@ -177,13 +177,15 @@ class HistoryFrame : public QFrame {
                           : QStringLiteral("no games");
         };
         summary_->setText(
-            QStringLiteral("Games played: %1\nWon: %2\nDrawn: %3\nWin rate against classic opponents: %4\n"
-                           "Win rate against sharp opponents: %5\nHands bid exactly: %6\nAverage score: %7\n"
-                           "Best score: %8\nLongest run of wins: %9")
+            QStringLiteral(
+                "Games played: %1\nWon: %2\nDrawn: %3\nWin rate against classic opponents: %4\n"
+                "Win rate against sharp opponents: %5\nWin rate against expert opponents: %6\n"
+                "Hands bid exactly: %7\nAverage score: %8\nBest score: %9\nLongest run of wins: %10")
                 .arg(s.played)
                 .arg(s.won)
                 .arg(s.drawn)
-                .arg(rate(s.classicWon, s.classicPlayed), rate(s.sharpWon, s.sharpPlayed),
+                .arg(rate(s.wonAgainst[0], s.playedAgainst[0]), rate(s.wonAgainst[1], s.playedAgainst[1]),
+                     rate(s.wonAgainst[2], s.playedAgainst[2]),
                      s.handsPlayed ? QStringLiteral("%1%").arg(100 * s.handsExact / s.handsPlayed)
                                    : QStringLiteral("none yet"))
                 .arg(s.averageScore, 0, 'f', 1)
@@ -210,7 +212,8 @@ class HistoryFrame : public QFrame {
                            QStringLiteral("  %1, place %2, %3")
                                .arg(g.scores[0])
                                .arg(g.Place())
-                               .arg(g.sharp ? QStringLiteral("sharp") : QStringLiteral("classic"));
+                               .arg(std::array{QStringLiteral("classic"), QStringLiteral("sharp"),
+                                               QStringLiteral("expert")}[size_t(g.opponents)]);
             if (g.takeBacks) line += QStringLiteral(", taken back");
             games_->addItem(line);
         }

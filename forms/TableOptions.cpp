@@ -1,5 +1,5 @@
-// The Play menu's choices of pace and help (Options.h): their items, what a change does
-// at once, and the dimming of the cards that may not be played.
+// The Play menu's choices of pace, help and opponents (Options.h): their items, what a change
+// does at once, and the dimming of the cards that may not be played.
 #include "Opponents.h"
 #include "Options.h"
 #include "Pacing.h"
@@ -40,7 +40,24 @@ void Table::AddChoiceItems() {
     MnuQuickPlay = item(QStringLiteral("&Quick Play"), &Options::Choices::quickPlay);
     MnuCarryOnByItself = item(QStringLiteral("&Carry On by Itself"), &Options::Choices::carryOnByItself);
     MnuShowPlayable = item(QStringLiteral("Show &Playable Cards"), &Options::Choices::showPlayable);
-    MnuSharpOpponents = item(QStringLiteral("&Sharp Opponents"), &Options::Choices::sharpOpponents);
+    // The opponents: one level of three, the classic rules the first.
+    MnuOpponents = MnuPlay->addMenu(QStringLiteral("&Opponents"));
+    auto* const levels = new QActionGroup(MnuOpponents);
+    const auto level = [this, levels](const QString& text, Sharp::Level l) {
+        QAction* a = MnuOpponents->addAction(text);
+        a->setCheckable(true);
+        levels->addAction(a);
+        connect(a, &QAction::toggled, this, [this, l](bool on) {
+            if (!on || Options::Current().opponents == l) return;
+            Options::Current().opponents = l;
+            Options::Save(Options::Current());
+            ChoicesChanged();
+        });
+        return a;
+    };
+    MnuClassicOpponents = level(QStringLiteral("&Classic"), Sharp::Level::Classic);
+    MnuSharpOpponents = level(QStringLiteral("&Sharp"), Sharp::Level::Sharp);
+    MnuExpertOpponents = level(QStringLiteral("&Expert"), Sharp::Level::Expert);
     // --- Choices every player can make ---
     // Sound is shown ticked when on, while the kept choice is "off", so that a missing setting
     // keeps the sounds.
@@ -82,10 +99,11 @@ void Table::AddChoiceItems() {
 
 void Table::ShowChoices() {
     const Options::Choices& c = Options::Current();
-    const std::pair<QAction*, bool> items[] = {
-        {MnuQuickPlay, c.quickPlay},       {MnuCarryOnByItself, c.carryOnByItself},
-        {MnuShowPlayable, c.showPlayable}, {MnuSharpOpponents, c.sharpOpponents},
-        {MnuSound, !c.soundOff},           {MnuFourColour, c.fourColour}};
+    const std::pair<QAction*, bool> items[] = {{MnuQuickPlay, c.quickPlay},
+                                               {MnuCarryOnByItself, c.carryOnByItself},
+                                               {MnuShowPlayable, c.showPlayable},
+                                               {MnuSound, !c.soundOff},
+                                               {MnuFourColour, c.fourColour}};
     for (const auto& [a, on] : items) {
         const QSignalBlocker quiet(a);
         a->setChecked(on);
@@ -94,6 +112,10 @@ void Table::ShowChoices() {
         const QSignalBlocker quiet(a);
         a->setChecked(a->data().toInt() == c.lookTimeMs);
     }
+    // The opponents' item is checked through its group, which unchecks the others; it keeps
+    // nothing, being the level in force already.
+    const std::array levels{MnuClassicOpponents, MnuSharpOpponents, MnuExpertOpponents};
+    levels[size_t(c.opponents)]->setChecked(true);
     ChoicesChanged();
 }
 
@@ -109,5 +131,5 @@ void Table::ChoicesChanged() {
     Client->update();
     // The opponents' next bid or card is decided by the method chosen now.
     for (int seat = 2; seat <= 4; ++seat)
-        Opponents::SetSharp(seat, Options::Current().sharpOpponents);
+        Opponents::SetLevel(seat, Options::Current().opponents);
 }

@@ -98,11 +98,13 @@ const HelpSection kSections[] = {
       "or "
       "choose it with Left, Right, Home or",
       " End and play it with Return or Space. Press Carry On after each trick. F4 shows the games won.",
-      " H gives a hint: in the bid box it fills in the bid a sharp player would make, and on your turn it "
-      "marks",
-      " the card a sharp player would play and names it below; you still bid and play yourself. Play, Sharp",
-      " Opponents lets the Prof, Marigold and the Lady bid and play by looking ahead at the ways the unseen",
-      " cards may lie, from nothing but what they could see at a real table; it is kept from game to game.",
+      " H gives a hint from the strongest player, the expert: in the bid box it fills in its bid and says in",
+      " how many of 10 ways the unseen cards may lie it is made; on your turn it marks the card that makes",
+      " your bid in the most ways, and names it below with its share and the next best card's. You still",
+      " bid and play yourself. Play, Opponents chooses how the Prof, Marigold and the Lady bid and play:",
+      " Classic by the old rules, Sharp by looking ahead at the ways the unseen cards may lie, Expert by",
+      " looking further and playing for the game, all from nothing but what they could see at a real",
+      " table. The choice is kept from game to game.",
       " Hint can be chosen only on your turn to play. L, or Play, Last Trick, shows the last trick taken, "
       "who",
       " played each card and who won it, until the next key, click or Escape. F3, or Game Statistics, Score",

@@ -141,7 +141,7 @@ namespace {
 void AddToHistory() {
     History::Game h;
     h.when = QDateTime::currentSecsSinceEpoch();
-    h.sharp = Opponents::IsSharp(2) || Opponents::IsSharp(3) || Opponents::IsSharp(4);
+    h.opponents = int(std::max({Opponents::LevelOf(2), Opponents::LevelOf(3), Opponents::LevelOf(4)}));
     h.quickPlay = Options::Current().quickPlay;
     h.hints = G.HintsUsed;
     h.takeBacks = G.TakeBacksUsed;

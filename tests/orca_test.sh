@@ -112,7 +112,7 @@ key F2
 expect "^notification .* [Dd]ealing\.$"
 expect "^Please enter your bid for this hand\." # the bid box has the keyboard
 key h
-expect "^notification Hint: bid [0-9]+\.$"
+expect "^notification Hint: bid [0-9]+ \(made in [0-9]+ of 10\)\.$"
 key Tab
 expect "^Bid push button"
 key space
@@ -144,7 +144,7 @@ while true; do
       fi
       key h
       expect "^notification Hint: the "
-      card=$(said | sed -n "${heard}p" | sed 's/^notification Hint: the //; s/\.$//')
+      card=$(said | sed -n "${heard}p" | sed 's/^notification Hint: the //; s/ (.*//; s/\.$//')
       key Return
       expect "^notification Player played $card\.$"
       ;;

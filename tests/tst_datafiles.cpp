@@ -48,27 +48,28 @@ class TestDataFiles : public QObject {
   private slots:
     // A written history reads back; bad lines are skipped; the summary counts wins, draws, runs.
     void history() {
-        auto game = [](std::array<int, 4> sc, bool sharp) {
+        auto game = [](std::array<int, 4> sc, int opponents) {
             History::Game g;
             g.when = 1700000000;
-            g.sharp = sharp;
+            g.opponents = opponents;
             g.scores = sc;
             g.exactHands = {1, 19};
             g.totals = {{1, 2, 3, 4}, sc};
             return g;
         };
-        const QList<History::Game> games{game({50, 40, 30, 20}, false), game({50, 40, 30, 20}, true),
-                                         game({10, 40, 30, 20}, true), game({40, 40, 30, 20}, false),
-                                         game({60, 10, 0, 0}, false)};
+        const QList<History::Game> games{game({50, 40, 30, 20}, 0), game({50, 40, 30, 20}, 2),
+                                         game({10, 40, 30, 20}, 1), game({40, 40, 30, 20}, 0),
+                                         game({60, 10, 0, 0}, 0)};
         QByteArray bytes = History::Format(games);
-        bytes.insert(bytes.indexOf('\n') + 1, "junk;;\n\x01\xff;1;1\n1;2;0;0;0;1,2,3,4;;\n");
+        bytes.insert(bytes.indexOf('\n') + 1, "junk;;\n\x01\xff;1;1\n1;3;0;0;0;1,2,3,4;;\n");
         const auto back = History::Parse(bytes);
         QCOMPARE(back.size(), 5);
         QCOMPARE(back.at(3).totals, games.at(3).totals);
         QCOMPARE(History::Format(back), History::Format(games));
         const auto s = History::Summarise(back);
         QCOMPARE(std::tuple(s.played, s.won, s.drawn, s.longestRun, s.bestScore), std::tuple(5, 3, 1, 2, 60));
-        QCOMPARE(std::tuple(s.classicWon, s.sharpWon, s.handsExact), std::tuple(2, 1, 10));
+        QCOMPARE(std::tuple(s.wonAgainst, s.playedAgainst[1], s.handsExact),
+                 std::tuple(std::array{2, 0, 1}, 1, 10));
         QVERIFY(History::Parse(QByteArray(100, '\0')).isEmpty());
         QVERIFY(History::Append(games.at(0)) && History::Append(games.at(4)));
         QCOMPARE(History::Load().size(), 2);

@@ -5,6 +5,7 @@
 
 #include "Deal.h"
 #include "GameRecord.h"
+#include "Opponents.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -163,7 +164,8 @@ class Monkey : public QObject {
     // included (toggle() goes through even while the menu is disabled).
     void ToggleChoice() {
         Table& t = TableForm();
-        QList<QAction*> items{t.MnuQuickPlay, t.MnuCarryOnByItself, t.MnuShowPlayable, t.MnuSharpOpponents,
+        QList<QAction*> items{t.MnuQuickPlay,        t.MnuCarryOnByItself, t.MnuShowPlayable,
+                              t.MnuClassicOpponents, t.MnuSharpOpponents,  t.MnuExpertOpponents,
                               t.MnuFourColour};
         items += t.MnuLookTime->actions();
         items[Pick(int(items.size()))]->toggle();
@@ -242,6 +244,8 @@ class TestMonkey : public QObject {
 #else
         int games = 200;
 #endif
+        // The events are under test, not the look-ahead: a small one keeps the expert's turns short.
+        Opponents::SetEffort({40, 40});
         if (qEnvironmentVariableIsSet("VANTRICK_MONKEY_GAMES"))
             games = qEnvironmentVariableIntValue("VANTRICK_MONKEY_GAMES");
         QTest::addColumn<int>("games");

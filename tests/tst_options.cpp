@@ -5,6 +5,7 @@
 
 #include "Deal.h"
 #include "History.h"
+#include "Opponents.h"
 #include "Pacing.h"
 #include "Pauses.h"
 #include "Playable.h"
@@ -35,6 +36,9 @@ const std::tuple<const char*, Kind, QByteArray, Choices, bool> kFiles[] = {
     {"a directory", Kind::Directory, {}, {}, false},
     {"a FIFO", Kind::Fifo, {}, {}, false},
     {"a link to another file", Kind::Link, "[Play]\nQuickPlay=true\n", {true, false, false}, true},
+    {"the old sharp tick", Kind::Bytes, "[Play]\nSharpOpponents=true\n", {false, false, false, Sharp::Level::Sharp}, true},
+    {"opponents by name", Kind::Bytes, "[Play]\nOpponents=Expert\nSharpOpponents=true\n", {false, false, false, Sharp::Level::Expert}, true},
+    {"no such opponents", Kind::Bytes, "[Play]\nOpponents=Master\nSharpOpponents=false\n", {}, true},
 };
 // clang-format on
 
@@ -170,18 +174,26 @@ class TestOptions : public QObject {
         Table& t = TableForm();
         t.Form_Load(); // the start-up
         QCOMPARE(Options::Current(), read);
+        QAction* const levels[] = {t.MnuClassicOpponents, t.MnuSharpOpponents, t.MnuExpertOpponents};
         QCOMPARE((QList<bool>{t.MnuQuickPlay->isChecked(), t.MnuCarryOnByItself->isChecked(),
-                              t.MnuShowPlayable->isChecked()}),
-                 (QList<bool>{read.quickPlay, read.carryOnByItself, read.showPlayable}));
-        // Each item, chosen, is in force at once and kept.
-        for (QAction* a : {t.MnuQuickPlay, t.MnuCarryOnByItself, t.MnuShowPlayable})
+                              t.MnuShowPlayable->isChecked(), levels[int(read.opponents)]->isChecked()}),
+                 (QList<bool>{read.quickPlay, read.carryOnByItself, read.showPlayable, true}));
+        // Each item, chosen, is in force at once and kept; the opponents' levels exclude each other.
+        for (QAction* a :
+             {t.MnuQuickPlay, t.MnuCarryOnByItself, t.MnuShowPlayable, levels[(int(read.opponents) + 1) % 3]})
             if (!a->isChecked()) a->trigger();
-        QCOMPARE(Options::Current(), AllOn);
-        QCOMPARE(Options::Load(), writable ? AllOn : read);
+        Choices on = AllOn;
+        on.opponents = Sharp::Level((int(read.opponents) + 1) % 3);
+        QCOMPARE(Options::Current(), on);
+        QCOMPARE(std::ranges::count_if(levels, &QAction::isChecked), 1);
+        QCOMPARE(Opponents::LevelOf(3), on.opponents);
+        QCOMPARE(Options::Load(), writable ? on : read);
         if (kind == Kind::Bytes && !writable) QCOMPARE(ReadBytes(path), bytes);
         if (kind == Kind::Link) QVERIFY(ReadBytes(path + ".other") == bytes && !QFileInfo(path).isSymLink());
         t.MnuQuickPlay->trigger();
-        QCOMPARE(Options::Load(), writable ? Choices({false, true, true}) : read);
+        on.quickPlay = false;
+        QCOMPARE(Options::Load(), writable ? on : read);
+        t.MnuClassicOpponents->trigger();
     }
 
     // Sound off is kept, and then the table asks the sound layer for nothing.
@@ -223,10 +235,9 @@ class TestOptions : public QObject {
         QStringList items;
         for (QAction* a : TableForm().MnuPlay->actions())
             items << (a->isSeparator() ? "-" : a->text() + (a->isCheckable() ? "[ ]" : ""));
-        QCOMPARE(items,
-                 (QStringList{"&New Game", "&Hint", "&Take Back", "&Last Trick", "-", "&Quick Play[ ]",
-                              "&Carry On by Itself[ ]", "Show &Playable Cards[ ]", "&Sharp Opponents[ ]",
-                              "Soun&d[ ]", "&Four-Colour Suits[ ]", "Look T&ime", "-", "E&xit"}));
+        QCOMPARE(items, (QStringList{"&New Game", "&Hint", "&Take Back", "&Last Trick", "-", "&Quick Play[ ]",
+                                     "&Carry On by Itself[ ]", "Show &Playable Cards[ ]", "&Opponents",
+                                     "Soun&d[ ]", "&Four-Colour Suits[ ]", "Look T&ime", "-", "E&xit"}));
         items.clear();
         for (QAction* a : TableForm().MnuStats->actions())
             items << a->text() + a->shortcut().toString();

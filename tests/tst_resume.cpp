@@ -122,7 +122,7 @@ class TestResume : public QObject {
         Opponents::SetEffort({20, 20});
         for (std::uint32_t seed : {5u, 6u, 1u, 2u, 3u, 4u}) {
             for (int s = 2; s <= 4; ++s)
-                Opponents::SetSharp(s, seed > 4);
+                Opponents::SetLevel(s, seed > 4 ? Sharp::Level::Sharp : Sharp::Level::Classic);
             LoggingView whole;
             const std::vector<Save> saves = SavesOf(seed, std::move(whole)); // bound, not moved
             QVERIFY2(whole.broken.isEmpty(), qPrintable(whole.broken));
@@ -154,7 +154,7 @@ class TestResume : public QObject {
     // the player bids and while a trick waits, and never reaches back past the hand's first bid.
     void takeBackBuysNoNewLuck() {
         Opponents::SetEffort({20, 20});
-        Opponents::SetSharp(3, true);
+        Opponents::SetLevel(3, Sharp::Level::Sharp);
         for (std::uint32_t seed : {7u, 8u}) {
             Opponents::Seed(seed);
             ResetGameState();
@@ -192,7 +192,7 @@ class TestResume : public QObject {
                     G.TakeBacksUsed == undone);
             QVERIFY(std::holds_alternative<GameState>(PlayRecord::Replay(whole)));
         }
-        Opponents::SetSharp(3, false);
+        Opponents::SetLevel(3, Sharp::Level::Classic);
     }
 
     // What the rules refuse is no game: each case damages a save of the third hand (of eight

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 using namespace TestSupport;
+constexpr auto C = Sharp::Level::Classic, S = Sharp::Level::Sharp, X = Sharp::Level::Expert;
 
 namespace {
 
@@ -80,12 +81,12 @@ struct SharpGame : HeadlessView {
     }
 
     using HeadlessView::HeadlessView;
-    bool Play(quint32 seed, const std::array<bool, 5>& sharp) {
+    bool Play(quint32 seed, const std::array<Sharp::Level, 5>& levels) {
         ResetGameState();
         SeedDeal(seed);
         Opponents::Seed(seed * 7919);
         for (int s = 1; s <= 4; ++s)
-            Opponents::SetSharp(s, sharp[s]);
+            Opponents::SetLevel(s, levels[s]);
         return PlayGame() && broken.isEmpty();
     }
 };
@@ -102,16 +103,16 @@ class TestSharp : public QObject {
         DataFiles::SetWriting(false);
     }
 
-    // Seeded whole games with one to four sharp seats, every bid and card checked against the
-    // rules (a quick effort, to play many games).
+    // Seeded whole games with one to four sharp or expert seats, every bid and card checked
+    // against the rules (a quick effort, to play many games).
     void EveryChoiceWithinTheRules() {
         Opponents::SetEffort({8, 8});
         for (quint32 seed = 1; seed <= 600; ++seed) {
-            std::array<bool, 5> sharp{};
+            std::array<Sharp::Level, 5> levels{};
             for (int seat = 1; seat <= 4; ++seat)
-                sharp[seat] = seat == int(seed % 4) + 1 || (seed % 3 == 0);
+                if (seat == int(seed % 4) + 1 || (seed % 3 == 0)) levels[seat] = (seed + seat) % 2 ? X : S;
             SharpGame game;
-            QVERIFY2(game.Play(seed, sharp),
+            QVERIFY2(game.Play(seed, levels),
                      qPrintable(QStringLiteral("seed %1: %2").arg(seed).arg(game.broken)));
         }
     }
@@ -145,8 +146,15 @@ class TestSharp : public QObject {
             QVERIFY(std::equal(before.tricks.begin(), before.tricks.end(), G.TricksMade.begin()));
             const qint16 choice = decide();
             if (seat == 1 && !bidding) {
+                // The hint is the expert's own estimate, the card shown the one of most ways.
                 SeedDeal(rng.Next() % 100000);
-                QCOMPARE(Opponents::HintCard()(), choice);
+                const Sharp::Estimate e = Opponents::HintCard()();
+                const size_t top = Opponents::HintOrder(e).front();
+                QCOMPARE(e.Choice(), choice);
+                QCOMPARE(e.made[top], *std::ranges::max_element(e.made));
+                QVERIFY(Opponents::CardHintText(e).startsWith(
+                    "Hint: the " + G.Cards[e.choices[top]].FullName +
+                    QStringLiteral(" (your bid made in %1 of 10 ways").arg(std::lround(e.made[top] * 10))));
             }
             for (int i = 0; i < 3; ++i) {
                 QVERIFY(RearrangeUnseen(seat, before, rng));
@@ -157,7 +165,7 @@ class TestSharp : public QObject {
             G = real;
         };
         for (quint32 seed = 100; seed < 103; ++seed)
-            QVERIFY(game.Play(seed, {false, true, true, false, true}));
+            QVERIFY(game.Play(seed, {C, X, S, C, X}));
         QVERIFY(checked > 1000);
     }
 
@@ -166,7 +174,8 @@ class TestSharp : public QObject {
     void HintsWithinTheRules() {
         Opponents::SetEffort({8, 8});
         for (quint32 seed = 1; seed <= 4; ++seed)
-            QVERIFY(SharpGame({{}, [] { return Opponents::HintCard()(); }}).Play(seed, {0, 0, 1, 0, 1}));
+            QVERIFY(
+                SharpGame({{}, [] { return Opponents::HintCard()().Choice(); }}).Play(seed, {C, C, S, C, S}));
     }
 
     // The same seeds give the same games, decision for decision; with no seat sharp no sharp
@@ -176,7 +185,7 @@ class TestSharp : public QObject {
         std::vector<qint16> first, second;
         for (auto* trace : {&first, &second}) {
             SharpGame game;
-            QVERIFY(game.Play(5, {false, true, true, true, true}));
+            QVERIFY(game.Play(5, {C, X, S, X, S}));
             *trace = game.answers;
             trace->insert(trace->end(), G.GameScore.begin(), G.GameScore.end());
         }
@@ -194,6 +203,21 @@ class TestSharp : public QObject {
         v.trumps = 1, v.played = {{9, 3}};
         QCOMPARE(Sharp::ChooseCard(v, 1), 5);
         QCOMPARE(Sharp::ChooseBid(v, 1, true), 0);
+    }
+
+    // The hint's words: the card of most ways first, the runner-up by its rank alone when of the
+    // same suit; the bid with its own share.
+    void HintSaysItsOdds() {
+        MakeCards();
+        Sharp::Estimate e{
+            {qint16(Card("KD")), qint16(Card("5D")), qint16(Card("3S"))}, {3, 1, 2}, {0.4, 0.7, 0.5}, 0};
+        QCOMPARE(Opponents::CardHintText(e), "Hint: the Five of Diamonds (your bid made in 7 of 10 ways the "
+                                             "cards may lie; the Three of Spades: 5 of 10)");
+        e.made[2] = 0.2;
+        QCOMPARE(Opponents::CardHintText(e), "Hint: the Five of Diamonds (your bid made in 7 of 10 ways the "
+                                             "cards may lie; the King: 4 of 10)");
+        QCOMPARE(Opponents::BidHintText({{0, 2, 3}, {1, 2, 1}, {0.2, 0.61, 0.3}, 1}),
+                 "Hint: bid 2 (made in 6 of 10)");
     }
 
     // The last seat to a heart trick in a two-card hand (trumps Spades), with no trick yet:
