@@ -10,7 +10,6 @@
 
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <QtTest>
 
 using namespace TestSupport;
 using Counts = std::array<qint16, 5>;
