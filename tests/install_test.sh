@@ -15,15 +15,12 @@
 # There is no window manager on the display: windows are found by their titles and the keys
 # go to whichever window Qt gave the input focus, which is the newest dialog.
 set -euo pipefail
+source "$(dirname "$0")/system_lib.sh"
 
 fail() { # message [log file to show]
   [[ -z "${2:-}" ]] || tail -n 60 "$2" | sed 's/^/    /' >&2
   echo "FAIL: $1" >&2
   exit 1
-}
-skip() {
-  echo "SKIPPED: $*"
-  exit 77
 }
 (($# == 3)) && [[ $1 == cmake || $1 == deb ]] || fail "usage: $0 cmake|deb <build dir> <source dir>"
 mode=$1
@@ -129,20 +126,8 @@ env_vars=(PATH=/usr/games:/usr/bin:/bin HOME="$home" XDG_DATA_HOME="$home/data" 
 env -i "${env_vars[@]}" "${run_as[@]}" "$launch" --version >/dev/null || fail "'vantrick --version' failed"
 find "${watch[@]}" -printf '%p %y %s %m\n' | sort >"$tmp/before.lst"
 
-until_ok() { # seconds command...: polls the command; false if it never succeeded in that time
-  local end=$((SECONDS + $1))
-  until "${@:2}"; do
-    ((SECONDS < end)) || return 1
-    sleep 0.2
-  done
-}
-
-# A display of our own: Xvfb picks a free number and reports it when it is ready. No -auth:
-# any local client may connect, including the player account.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
-xvfb_pid=$!
-until_ok 60 test -s "$tmp/display" || fail "Xvfb reported no display within 60 s" "$tmp/xvfb.log"
-export DISPLAY=":$(tr -dc 0-9 <"$tmp/display")"
+# A display of our own, which the player account may reach too.
+start_xvfb 1024x768x24
 unset XAUTHORITY
 env -i "${env_vars[@]}" DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb "${run_as[@]}" "$launch" >"$tmp/game.log" 2>&1 &
 game_pid=$!

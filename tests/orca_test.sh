@@ -5,13 +5,10 @@
 #   orca_test.sh <build dir>        exit 77 where Orca or its bus is not installed
 # Every step waits for what Orca says; the time limits only end a run that has stopped.
 set -euo pipefail
+source "$(dirname "$0")/system_lib.sh"
 
 # What Orca said, one utterance a line.
 said() { tr -d '\r' <"$log" | sed -n "s/^.*SPEECH OUTPUT: '\(.*\)' \?{.*$/\1/p"; }
-skip() {
-  echo "SKIPPED: $*"
-  exit 77
-}
 fail() {
   echo "FAIL: $*" >&2
   [[ -n ${log:-} && -f $log ]] && said | tail -n 40 | sed 's/^/    /' >&2
@@ -32,13 +29,6 @@ if [[ -z ${VT_ORCA_BUS:-} ]]; then
   exec env VT_ORCA_BUS=1 timeout 1500 dbus-run-session -- bash "$0" "$@"
 fi
 
-until_ok() { # seconds command...
-  local end=$((SECONDS + $1))
-  until "${@:2}"; do
-    ((SECONDS < end)) || return 1
-    sleep 0.2
-  done
-}
 tmp=$(mktemp -d /tmp/vantrick-orca.XXXXXX)
 pids=()
 cleanup() {
@@ -65,10 +55,8 @@ timeout 600 cmake --install "$build" --prefix "$tmp/prefix" >"$tmp/install.log" 
 game=$(find "$tmp/prefix" -name vantrick -type f -perm -u+x | head -n 1)
 [[ -n $game ]] || fail "no vantrick program installed under $tmp/prefix"
 
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
-pids+=($!)
-until_ok 60 test -s "$tmp/display" || fail "Xvfb reported no display"
-export DISPLAY=":$(tr -dc 0-9 <"$tmp/display")"
+start_xvfb 1280x1024x24
+pids+=("$xvfb_pid")
 unset XAUTHORITY WAYLAND_DISPLAY QT_QPA_PLATFORM
 "$launcher" --launch-immediately >"$tmp/bus.log" 2>&1 &
 pids+=($!)

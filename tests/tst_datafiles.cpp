@@ -64,7 +64,6 @@ class TestDataFiles : public QObject {
         bytes.insert(bytes.indexOf('\n') + 1, "junk;;\n\x01\xff;1;1\n1;3;0;0;0;1,2,3,4;;\n");
         const auto back = History::Parse(bytes);
         QCOMPARE(back.size(), 5);
-        QCOMPARE(back.at(3).totals, games.at(3).totals);
         QCOMPARE(History::Format(back), History::Format(games));
         const auto s = History::Summarise(back);
         QCOMPARE(std::tuple(s.played, s.won, s.drawn, s.longestRun, s.bestScore), std::tuple(5, 3, 1, 2, 60));
@@ -90,7 +89,7 @@ class TestDataFiles : public QObject {
 
     // Missing files: "Player" and four zeros, whatever was in memory, and reading writes nothing.
     // Saving replaces the whole file atomically, leaving no temporary file behind; what is written
-    // is read back unchanged.
+    // is read back unchanged (tst_table's changeName: names with commas, blanks or nothing).
     void missingFilesAndSaving() {
         G.GamesWon = {0, 9, 9, 9, 9};
         LoadStatistics();
@@ -101,8 +100,6 @@ class TestDataFiles : public QObject {
         QCOMPARE(LoadName(), QString("Al"));
         QCOMPARE(Files(), (QStringList{"Name.dat", "Scores.dat"}));
         QCOMPARE(FormatName(QString::fromUtf8("Zoë")), QByteArray("\"Zo\xc3\xab\"\r\n"));
-        for (const QString& n : {QString(), QString("Smith, Ann"), QString("  Ann Lee  "), QString(64, 'n')})
-            QCOMPARE(ParseName(FormatName(n)), std::optional<QString>(n));
     }
 
     // The first time a per-user directory is used, the copies beside the program are read; once

@@ -8,7 +8,6 @@
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QtTest>
 #include <ctime>
 
 namespace {

@@ -125,13 +125,10 @@ class TestKeyboard : public QObject {
                 QVERIFY(a->role() == QAccessible::Dialog && told.startsWith(DeluxeForm().Label2->text()));
                 if (a->text(QAccessible::Name) == "Hand Over") // with the hand's result
                     for (int s = 1; s <= 4; ++s, handOver = true)
-                        QVERIFY(
-                            told.contains(QString("%1 bid %2, took %3, %4, %5 point")
-                                              .arg(Seats::Table[s].spoken)
-                                              .arg(G.Bids[s])
-                                              .arg(G.TricksMade[s])
-                                              .arg(G.Bids[s] == G.TricksMade[s] ? "made it" : "missed")
-                                              .arg(G.TricksMade[s] + (G.Bids[s] == G.TricksMade[s]) * 10)));
+                        QVERIFY(told.contains(QString::asprintf(
+                            "%s bid %d, took %d, %s, %d point", Seats::Table[s].spoken, G.Bids[s],
+                            G.TricksMade[s], G.Bids[s] == G.TricksMade[s] ? "made it" : "missed",
+                            G.TricksMade[s] + (G.Bids[s] == G.TricksMade[s]) * 10)));
                 for (int i = 0; i < a->childCount(); ++i) // every control on show is named
                     QVERIFY(a->child(i)->role() != QAccessible::Button ||
                             !a->child(i)->text(QAccessible::Name).isEmpty());
@@ -185,11 +182,9 @@ class TestKeyboard : public QObject {
         QCOMPARE(spoken.mid(spoken.size() - ListLines().size()), ListLines());
         Key(Qt::Key_S);
         QVERIFY(spoken.last() == ListLines().last() && spoken.last().startsWith("Your turn to play; ") &&
-                spoken.last().endsWith(QString("; scores: You %1, The Prof %2, Marigold %3, The Lady %4.")
-                                           .arg(G.GameScore[1])
-                                           .arg(G.GameScore[2])
-                                           .arg(G.GameScore[3])
-                                           .arg(G.GameScore[4])));
+                spoken.last().endsWith(
+                    QString::asprintf("; scores: You %d, The Prof %d, Marigold %d, The Lady %d.",
+                                      G.GameScore[1], G.GameScore[2], G.GameScore[3], G.GameScore[4])));
         Key(Qt::Key_H);
         QTRY_VERIFY(spoken.last().startsWith("Hint: the ") && spoken.last() == ListLines().last());
 

@@ -5,8 +5,6 @@
 
 #include "MessageDialog.h"
 
-#include <QtTest>
-
 namespace {
 
 // Shows one dialog; `whileOpen` runs once it is on screen and should answer it. If it does not

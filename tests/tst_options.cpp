@@ -9,12 +9,10 @@
 #include "Pacing.h"
 #include "Pauses.h"
 #include "Playable.h"
-#include "Sound.h"
 
 #include <QMenu>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QtTest>
 #include <sys/stat.h>
 
 using namespace TestSupport;

@@ -1,5 +1,5 @@
 // Hostile files and names: nothing but a small regular file is read, a name is never markup
-// and never longer than the limit, and an empty pack ends a draw instead of spinning.
+// and an empty pack ends a draw instead of spinning.
 #include "TestSupport.h"
 
 #include "Deal.h"
@@ -52,8 +52,8 @@ class TestRobust : public QObject {
         QCOMPARE(G.GamesWon[1], won);
     }
 
-    // A name from the file or typed in is shown as the characters it is made of, and a typed
-    // one is cut to the same length as one read.
+    // A name from the file is shown as the characters it is made of (a typed one is cut to the
+    // same length as one read: tst_table's changeName).
     void namesArePlainTextOfBoundedLength() {
         const QString markup = "<b></b><i></i>";
         WriteBytes(dir.filePath("Name.dat"), DataFiles::FormatName(markup));
@@ -74,15 +74,6 @@ class TestRobust : public QObject {
         QVERIFY(WaitFor([&] { return shown.size() > 2 && Waits::ChainDepth() == 0; }));
         QCOMPARE(shown.size(), 4);
         QCOMPARE(cut, QStringList());
-
-        DialogScript script;
-        script.inputText = QString(100, 'y');
-        script.boxAnswer = QMessageBox::Yes;
-        script.Install();
-        QTimer::singleShot(0, [] { TableForm().MnuChangeName->trigger(); });
-        QVERIFY(WaitFor([] { return G.PlayerName.startsWith('y'); }));
-        QCOMPARE(G.PlayerName, QString(DataFiles::MaxNameLength, 'y'));
-        QCOMPARE(DataFiles::LoadName(), G.PlayerName);
     }
 
     // Drawing from an empty pack, a state that cannot arise, ends (in a debug build by failing
