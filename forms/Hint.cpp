@@ -54,8 +54,5 @@ void FillBidHint() {
         TableForm().ShowInfo(Opponents::BidHintText(e));
         dialog.TxtBid->setText(QString::number(e.Choice()));
         dialog.TxtBid->setFocus();
-        // The box is already focused, and the line above is in a window no longer active: the
-        // dialog says it.
-        Announce(dialog.TxtBid, Opponents::BidHintText(e));
     });
 }

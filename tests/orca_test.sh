@@ -100,7 +100,7 @@ key F2
 expect "^notification .* [Dd]ealing\.$"
 expect "^Please enter your bid for this hand\." # the bid box has the keyboard
 key h
-expect "^notification Hint: bid [0-9]+ \(made in [0-9]+ of 10\)\.$"
+expect "^notification Hint: bid [0-9]+ \(made in [0-9]+ of 10\)\.?$"
 key Tab
 expect "^Bid push button"
 key space
