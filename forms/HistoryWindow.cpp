@@ -178,8 +178,8 @@ class HistoryFrame : public QFrame {
         };
         summary_->setText(
             QStringLiteral(
-                "Games played: %1\nWon: %2\nDrawn: %3\nWin rate against classic opponents: %4\n"
-                "Win rate against sharp opponents: %5\nWin rate against expert opponents: %6\n"
+                "Games played: %1\nWon: %2\nDrawn: %3\nWin rate against\n  classic opponents: %4\n"
+                "  sharp opponents: %5\n  expert opponents: %6\n"
                 "Hands bid exactly: %7\nAverage score: %8\nBest score: %9\nLongest run of wins: %10")
                 .arg(s.played)
                 .arg(s.won)
