@@ -39,7 +39,7 @@ class Table : public QMainWindow, public TableView {
     void SetCaption(Caption which, int seat, const QString& text) override;
     void ShowInfo(const QString& text) override;
     void ClearInfo() override;
-    void Pause() override;
+    void Pause(int ms) override;
     void PlaySound(SoundId sound) override;
     void Beep() override;
     void WaitCarryOn() override;

@@ -90,8 +90,8 @@ void Table::ClearInfo() {
     List1->clear();
 }
 
-void Table::Pause() {
-    PauseFromNow();
+void Table::Pause(int ms) {
+    PauseFromNow(ms);
 }
 
 void Table::PlaySound(SoundId sound) {

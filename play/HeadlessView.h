@@ -26,7 +26,7 @@ class HeadlessView : public TableView {
     void SetCaption(Caption, int, const QString&) override {}
     void ShowInfo(const QString&) override {}
     void ClearInfo() override {}
-    void Pause() override {}
+    void Pause(int) override {}
     void PlaySound(SoundId) override {}
     void Beep() override {}
     void WaitCarryOn() override { G.ContinueFlag = true; }

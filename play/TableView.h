@@ -47,8 +47,8 @@ class TableView {
     virtual void ClearInfo() = 0;
 
     // --- Time ---
-    // Waits G.PauseMs milliseconds from now (G.PauseStart), the window staying live.
-    virtual void Pause() = 0;
+    // Waits `ms` milliseconds from now (G.PauseStart), the window staying live.
+    virtual void Pause(int ms) = 0;
     // Starts a sound; returns at once.
     virtual void PlaySound(SoundId sound) = 0;
     virtual void Beep() = 0;
@@ -92,7 +92,7 @@ inline void ShowInfo(const QString& text) {
     View().ShowInfo(text);
 }
 inline void Pause() {
-    View().Pause();
+    View().Pause(G.PauseMs);
 }
 inline void PlaySoundThenPause(SoundId sound) {
     View().PlaySound(sound);
