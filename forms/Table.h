@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "CardPic.h"
+#include "Decider.h"
 #include "KeyWatch.h"
 #include "TableView.h"
 #include "Twips.h"
@@ -23,7 +24,7 @@ class TableMarks;
 class QFrame;
 class QMenu;
 
-class Table : public QMainWindow, public TableView {
+class Table : public QMainWindow, public TableView, public Decider, public Program {
     Q_OBJECT
   public:
     Table();
@@ -44,13 +45,15 @@ class Table : public QMainWindow, public TableView {
     void Beep() override;
     void WaitCarryOn() override;
     qint16 AskBid() override;
-    qint16 Decide(int seat, bool bidding, const std::function<qint16()>& decide) override;
     int MsgDeluxe(const QString& message, const QString& button1, const QString& button2,
                   const QString& button3, qint16 icon, const QString& title) override;
     void HandTakesFocus() override;
     void Follow() override;
     void EnablePlayMenu(bool enabled) override;
-    void ExitProgram() override;
+    // The computers' decisions run on Jobs, joined when the table goes (Decider); the program
+    // ends as ExitProgram() ends it (Program).
+    qint16 Decide(int seat, bool bidding, const std::function<qint16()>& decide) override;
+    void Exit() override;
 
     // Controls, by their design names. Index 0 of the per-seat arrays is unused.
     QWidget* Client = nullptr; // the 11175 x 8970 twips client area, centred on the cloth

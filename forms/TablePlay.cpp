@@ -1,5 +1,5 @@
 // The table's side of the game: what the procedures of play show, wait for and ask, done
-// with this window's widgets.
+// with this window's widgets; and where the computers' decisions run.
 #include "FrmBid.h"
 #include "MessageDialog.h"
 #include "Options.h"
@@ -170,6 +170,6 @@ void Table::EnablePlayMenu(bool enabled) {
     ::EnablePlayMenu(enabled);
 }
 
-void Table::ExitProgram() {
+void Table::Exit() {
     ::ExitProgram();
 }

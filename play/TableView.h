@@ -1,6 +1,7 @@
 #pragma once
-// Everything the procedures of play ask of the world around them: the table they show the
-// game on, the waits between moves, the sounds, and the player's answers. The window
+// What the procedures of play show, and what they ask the player: the table they show the
+// game on, the waits between moves, the sounds, and the player's answers. The computers'
+// decisions and the program's end go through Decider.h. The window
 // implements it (forms/Table); HeadlessView implements it with no window at all, so that
 // whole games can be played by tests and the benchmark with QtCore alone.
 //
@@ -8,7 +9,6 @@
 // backs from CardImage::FirstBack. Answers come back as return values.
 #include <QString>
 #include <QtGlobal>
-#include <functional>
 
 #include "GameState.h"
 #include "Layout.h"
@@ -58,9 +58,6 @@ class TableView {
     virtual void WaitCarryOn() = 0;
     // Asks the player's bid and returns it once Bid has been pressed.
     virtual qint16 AskBid() = 0;
-    // Runs a computer player's decision (seat's bid or card), which reads nothing but what it
-    // was given, and returns its answer; the window stays live meanwhile.
-    virtual qint16 Decide(int seat, bool bidding, const std::function<qint16()>& decide) = 0;
     // The game's message dialog: returns the index (0..2) of the button pressed. An empty
     // caption means no such button.
     virtual int MsgDeluxe(const QString& message, const QString& button1, const QString& button2,
@@ -74,10 +71,8 @@ class TableView {
     // none of them does nothing.
     virtual void Follow() {}
 
-    // --- The program ---
+    // --- The menu ---
     virtual void EnablePlayMenu(bool enabled) = 0;
-    // Ends the program (the player chose Exit at the end of a game).
-    virtual void ExitProgram() = 0;
 };
 
 // The view the procedures of play use; set once by whoever makes it.
