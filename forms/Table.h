@@ -32,9 +32,6 @@ class Table : public QMainWindow, public TableView, public Decider, public Progr
     // What the game shows and asks on this window (TableView).
     void SetCardImage(int card, int image) override;
     void MoveCard(int card, Layout::Spot at) override;
-    Layout::Spot CardPlace(int card) const override;
-    int ImageOf(int card) const override;
-    bool CardShown(int card) const override;
     void CardToFront(int card) override;
     void ShowCard(int card, bool shown) override;
     void SetCaption(Caption which, int seat, const QString& text) override;

@@ -25,19 +25,6 @@ void Table::MoveCard(int card, Layout::Spot at) {
     CardsPic.at(card)->Move(at.left, at.top);
 }
 
-Layout::Spot Table::CardPlace(int card) const {
-    const CardPic* pic = CardsPic.at(card);
-    return {pic->Left(), pic->Top()};
-}
-
-int Table::ImageOf(int card) const {
-    return CardsPic.at(card)->Image();
-}
-
-bool Table::CardShown(int card) const {
-    return !CardsPic.at(card)->isHidden();
-}
-
 void Table::CardToFront(int card) {
     CardsPic.at(card)->ZOrder();
 }

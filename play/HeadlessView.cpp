@@ -18,10 +18,6 @@ void HeadlessView::MoveCard(int card, Layout::Spot at) {
     cards_.at(card).at = at;
 }
 
-Layout::Spot HeadlessView::CardPlace(int card) const {
-    return cards_.at(card).at;
-}
-
 void HeadlessView::ShowCard(int card, bool shown) {
     cards_.at(card).shown = shown;
 }

@@ -21,9 +21,6 @@ class HeadlessView : public TableView, public Decider, public Program {
 
     void SetCardImage(int card, int image) override;
     void MoveCard(int card, Layout::Spot at) override;
-    Layout::Spot CardPlace(int card) const override;
-    int ImageOf(int card) const override { return cards_.at(card).image; }
-    bool CardShown(int card) const override { return cards_.at(card).shown; }
     void CardToFront(int) override {}
     void ShowCard(int card, bool shown) override;
     void SetCaption(Caption, int, const QString&) override {}
@@ -43,6 +40,10 @@ class HeadlessView : public TableView, public Decider, public Program {
     void Exit() override { exited_ = true; }
 
     bool Exited() const { return exited_; }
+    // A card's picture as remembered: its place, its image, and whether it shows.
+    Layout::Spot CardPlace(int card) const { return cards_.at(card).at; }
+    int ImageOf(int card) const { return cards_.at(card).image; }
+    bool CardShown(int card) const { return cards_.at(card).shown; }
 
     // Plays one whole game of 19 hands from its first deal (or from `start`, such as a saved
     // game carried on) to the end-of-game question, seat 1 played by the strategy, this view

@@ -1,9 +1,10 @@
 #pragma once
-// What the procedures of play show, and what they ask the player: the table they show the
-// game on, the waits between moves, the sounds, and the player's answers. The computers'
-// decisions and the program's end go through Decider.h. The window
-// implements it (forms/Table); HeadlessView implements it with no window at all, so that
-// whole games can be played by tests and the benchmark with QtCore alone.
+// What the procedures of play show, and what they ask the player: the table the game is shown
+// on, the waits between moves, the sounds, and the player's answers. It only shows and asks:
+// the procedures never read back what it shows (they know where they put every card, and G
+// says the rest), the computers' decisions and the program's end go through Decider.h. The
+// window implements it (forms/Table); HeadlessView implements it with no window at all, so
+// that whole games can be played by tests and the benchmark with QtCore alone.
 //
 // Places are in twips on the table (see Layout.h); images are card numbers 1..52 or the
 // backs from CardImage::FirstBack. Answers come back as return values.
@@ -32,10 +33,6 @@ class TableView {
     // --- Cards: each of the 52 has one picture, which stays the same card ---
     virtual void SetCardImage(int card, int image) = 0;
     virtual void MoveCard(int card, Layout::Spot at) = 0;
-    virtual Layout::Spot CardPlace(int card) const = 0;
-    // The image a card's picture shows, and whether it shows at all.
-    virtual int ImageOf(int card) const = 0;
-    virtual bool CardShown(int card) const = 0;
     // Brings the card's picture in front of every other.
     virtual void CardToFront(int card) = 0;
     virtual void ShowCard(int card, bool shown) = 0;
