@@ -445,7 +445,7 @@ void HandTakesFocus() {
 Table& TableForm() {
     if (!theTable) {
         theTable = new Table();
-        SetView(theTable.data());
+        SetView(theTable.data()), SetDecider(theTable.data()), SetProgram(theTable.data());
     }
     return *theTable;
 }
@@ -455,7 +455,7 @@ bool TableExists() {
 }
 
 void DestroyTableForm() {
-    SetView(nullptr);
+    SetView(nullptr), SetDecider(nullptr), SetProgram(nullptr);
     delete theTable.data();
 }
 

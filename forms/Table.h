@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "CardPic.h"
+#include "Decider.h"
 #include "KeyWatch.h"
 #include "TableView.h"
 #include "Twips.h"
@@ -23,7 +24,7 @@ class TableMarks;
 class QFrame;
 class QMenu;
 
-class Table : public QMainWindow, public TableView {
+class Table : public QMainWindow, public TableView, public Decider, public Program {
     Q_OBJECT
   public:
     Table();
@@ -31,26 +32,25 @@ class Table : public QMainWindow, public TableView {
     // What the game shows and asks on this window (TableView).
     void SetCardImage(int card, int image) override;
     void MoveCard(int card, Layout::Spot at) override;
-    Layout::Spot CardPlace(int card) const override;
-    int ImageOf(int card) const override;
-    bool CardShown(int card) const override;
     void CardToFront(int card) override;
     void ShowCard(int card, bool shown) override;
     void SetCaption(Caption which, int seat, const QString& text) override;
     void ShowInfo(const QString& text) override;
     void ClearInfo() override;
-    void Pause() override;
+    void Pause(int ms) override;
     void PlaySound(SoundId sound) override;
     void Beep() override;
     void WaitCarryOn() override;
     qint16 AskBid() override;
-    qint16 Decide(int seat, bool bidding, const std::function<qint16()>& decide) override;
     int MsgDeluxe(const QString& message, const QString& button1, const QString& button2,
                   const QString& button3, qint16 icon, const QString& title) override;
     void HandTakesFocus() override;
     void Follow() override;
     void EnablePlayMenu(bool enabled) override;
-    void ExitProgram() override;
+    // The computers' decisions run on Jobs, joined when the table goes (Decider); the program
+    // ends as ExitProgram() ends it (Program).
+    qint16 Decide(int seat, bool bidding, const std::function<qint16()>& decide) override;
+    void Exit() override;
 
     // Controls, by their design names. Index 0 of the per-seat arrays is unused.
     QWidget* Client = nullptr; // the 11175 x 8970 twips client area, centred on the cloth

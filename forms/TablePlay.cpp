@@ -1,5 +1,5 @@
 // The table's side of the game: what the procedures of play show, wait for and ask, done
-// with this window's widgets.
+// with this window's widgets; and where the computers' decisions run.
 #include "FrmBid.h"
 #include "MessageDialog.h"
 #include "Options.h"
@@ -23,19 +23,6 @@ void Table::SetCardImage(int card, int image) {
 
 void Table::MoveCard(int card, Layout::Spot at) {
     CardsPic.at(card)->Move(at.left, at.top);
-}
-
-Layout::Spot Table::CardPlace(int card) const {
-    const CardPic* pic = CardsPic.at(card);
-    return {pic->Left(), pic->Top()};
-}
-
-int Table::ImageOf(int card) const {
-    return CardsPic.at(card)->Image();
-}
-
-bool Table::CardShown(int card) const {
-    return !CardsPic.at(card)->isHidden();
 }
 
 void Table::CardToFront(int card) {
@@ -90,8 +77,8 @@ void Table::ClearInfo() {
     List1->clear();
 }
 
-void Table::Pause() {
-    PauseFromNow();
+void Table::Pause(int ms) {
+    PauseFromNow(ms);
 }
 
 void Table::PlaySound(SoundId sound) {
@@ -170,6 +157,6 @@ void Table::EnablePlayMenu(bool enabled) {
     ::EnablePlayMenu(enabled);
 }
 
-void Table::ExitProgram() {
+void Table::Exit() {
     ::ExitProgram();
 }

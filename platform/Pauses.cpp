@@ -18,11 +18,11 @@ bool chained = false;
 } // namespace
 
 // Quick Play shortens the pause the game asks for; the tests' PaceScale shortens whatever is left.
-qint64 PauseLengthNow() {
-    return static_cast<qint64>(G.PauseMs * Options::PaceFactor() * Waits::PaceScale);
+qint64 PauseLengthNow(int ms) {
+    return static_cast<qint64>(ms * Options::PaceFactor() * Waits::PaceScale);
 }
 
-void PauseFromNow() {
+void PauseFromNow(int ms) {
     // A pause that begins within a tick of the end of the one before (the steps of a card
     // sliding to its seat) is measured from that one's deadline: moving and painting the card
     // then belong to the pause, and a run of short steps lasts the sum of their lengths however
@@ -31,20 +31,21 @@ void PauseFromNow() {
     const bool follows = chained && now - lastDeadline <= 1u;
     G.PauseStart = static_cast<qint32>(follows ? lastDeadline : now);
     chained = false; // an abandoned pause leaves nothing to follow on from
-    WaitFromPauseStart();
+    WaitFromPauseStart(ms);
     lastDeadline =
-        static_cast<quint32>(G.PauseStart) + static_cast<quint32>(std::max<qint64>(0, PauseLengthNow()));
-    chained = PauseLengthNow() > 0;
+        static_cast<quint32>(G.PauseStart) + static_cast<quint32>(std::max<qint64>(0, PauseLengthNow(ms)));
+    chained = PauseLengthNow(ms) > 0;
 }
 
-// PauseStart and PauseMs are read afresh each time the wait wakes, so a pause that resumes
-// after a nested one measures from the nested one's start with the length then in force.
-void WaitFromPauseStart() {
-    if (G.PauseMs <= 0) return;
-    if (PauseLengthNow() <= 0) {
-        Waits::WaitMs(G.PauseMs); // shortened by the tests: one turn of the event loop
+// PauseStart and the choices are read afresh each time the wait wakes, so a pause that resumes
+// after a nested one measures from the nested one's start, and Quick Play changed meanwhile
+// shortens the pause under way.
+void WaitFromPauseStart(int ms) {
+    if (ms <= 0) return;
+    if (PauseLengthNow(ms) <= 0) {
+        Waits::WaitMs(ms); // shortened by the tests: one turn of the event loop
         return;
     }
-    Waits::WaitUntil([] { return SincePauseStart() >= PauseLengthNow(); },
-                     [] { return std::max<qint64>(0, PauseLengthNow() - SincePauseStart()); });
+    Waits::WaitUntil([ms] { return SincePauseStart() >= PauseLengthNow(ms); },
+                     [ms] { return std::max<qint64>(0, PauseLengthNow(ms) - SincePauseStart()); });
 }

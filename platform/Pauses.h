@@ -3,13 +3,13 @@
 
 #include <QtGlobal>
 
-// How long a pause of G.PauseMs lasts with the choices in force now, in milliseconds.
-qint64 PauseLengthNow();
+// How long a pause of `ms` lasts with the choices in force now, in milliseconds.
+qint64 PauseLengthNow(int ms);
 
-// Starts a pause of G.PauseMs now (or, right after another pause, at that one's deadline) and
-// waits it out.
-void PauseFromNow();
+// Starts a pause of `ms` now (or, right after another pause, at that one's deadline) and waits
+// it out.
+void PauseFromNow(int ms);
 
-// Waits until G.PauseMs milliseconds (shortened by Quick Play, Options::PaceFactor, and scaled
-// by Waits::PaceScale) have passed since G.PauseStart.
-void WaitFromPauseStart();
+// Waits until `ms` milliseconds (shortened by Quick Play, Options::PaceFactor, and scaled by
+// Waits::PaceScale) have passed since G.PauseStart.
+void WaitFromPauseStart(int ms);

@@ -13,6 +13,7 @@
 #include "TakeBack.h"
 #include "Tricks.h"
 
+#include <array>
 #include <random>
 #include <sstream>
 #include <vector>
@@ -215,16 +216,26 @@ void ShowTrumps() {
 }
 
 namespace {
-// Stacks every card of the pack from `at`, each a step right of and above the one below.
-void StackPack(Layout::Spot at) {
-    TableView& v = View();
-    int k = 0;
+// Where every card of the pack lies when the pack is stacked from `at`, from the bottom up:
+// each a step right of and above the one below.
+std::vector<std::pair<int, Layout::Spot>> PackPlaces(Layout::Spot at) {
+    std::vector<std::pair<int, Layout::Spot>> places;
     for (int card = 1; card <= 52; ++card) {
         if (G.Cards[card].Holder != Holders::Pack) continue;
-        v.MoveCard(card, {at.left + Layout::PackStep * k, at.top - Layout::PackStep * k});
+        const int k = static_cast<int>(places.size());
+        places.emplace_back(card,
+                            Layout::Spot{at.left + Layout::PackStep * k, at.top - Layout::PackStep * k});
+    }
+    return places;
+}
+
+// Stacks every card of the pack from `at`.
+void StackPack(Layout::Spot at) {
+    TableView& v = View();
+    for (const auto& [card, place] : PackPlaces(at)) {
+        v.MoveCard(card, place);
         v.CardToFront(card);
         v.ShowCard(card, true);
-        ++k;
     }
 }
 } // namespace
@@ -259,13 +270,17 @@ void ShowPlayerHand() {
 
 std::vector<qint8> DealCards() {
     const auto order = DealOrder(G.Dealer);
+    // Each card sets off from where ShowPack stacked it; the cards dealt before it leave it there.
+    std::array<Layout::Spot, 53> stacked{};
+    for (const auto& [card, place] : PackPlaces(Layout::PackMiddle))
+        stacked[size_t(card)] = place;
     std::vector<qint8> dealt;
     Probe::Mark("deal-begin");
     for (int round = 0; round < G.HandSize; ++round) {
         for (qint16 seat : order) {
             const qint16 card = PickRandomCard();
             if (card == 0) return dealt; // the pack ran out: a state that cannot arise
-            DealCardToSeat(seat, card);
+            DealCardToSeat(seat, card, stacked[size_t(card)]);
             dealt.push_back(static_cast<qint8>(card));
         }
     }
@@ -305,14 +320,34 @@ void LayOutDeal(const PlayRecord::Deal& d) {
     v.CardToFront(d.trumpCard);
 }
 
-void DealCardToSeat(int seat, int card) {
+void LayOutHand() {
+    const PlayRecord::Record& r = PlayRecord::Current();
+    const auto holders = G.Cards; // the deal's, while it is laid out
+    LayOutDeal(r.deals.back());
+    G.Cards = holders;
+    // The hand's cards played are the record's last actions (its bids come before them).
+    TableView& v = View();
+    const size_t played =
+        size_t(4 * G.HandSize - G.CardsLeft[1] - G.CardsLeft[2] - G.CardsLeft[3] - G.CardsLeft[4]);
+    for (size_t a = r.actions.size() - played; a < r.actions.size(); ++a) {
+        const int card = r.actions[a].value, seat = r.actions[a].seat;
+        v.SetCardImage(card, card);
+        v.MoveCard(card, Layout::Seats[seat].trick);
+        v.CardToFront(card);
+        v.ShowCard(card, G.Cards[card].Holder == Holders::Trick);
+        // The player's hand closes up behind each card the player plays.
+        if (seat == 1) ShowPlayerHand();
+    }
+}
+
+void DealCardToSeat(int seat, int card, Layout::Spot from) {
     PauseLength pause(Pacing::DealStep);
     TableView& v = View();
     if (seat >= 1 && seat <= 4) {
         const Layout::Seat& to = Layout::Seats[seat];
         G.Cards[card].Holder = static_cast<quint8>(seat);
         // The card slides along one axis only, until it has passed the seat's stop line.
-        Layout::Spot at = v.CardPlace(card);
+        Layout::Spot at = from;
         const int direction = to.stepLeft != 0 ? to.stepLeft : to.stepTop;
         auto keepMoving = [&] {
             const int moving = to.stepLeft != 0 ? at.left : at.top;

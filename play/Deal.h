@@ -2,6 +2,7 @@
 // The start of every hand: the hand-size schedule, the dealer, the random deal, the trump
 // card; and the card layout on the table (pack, corner pack, the player's hand) with the
 // dealing animation.
+#include "Layout.h"
 #include "PlayRecord.h"
 #include "Rules.h"
 
@@ -31,9 +32,16 @@ void ShowTrumps();
 void ShowPack();
 void MovePackToCorner();
 void ShowPlayerHand();
-// The cards in the order dealt.
+// Deals the hand from the pack ShowPack has just stacked in the middle; the cards in the order
+// dealt.
 std::vector<qint8> DealCards();
 // The table as the hand's deal left it (the cards in their places, the pack in the corner,
-// the trump card turned up), drawn at once: a saved game comes back onto the table this way.
+// the trump card turned up), drawn at once.
 void LayOutDeal(const PlayRecord::Deal& d);
-void DealCardToSeat(int seat, int card);
+// The table as the hand in play stands, drawn at once from G and the record of play
+// (PlayRecord::Current()): its deal laid out, then each card played since taken to the trick
+// as play took it, the trick in play showing and those gathered gone. A saved game carried on
+// and a decision taken back come back onto the table this way.
+void LayOutHand();
+// Slides `card` from `from` to the seat, step by step, and lands it in the seat's row or column.
+void DealCardToSeat(int seat, int card, Layout::Spot from);

@@ -18,10 +18,6 @@ void HeadlessView::MoveCard(int card, Layout::Spot at) {
     cards_.at(card).at = at;
 }
 
-Layout::Spot HeadlessView::CardPlace(int card) const {
-    return cards_.at(card).at;
-}
-
 void HeadlessView::ShowCard(int card, bool shown) {
     cards_.at(card).shown = shown;
 }
@@ -36,8 +32,10 @@ int HeadlessView::MsgDeluxe(const QString&, const QString&, const QString& butto
 }
 
 bool HeadlessView::PlayGame(const std::function<void()>& start) {
-    TableView* before = CurrentView();
-    SetView(this);
+    TableView* view = CurrentView();
+    Decider* decider = CurrentDecider();
+    Program* program = CurrentProgram();
+    SetView(this), SetDecider(this), SetProgram(this);
     exited_ = false;
     if (!start) G.GameOn = false;
     if (G.Cards[1].FullName.isEmpty()) MakeCards();
@@ -56,6 +54,6 @@ bool HeadlessView::PlayGame(const std::function<void()>& start) {
         G.Turn = 0;
         PlayCard(1, card);
     }
-    SetView(before);
+    SetView(view), SetDecider(decider), SetProgram(program);
     return legal && exited_;
 }

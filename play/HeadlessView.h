@@ -1,13 +1,16 @@
 #pragma once
 // A table with no window: every wait returns at once, every picture and caption is only
-// remembered, and the player's seat is played by a strategy. With it the procedures of play
-// run whole games on QtCore alone, for the tests and the benchmark.
+// remembered, and the player's seat is played by a strategy. It is the program around the game
+// too: the computers' decisions run at once where they are asked (no threads), and Exit ends
+// the game it plays. With it the procedures of play run whole games on QtCore alone, for the
+// tests and the benchmark.
+#include "Decider.h"
 #include "TableView.h"
 
 #include <array>
 #include <functional>
 
-class HeadlessView : public TableView {
+class HeadlessView : public TableView, public Decider, public Program {
   public:
     // How seat 1 bids and plays; by default as a computer seat would (see Opponents).
     struct Player {
@@ -18,15 +21,12 @@ class HeadlessView : public TableView {
 
     void SetCardImage(int card, int image) override;
     void MoveCard(int card, Layout::Spot at) override;
-    Layout::Spot CardPlace(int card) const override;
-    int ImageOf(int card) const override { return cards_.at(card).image; }
-    bool CardShown(int card) const override { return cards_.at(card).shown; }
     void CardToFront(int) override {}
     void ShowCard(int card, bool shown) override;
     void SetCaption(Caption, int, const QString&) override {}
     void ShowInfo(const QString&) override {}
     void ClearInfo() override {}
-    void Pause() override {}
+    void Pause(int) override {}
     void PlaySound(SoundId) override {}
     void Beep() override {}
     void WaitCarryOn() override { G.ContinueFlag = true; }
@@ -37,13 +37,18 @@ class HeadlessView : public TableView {
                   qint16, const QString&) override;
     void HandTakesFocus() override {}
     void EnablePlayMenu(bool) override {}
-    void ExitProgram() override { exited_ = true; }
+    void Exit() override { exited_ = true; }
 
     bool Exited() const { return exited_; }
+    // A card's picture as remembered: its place, its image, and whether it shows.
+    Layout::Spot CardPlace(int card) const { return cards_.at(card).at; }
+    int ImageOf(int card) const { return cards_.at(card).image; }
+    bool CardShown(int card) const { return cards_.at(card).shown; }
 
     // Plays one whole game of 19 hands from its first deal (or from `start`, such as a saved
-    // game carried on) to the end-of-game question, seat 1 played by the strategy. False if
-    // the strategy ever chose a card it may not play.
+    // game carried on) to the end-of-game question, seat 1 played by the strategy, this view
+    // the table, the decider and the program meanwhile. False if the strategy ever chose a
+    // card it may not play.
     bool PlayGame(const std::function<void()>& start = {});
 
   private:

@@ -1,8 +1,9 @@
 #include "Opponents.h"
 
+#include "Decider.h"
+#include "GameState.h"
 #include "Rules.h"
 #include "SeededRandom.h"
-#include "TableView.h"
 
 #include <algorithm>
 #include <array>
@@ -66,12 +67,12 @@ HandLog& Log() {
 }
 
 qint16 BidFor(int seat) {
-    return LevelOf(seat) != Sharp::Level::Classic ? View().Decide(seat, true, BidJob(seat))
+    return LevelOf(seat) != Sharp::Level::Classic ? TheDecider().Decide(seat, true, BidJob(seat))
                                                   : ComputeComputerBid(seat);
 }
 
 qint16 CardFor(int seat) {
-    return LevelOf(seat) != Sharp::Level::Classic ? View().Decide(seat, false, CardJob(seat))
+    return LevelOf(seat) != Sharp::Level::Classic ? TheDecider().Decide(seat, false, CardJob(seat))
                                                   : ChooseComputerCard(seat);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // Who bids and plays for a seat the computer plays: the classic rules, or the sharp or the
 // expert method for the seats set to it. Both methods decide from the seat's own view of the
-// table (its cards, the bids, the hand's record of the cards played) and run through the view's
-// Decide, which the window runs off its own thread. With every seat Classic, the opponents are
-// the classic ones exactly.
+// table (its cards, the bids, the hand's record of the cards played) and run through the
+// Decider (Decider.h), which the window runs off its own thread. With every seat Classic, the
+// opponents are the classic ones exactly.
 #include "HandLog.h"
 #include "Sharp.h"
 

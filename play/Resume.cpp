@@ -3,7 +3,6 @@
 #include "DataFiles.h"
 #include "Deal.h"
 #include "GameRecord.h"
-#include "Layout.h"
 #include "Opponents.h"
 #include "PlayRecord.h"
 #include "Rules.h"
@@ -99,9 +98,6 @@ bool Restore(const SavedGame::Snapshot& s) {
 
     G.GameOn = true;
     G.Dealer = g.Dealer;
-    // The table as the deal left it, then each card played taken off it as play did.
-    TableView& v = View();
-    LayOutDeal(deal);
     for (const auto& fields : {SavedGame::HandFields, SavedGame::TrickFields})
         for (auto f : fields)
             G.*f = g.*f;
@@ -115,14 +111,9 @@ bool Restore(const SavedGame::Snapshot& s) {
     G.Turn = 0;
     for (int c = 1; c <= 52; ++c)
         G.Cards[c].Holder = g.Cards[c].Holder;
-    for (size_t a = s.record.actions.size() - handActions; a < s.record.actions.size(); ++a) {
-        const PlayRecord::Action& x = s.record.actions[a];
-        v.SetCardImage(x.value, x.value);
-        v.MoveCard(x.value, Layout::Seats[x.seat].trick);
-        v.ShowCard(x.value, false);
-        // The player's hand closes up behind each card the player plays.
-        if (x.seat == 1) ShowPlayerHand();
-    }
+    // The table as the deal left it, then each card played taken off it as play did.
+    LayOutHand();
+    TableView& v = View();
 
     static const char* const suits[] = {"Diamonds", "Clubs", "Hearts", "Spades"};
     v.ClearInfo();

@@ -1,14 +1,15 @@
 #pragma once
-// Everything the procedures of play ask of the world around them: the table they show the
-// game on, the waits between moves, the sounds, and the player's answers. The window
-// implements it (forms/Table); HeadlessView implements it with no window at all, so that
-// whole games can be played by tests and the benchmark with QtCore alone.
+// What the procedures of play show, and what they ask the player: the table the game is shown
+// on, the waits between moves, the sounds, and the player's answers. It only shows and asks:
+// the procedures never read back what it shows (they know where they put every card, and G
+// says the rest), the computers' decisions and the program's end go through Decider.h. The
+// window implements it (forms/Table); HeadlessView implements it with no window at all, so
+// that whole games can be played by tests and the benchmark with QtCore alone.
 //
 // Places are in twips on the table (see Layout.h); images are card numbers 1..52 or the
 // backs from CardImage::FirstBack. Answers come back as return values.
 #include <QString>
 #include <QtGlobal>
-#include <functional>
 
 #include "GameState.h"
 #include "Layout.h"
@@ -32,10 +33,6 @@ class TableView {
     // --- Cards: each of the 52 has one picture, which stays the same card ---
     virtual void SetCardImage(int card, int image) = 0;
     virtual void MoveCard(int card, Layout::Spot at) = 0;
-    virtual Layout::Spot CardPlace(int card) const = 0;
-    // The image a card's picture shows, and whether it shows at all.
-    virtual int ImageOf(int card) const = 0;
-    virtual bool CardShown(int card) const = 0;
     // Brings the card's picture in front of every other.
     virtual void CardToFront(int card) = 0;
     virtual void ShowCard(int card, bool shown) = 0;
@@ -47,8 +44,8 @@ class TableView {
     virtual void ClearInfo() = 0;
 
     // --- Time ---
-    // Waits G.PauseMs milliseconds from now (G.PauseStart), the window staying live.
-    virtual void Pause() = 0;
+    // Waits `ms` milliseconds from now (G.PauseStart), the window staying live.
+    virtual void Pause(int ms) = 0;
     // Starts a sound; returns at once.
     virtual void PlaySound(SoundId sound) = 0;
     virtual void Beep() = 0;
@@ -58,9 +55,6 @@ class TableView {
     virtual void WaitCarryOn() = 0;
     // Asks the player's bid and returns it once Bid has been pressed.
     virtual qint16 AskBid() = 0;
-    // Runs a computer player's decision (seat's bid or card), which reads nothing but what it
-    // was given, and returns its answer; the window stays live meanwhile.
-    virtual qint16 Decide(int seat, bool bidding, const std::function<qint16()>& decide) = 0;
     // The game's message dialog: returns the index (0..2) of the button pressed. An empty
     // caption means no such button.
     virtual int MsgDeluxe(const QString& message, const QString& button1, const QString& button2,
@@ -74,10 +68,8 @@ class TableView {
     // none of them does nothing.
     virtual void Follow() {}
 
-    // --- The program ---
+    // --- The menu ---
     virtual void EnablePlayMenu(bool enabled) = 0;
-    // Ends the program (the player chose Exit at the end of a game).
-    virtual void ExitProgram() = 0;
 };
 
 // The view the procedures of play use; set once by whoever makes it.
@@ -92,7 +84,7 @@ inline void ShowInfo(const QString& text) {
     View().ShowInfo(text);
 }
 inline void Pause() {
-    View().Pause();
+    View().Pause(G.PauseMs);
 }
 inline void PlaySoundThenPause(SoundId sound) {
     View().PlaySound(sound);

@@ -10,23 +10,14 @@
 #include "Tricks.h"
 
 #include <algorithm>
-#include <numeric>
 #include <optional>
 #include <vector>
 
 namespace TakeBack {
 namespace {
 
-// A card as the table showed it: its picture, its place and whether it was face up.
-struct Picture {
-    qint16 image = 0;
-    qint32 left = 0, top = 0;
-    bool shown = false;
-};
-
 struct Moment {
     GameState state;
-    std::array<Picture, 53> pictures{};
     GameRecord::Record record;
     HandLog log;
     PlayRecord::Record play;
@@ -62,27 +53,9 @@ void Restore(const Moment& m) {
             SavedGame::Remove();
     }
 
-    // The cards where they lay, each pile stacked in the order it was laid, the trick on top.
+    // The table drawn from the game as it stood, as a saved game is drawn.
+    LayOutHand();
     TableView& v = View();
-    std::array<int, 52> order{};
-    std::iota(order.begin(), order.end(), 1);
-    const auto key = [&](int c) {
-        const quint8 h = G.Cards[size_t(c)].Holder;
-        const Picture& p = m.pictures[size_t(c)];
-        return std::pair{p.shown ? 1 + h : 0, h == Holders::Pack ? 0 : p.left + p.top};
-    };
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return key(a) < key(b); });
-    for (int c : order) {
-        const Picture& p = m.pictures[size_t(c)];
-        v.SetCardImage(c, p.image);
-        v.MoveCard(c, {p.left, p.top});
-        v.ShowCard(c, p.shown);
-        v.CardToFront(c);
-    }
-    for (int c = 1; c <= 52; ++c) // the trump card on top of the corner pack
-        if (m.pictures[size_t(c)].image == c && G.Cards[size_t(c)].Holder == Holders::Pack &&
-            m.pictures[size_t(c)].shown)
-            v.CardToFront(c);
     const GameRecord::Hand& hand = GameRecord::Current().hands.back();
     for (int seat = 1; seat <= 4; ++seat) {
         v.SetCaption(Caption::Bid, seat, QString());
@@ -96,11 +69,6 @@ void Restore(const Moment& m) {
 void Mark() {
     Moment m;
     m.state = G;
-    const TableView& v = View();
-    for (int c = 1; c <= 52; ++c) {
-        const Layout::Spot at = v.CardPlace(c);
-        m.pictures[size_t(c)] = {qint16(v.ImageOf(c)), at.left, at.top, v.CardShown(c)};
-    }
     m.record = GameRecord::Current();
     m.log = Opponents::Log();
     m.play = PlayRecord::Current();

@@ -2,11 +2,12 @@
 // Take Back: the game put back to the player's last decision in the hand (their last card, or
 // their bid while they have played no card since), as if it had not been made.
 //
-// Each time the player is asked to decide, the moment is marked: the game state, the cards'
-// pictures, the records of the hand and the saved game as it stood. Going back restores the
-// mark before the decision now asked for; what the computers did before it stands, and after it
-// they decide again from the same seeds (their decisions depend on nothing else), so the same
-// card played again gives the same game. Marks never outlive their hand.
+// Each time the player is asked to decide, the moment is marked: the game state, the records of
+// the hand and the saved game as it stood. Going back restores the mark before the decision now
+// asked for, and draws the table from it as a saved game is drawn; what the computers did
+// before it stands, and after it they decide again from the same seeds (their decisions depend
+// on nothing else), so the same card played again gives the same game. Marks never outlive
+// their hand.
 namespace TakeBack {
 
 // The player is asked for a bid or a card now.

@@ -2,6 +2,7 @@
 
 #include "DataFiles.h"
 #include "Deal.h"
+#include "Decider.h"
 #include "Follow.h"
 #include "History.h"
 #include "Layout.h"
@@ -203,7 +204,7 @@ void EndOfHand() {
             G.PlayerName + QStringLiteral(" This game is over do you wish to play another game or exit"),
             QStringLiteral("Another"), QStringLiteral("Exit"), QString(), 1, QStringLiteral("Game Over"));
         if (answer != 0) {
-            v.ExitProgram();
+            TheProgram().Exit();
             return;
         }
     }

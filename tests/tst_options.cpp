@@ -220,7 +220,7 @@ class TestOptions : public QObject {
             if (t.MnuQuickPlay->isChecked() != quick) t.MnuQuickPlay->trigger();
             if (t.MnuCarryOnByItself->isChecked() != carry) t.MnuCarryOnByItself->trigger();
             t.MnuLookTime->actions().at(item)->trigger();
-            QCOMPARE(std::pair(PauseLengthNow(), Options::TrickLookMs()),
+            QCOMPARE(std::pair(PauseLengthNow(G.PauseMs), Options::TrickLookMs()),
                      std::pair(qint64(pause), qint64(look)));
             QCOMPARE(Options::Load(), Options::Current());
         }

@@ -17,6 +17,7 @@
 #include "TakeBack.h"
 
 #include <QTemporaryDir>
+#include <map>
 #include <random>
 
 namespace {
@@ -149,8 +150,9 @@ class TestResume : public QObject {
         OnGameSaved = nullptr;
     }
 
-    // Take Back after a card, after a bid and twice running, in games with a sharp seat: the same
-    // cards played again, the game must end exactly as the unbroken one did. It is refused while
+    // Take Back after a card, after a bid and twice running, in games with a sharp seat: the table
+    // as it was at the decision, the same cards played again, the game must end exactly as the
+    // unbroken one did. It is refused while
     // the player bids and while a trick waits, and never reaches back past the hand's first bid.
     void takeBackBuysNoNewLuck() {
         Opponents::SetEffort({20, 20});
@@ -164,32 +166,39 @@ class TestResume : public QObject {
             const auto scores = G.GameScore;
             ResetGameState();
             SeedDeal(seed);
-            int turns = 0, undone = 0, asked = 0, refused = 0, farBack = 0;
+            int turns = 0, undone = 0, asked = 0, refused = 0, farBack = 0, redrawn = 0;
             const auto refuse = [&] { ++asked, refused += !TakeBack::Undo(); };
+            struct : LoggingView {
+                std::function<void()> carryOn;
+                void WaitCarryOn() override { carryOn(), HeadlessView::WaitCarryOn(); }
+            } view;
+            // The table at each decision must be the table it was when first asked.
+            std::map<size_t, QStringList> tables;
+            const auto same = [&] {
+                const QStringList now = view.Table();
+                redrawn += tables.try_emplace(PlayRecord::Current().actions.size(), now).first->second != now;
+            };
             HeadlessView::Player player;
             player.bid = [&] {
-                refuse();
+                refuse(), same();
                 return Opponents::BidFor(1);
             };
             player.card = [&] {
                 const int back = ++turns % 5 == 1 ? 1 : turns % 7 == 3 ? 2 : turns % 11 == 0 ? 30 : 0;
                 const int hand = G.HandNumber;
+                same();
                 for (int i = 0; i < back; ++i)
-                    undone += TakeBack::Undo();
+                    undone += TakeBack::Undo(), same();
                 if (back == 30) farBack += G.HandNumber == hand && G.CardsLeft[1] == G.HandSize ? 1 : -99;
                 return Opponents::CardFor(1);
             };
-            struct : HeadlessView {
-                std::function<void()> carryOn;
-                void WaitCarryOn() override { carryOn(), HeadlessView::WaitCarryOn(); }
-            } view;
             static_cast<HeadlessView&>(view) = HeadlessView(player);
             view.carryOn = refuse;
             QVERIFY(view.PlayGame());
             QVERIFY(PlayRecord::Current() == whole);
             QCOMPARE(G.GameScore, scores);
             QVERIFY(farBack > 5 && undone > 40 && asked == refused && refused > 190 &&
-                    G.TakeBacksUsed == undone);
+                    G.TakeBacksUsed == undone && tables.size() > 19 && redrawn == 0);
             QVERIFY(std::holds_alternative<GameState>(PlayRecord::Replay(whole)));
         }
         Opponents::SetLevel(3, Sharp::Level::Classic);
