@@ -83,4 +83,16 @@ int SeatToAct() {
     return G.Turn >= 1 && G.Turn <= 4 ? G.Turn : 0;
 }
 
+std::vector<std::array<int, 4>> RunningTotals() {
+    std::vector<std::array<int, 4>> totals;
+    std::array<int, 4> total{};
+    for (const Hand& h : Current().hands) {
+        if (!h.scored) continue;
+        for (size_t seat = 1; seat <= 4; ++seat)
+            total[seat - 1] += h.points[seat];
+        totals.push_back(total);
+    }
+    return totals;
+}
+
 } // namespace GameRecord

@@ -48,4 +48,7 @@ bool AnyBid();
 // trick is under way.
 int SeatToAct();
 
+// The four seats' totals (seat 1 first) after each hand scored so far, for the history's chart.
+std::vector<std::array<int, 4>> RunningTotals();
+
 } // namespace GameRecord

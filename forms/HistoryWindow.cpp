@@ -195,13 +195,8 @@ class HistoryFrame : public QFrame {
         shown_.clear();
         if (G.GameOn) {
             History::Game now;
-            std::array<int, 4> total{};
-            for (const GameRecord::Hand& h : GameRecord::Current().hands) {
-                if (!h.scored) continue;
-                for (int seat = 1; seat <= 4; ++seat)
-                    total[size_t(seat - 1)] += h.points[size_t(seat)];
+            for (const auto& total : GameRecord::RunningTotals())
                 now.totals.append(total);
-            }
             shown_.append(now);
             games_->addItem(QStringLiteral("The game under way"));
         }

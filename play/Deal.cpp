@@ -42,6 +42,17 @@ qint16& NextPlace(int seat) {
     }
 }
 
+// A card comes to rest in its seat: at the seat's next place, as the seat shows it, on top; the
+// next place moves on. The deal and a hand drawn again from the record both land cards so.
+void LandCard(TableView& v, int seat, int card) {
+    const Layout::Seat& to = Layout::Seats[seat];
+    qint16& next = NextPlace(seat);
+    v.MoveCard(card, to.row ? Layout::Spot{next, to.firstCard.top} : Layout::Spot{to.firstCard.left, next});
+    v.SetCardImage(card, to.landedImage);
+    next = static_cast<qint16>(next + to.cardStep);
+    v.CardToFront(card);
+}
+
 // Every card back in the pack, face down, no trick on the table, and the seats' counts of the
 // last hand cleared.
 void GatherCards() {
@@ -304,14 +315,8 @@ void LayOutDeal(const PlayRecord::Deal& d) {
     const auto seats = DealOrder(d.dealer);
     for (size_t i = 0; i < d.order.size(); ++i) {
         const int seat = seats[i % 4], card = d.order[i];
-        const Layout::Seat& to = Layout::Seats[seat];
         G.Cards[card].Holder = static_cast<quint8>(seat);
-        qint16& next = NextPlace(seat);
-        v.MoveCard(card,
-                   to.row ? Layout::Spot{next, to.firstCard.top} : Layout::Spot{to.firstCard.left, next});
-        v.SetCardImage(card, to.landedImage);
-        next = static_cast<qint16>(next + to.cardStep);
-        v.CardToFront(card);
+        LandCard(v, seat, card);
     }
     ShowPlayerHand();
     StackPack(Layout::PackCorner);
@@ -361,12 +366,7 @@ void DealCardToSeat(int seat, int card, Layout::Spot from) {
             Probe::DealStep();
             Pause();
         }
-        qint16& next = NextPlace(seat);
-        v.MoveCard(card,
-                   to.row ? Layout::Spot{next, to.firstCard.top} : Layout::Spot{to.firstCard.left, next});
-        v.SetCardImage(card, to.landedImage);
-        next = static_cast<qint16>(next + to.cardStep);
-        v.CardToFront(card);
+        LandCard(v, seat, card);
     }
     PlaySoundThenPause(SoundId::Deal);
 }

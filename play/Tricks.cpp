@@ -146,14 +146,10 @@ void AddToHistory() {
     h.quickPlay = Options::Current().quickPlay;
     h.hints = G.HintsUsed;
     h.takeBacks = G.TakeBacksUsed;
-    std::array<int, 4> total{};
-    for (const GameRecord::Hand& hand : GameRecord::Current().hands) {
-        if (!hand.scored) continue;
-        for (int s = 1; s <= 4; ++s)
-            total[size_t(s - 1)] += hand.points[size_t(s)];
+    for (const auto& total : GameRecord::RunningTotals())
         h.totals.append(total);
-        if (hand.bids[1] == hand.tricks[1]) h.exactHands.append(hand.number);
-    }
+    for (const GameRecord::Hand& hand : GameRecord::Current().hands)
+        if (hand.scored && hand.bids[1] == hand.tricks[1]) h.exactHands.append(hand.number);
     for (int s = 1; s <= 4; ++s)
         h.scores[size_t(s - 1)] = G.GameScore[size_t(s)];
     if (DataFiles::Writing()) History::Append(h);
