@@ -1,3 +1,4 @@
+#include "Game.h"
 #include "Platform.h"
 #include "Probe.h"
 #include "Table.h"
@@ -140,9 +141,12 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationDomain(QStringLiteral("vantrick.org"));
     QApplication::setApplicationVersion(AppVersion());
     QApplication::setDesktopFileName(QStringLiteral(VT_APP_ID));
-    Probe::Install();
+    // The one game of the run, and the window that shows it; the table goes before the game.
+    Game game;
+    Table table(game);
+    Probe::Install(&table);
 
-    Waits::RunChain([] { TableForm().Form_Load(); });
+    Waits::RunChain([&table] { table.Form_Load(); });
     if (Waits::Exiting()) return 0;
     return QApplication::exec();
 }

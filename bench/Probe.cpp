@@ -178,6 +178,7 @@ void WatchPoll() {
 
 class Driver : public QObject {
   public:
+    explicit Driver(Table* table) : table_(table) {}
     void Start();
     void OnMark(const std::string& what, int seat);
     void OnDealStep() { ++dealSteps_; }
@@ -186,6 +187,10 @@ class Driver : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The table under test: while it exists, TableForm() is it.
+    bool TableExists() const { return !table_.isNull(); }
+    Table& TableForm() const { return *table_; }
+    QPointer<Table> table_;
     void Put(const char* key, double value);
     void Put(const char* key, const std::string& value);
     void After(int ms, std::function<void()> f);
@@ -412,7 +417,7 @@ void Driver::DragRested() {
 
 void Driver::NewGame() {
     // New Game, through the menu command as the player would choose it.
-    SeedDeal(seed_);
+    SeedDeal(game, seed_);
     worst.clear();
     measuringBlocks = true;
     handStart_ = NowNs();
@@ -479,7 +484,7 @@ void Driver::HumanTurnSoon() {
 void Driver::HumanTurn() {
     if (finished_ || !TableExists()) return;
     if (G.Turn != 1 || Waits::ChainDepth() != 0) return;
-    const int card = ChooseComputerCard(1);
+    const int card = ChooseComputerCard(G, 1);
     if (card >= 1 && card <= 52) Click(TableForm().CardsPic[card], QPoint(5, 5));
 }
 
@@ -568,7 +573,7 @@ void Driver::Finish(const char* error) {
         out_.emplace_back("trace" + std::to_string(i), traceDumps[i]);
     Put("done", "1");
     Write();
-    ExitProgram();
+    TableForm().ExitProgram();
 }
 
 void Driver::Write() {
@@ -585,9 +590,9 @@ void Driver::Write() {
 
 } // namespace
 
-void Install() {
+void Install(QObject* table) {
     if (!Enabled()) return;
-    driver = new Driver;
+    driver = new Driver(qobject_cast<Table*>(table));
     driver->setParent(qApp);
     driver->Start();
 }

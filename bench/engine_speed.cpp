@@ -5,6 +5,7 @@
 // JSON line for scripts/bench.
 #include "DataFiles.h"
 #include "Deal.h"
+#include "Game.h"
 #include "HeadlessView.h"
 #include "History.h"
 #include "Resume.h"
@@ -24,28 +25,28 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     for (int seed = 1; seed <= games; ++seed) {
-        ResetGameState();
-        SeedDeal(static_cast<std::uint32_t>(seed));
-        HeadlessView view;
+        Game game;
+        SeedDeal(game, static_cast<std::uint32_t>(seed));
+        HeadlessView view(game);
         completed += view.PlayGame() ? 1 : 0;
     }
     const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
 
     QByteArray save;
-    OnGameSaved = [&](const QByteArray& bytes) {
-        if (G.HandNumber == 19) save = bytes;
+    Game played;
+    played.onSaved = [&](const QByteArray& bytes) {
+        if (played.G.HandNumber == 19) save = bytes;
     };
-    ResetGameState();
-    SeedDeal(1);
-    HeadlessView().PlayGame();
-    OnGameSaved = nullptr;
+    SeedDeal(played, 1);
+    HeadlessView(played).PlayGame();
     constexpr int loads = 200;
     int loaded = 0;
-    HeadlessView view;
+    Game game;
+    HeadlessView view(game);
     SetView(&view);
     clock.restart();
     for (int i = 0; i < loads; ++i)
-        loaded += RestoreSavedGame(save) ? 1 : 0;
+        loaded += RestoreSavedGame(game, save) ? 1 : 0;
     const double loadMs = static_cast<double>(clock.nsecsElapsed()) / 1e6 / loads;
     // The history at its largest: every game of 19 hands, scores of three digits, the exact
     // hands half of them.

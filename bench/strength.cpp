@@ -10,10 +10,11 @@
 //                  [--card-samples N] [--bid-samples N]
 //
 // With --jobs J the games are shared out among J copies of this program started and waited
-// for here (the game state is one per process), game g to copy g % J; each copy prints what it
+// for here (each game its own Game), game g to copy g % J; each copy prints what it
 // counted and timed, and the figures are those of all the games, whatever J.
 #include "DataFiles.h"
 #include "Deal.h"
+#include "Game.h"
 #include "HeadlessView.h"
 #include "Opponents.h"
 
@@ -50,6 +51,7 @@ double Slowest1Pct(std::vector<double> ms) {
 // A table with no window that times each sharp decision and counts each seat's exact bids.
 class StrengthView : public HeadlessView {
   public:
+    explicit StrengthView(Game& game) : HeadlessView(game) {}
     // Per method (0 sharp, 1 expert): first-hand cards, cards, first-hand bids, bids.
     std::array<std::array<std::vector<double>, 4>, 2> times;
     std::array<int, 5> exact{};
@@ -59,15 +61,16 @@ class StrengthView : public HeadlessView {
         clock.start();
         const qint16 answer = decide();
         const double ms = double(clock.nsecsElapsed()) / 1e6;
-        times[Opponents::LevelOf(seat) == Sharp::Level::Expert][(bidding ? 2 : 0) + (G.HandNumber != 1)]
-            .push_back(ms);
+        times[Opponents::LevelOf(Played(), seat) == Sharp::Level::Expert]
+             [(bidding ? 2 : 0) + (Played().G.HandNumber != 1)]
+                 .push_back(ms);
         return answer;
     }
     int MsgDeluxe(const QString& m, const QString& b1, const QString& b2, const QString& b3, qint16 icon,
                   const QString& title) override {
         if (title == QLatin1String("Hand Over"))
             for (int s = 1; s <= 4; ++s)
-                exact[s] += G.TricksMade[s] == G.Bids[s];
+                exact[s] += Played().G.TricksMade[s] == Played().G.Bids[s];
         return HeadlessView::MsgDeluxe(m, b1, b2, b3, icon, title);
     }
 };
@@ -77,12 +80,13 @@ constexpr Sharp::Level Classic = Sharp::Level::Classic, SharpLevel = Sharp::Leve
                        Expert = Sharp::Level::Expert;
 
 // One whole game from `seed` with each seat's method.
-bool PlayOne(quint64 seed, const Levels& levels, StrengthView& view) {
-    ResetGameState();
-    SeedDeal(static_cast<std::uint32_t>(seed));
-    Opponents::Seed(seed * 7919);
+bool PlayOne(quint64 seed, const Levels& levels, const Sharp::Effort& effort, StrengthView& view) {
+    Game& game = view.Played();
+    SeedDeal(game, static_cast<std::uint32_t>(seed));
+    game.sharpSeed = seed * 7919;
+    game.effort = effort;
     for (int s = 1; s <= 4; ++s)
-        Opponents::SetLevel(s, levels[s]);
+        Opponents::SetLevel(game, s, levels[s]);
     return view.PlayGame();
 }
 
@@ -93,6 +97,7 @@ void Append(std::vector<double>& to, const std::vector<double>& from) {
 // Everything the games show, gathered as they are played.
 struct Tally {
     int games = 2000, reverse = 500, expert = 2000, jobs = 1, shard = 0;
+    Sharp::Effort effort;
     quint64 seed = 20261208;
     std::array<std::array<std::vector<double>, 4>, 2> times;
     // Counts: sharp seat's wins, draws, exact bids, the classic seats' exact bids, the classic
@@ -157,13 +162,14 @@ bool Round(Tally& t, int count, quint64 first, Sharp::Level mine, Sharp::Level o
         Levels levels{};
         for (int seat = 1; seat <= 4; ++seat)
             levels[seat] = seat == me ? mine : others;
-        StrengthView r;
-        if (!PlayOne(first + quint64(g), levels, r)) {
+        Game game;
+        StrengthView r(game);
+        if (!PlayOne(first + quint64(g), levels, t.effort, r)) {
             std::fprintf(stderr, "game %llu: a choice against the rules\n",
                          static_cast<unsigned long long>(first + quint64(g)));
             return false;
         }
-        won += GameWinner() == me;
+        won += GameWinner(game.G) == me;
         each(me, r);
         t.Times(r);
         if ((g + 1) % 100 < t.jobs) std::fprintf(stderr, "%d of %d games, %s\n", g + 1, count, what);
@@ -178,7 +184,8 @@ bool PlayAll(Tally& t) {
     const auto none = [](int, const StrengthView&) {};
     return Round(t, t.games, sharpFirst, SharpLevel, Classic, t.n[0], "one sharp seat",
                  [&t](int me, const StrengthView& r) {
-                     t.n[1] += GameWinner() == 0;
+                     const GameState& G = r.Played().G;
+                     t.n[1] += GameWinner(G) == 0;
                      for (int seat = 1; seat <= 4; ++seat) {
                          t.score[seat != me] += G.GameScore[seat];
                          t.n[seat == me ? 2 : 3] += r.exact[seat];
@@ -292,7 +299,7 @@ int main(int argc, char** argv) {
     DataFiles::SetDataDirOverride(dir.path());
     DataFiles::SetWriting(false);
     Tally t;
-    Sharp::Effort effort;
+    Sharp::Effort& effort = t.effort;
     QStringList passOn; // what each copy is given: everything but the sharing out
     for (int i = 1; i + 1 < argc; i += 2) {
         const int v = std::atoi(argv[i + 1]);
@@ -318,7 +325,6 @@ int main(int argc, char** argv) {
         else if (!std::strcmp(argv[i], "--bid-samples"))
             effort.bidSamples = std::max(1, v);
     }
-    Opponents::SetEffort(effort);
     const bool copy =
         std::any_of(argv + 1, argv + argc, [](const char* a) { return !std::strcmp(a, "--shard"); });
     if (copy) {

@@ -217,12 +217,12 @@ bool SaveName(const QString& name) {
     return WriteDataFile(NameFile, FormatName(name));
 }
 
-void LoadStatistics() {
+void LoadStatistics(GameState& G) {
     const auto bytes = ReadDataFile(ScoresFile);
     G.GamesWon = bytes ? ParseScores(*bytes) : std::array<qint16, 5>{};
 }
 
-bool SaveStatistics() {
+bool SaveStatistics(const GameState& G) {
     return WriteDataFile(ScoresFile, FormatScores(G.GamesWon));
 }
 

@@ -12,6 +12,8 @@
 // relative to the program. A game installed that way keeps the data files per user even
 // when it could write beside the program (as root), so removing the package leaves nothing.
 
+#include "GameState.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -70,8 +72,8 @@ QString LoadName();
 bool SaveName(const QString& name);
 
 // GamesWon(1..4) from Scores.dat / to Scores.dat.
-void LoadStatistics();
-bool SaveStatistics();
+void LoadStatistics(GameState& G);
+bool SaveStatistics(const GameState& G);
 
 // Any data file by name, under the same rules: read only when a regular file of at most
 // maxBytes; written atomically; removed (true when it is gone).

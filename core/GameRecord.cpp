@@ -1,24 +1,21 @@
 #include "GameRecord.h"
 
-#include "GameState.h"
+#include "Game.h"
 #include "Rules.h"
 
 namespace GameRecord {
 
-Record& Current() {
-    static Record record;
-    return record;
-}
-
 namespace {
-Hand* InPlay() {
-    auto& hands = Current().hands;
-    return hands.empty() || hands.back().number != G.HandNumber ? nullptr : &hands.back();
+// The hand in play's row of the sheet (a const one for a const game), or none.
+template <typename Owner> auto InPlay(Owner& game) -> decltype(&game.sheet.hands.back()) {
+    auto& hands = game.sheet.hands;
+    return hands.empty() || hands.back().number != game.G.HandNumber ? nullptr : &hands.back();
 }
 } // namespace
 
-void HandDealt() {
-    Record& r = Current();
+void HandDealt(Game& game) {
+    GameState& G = game.G;
+    Record& r = game.sheet;
     // The last trick of the hand before stays to be looked at until one is taken in this hand.
     if (G.HandNumber == 1) r = {};
     r.bidder = 0;
@@ -30,30 +27,34 @@ void HandDealt() {
     r.hands.push_back(h);
 }
 
-void Bidding(int seat) {
-    Current().bidder = static_cast<qint16>(seat);
+void Bidding(Game& game, int seat) {
+    game.sheet.bidder = static_cast<qint16>(seat);
 }
 
-void BidMade(int seat) {
-    if (Hand* h = InPlay()) {
+void BidMade(Game& game, int seat) {
+    GameState& G = game.G;
+    if (Hand* h = InPlay(game)) {
         h->bid[seat] = true;
         h->bids[seat] = G.Bids[seat];
     }
 }
 
-void TrickTaken() {
-    if (Hand* h = InPlay()) h->tricks = G.TricksMade;
+void TrickTaken(Game& game) {
+    GameState& G = game.G;
+    if (Hand* h = InPlay(game)) h->tricks = G.TricksMade;
 }
 
-void TrickCleared() {
-    Trick& t = Current().last;
+void TrickCleared(Game& game) {
+    GameState& G = game.G;
+    Trick& t = game.sheet.last;
     t.seats = {G.TrickSeat1, G.TrickSeat2, G.TrickSeat3, G.TrickSeat4};
     t.cards = {G.TrickCard1, G.TrickCard2, G.TrickCard3, G.TrickCard4};
     t.winner = G.TrickWinner;
 }
 
-void HandScored() {
-    if (Hand* h = InPlay()) {
+void HandScored(Game& game) {
+    GameState& G = game.G;
+    if (Hand* h = InPlay(game)) {
         for (int s = 1; s <= 4; ++s)
             h->points[s] = HandPoints(G.Bids[s], G.TricksMade[s]);
         h->tricks = G.TricksMade;
@@ -61,21 +62,22 @@ void HandScored() {
     }
 }
 
-int BidTotal() {
-    const Hand* h = InPlay();
+int BidTotal(const Game& game) {
+    const Hand* h = InPlay(game);
     int total = 0;
     for (int s = 1; h && s <= 4; ++s)
         total += h->bid[s] ? h->bids[s] : 0;
     return total;
 }
 
-bool AnyBid() {
-    const Hand* h = InPlay();
+bool AnyBid(const Game& game) {
+    const Hand* h = InPlay(game);
     return h && (h->bid[1] || h->bid[2] || h->bid[3] || h->bid[4]);
 }
 
-int SeatToAct() {
-    const Record& r = Current();
+int SeatToAct(const Game& game) {
+    const GameState& G = game.G;
+    const Record& r = game.sheet;
     if (!G.GameOn) return 0;
     if (r.bidder != 0) return r.bidder;
     // Between the fourth card and Carry On nobody is to play; nor while the cards are dealt.
@@ -83,10 +85,10 @@ int SeatToAct() {
     return G.Turn >= 1 && G.Turn <= 4 ? G.Turn : 0;
 }
 
-std::vector<std::array<int, 4>> RunningTotals() {
+std::vector<std::array<int, 4>> RunningTotals(const Game& game) {
     std::vector<std::array<int, 4>> totals;
     std::array<int, 4> total{};
-    for (const Hand& h : Current().hands) {
+    for (const Hand& h : game.sheet.hands) {
         if (!h.scored) continue;
         for (size_t seat = 1; seat <= 4; ++seat)
             total[seat - 1] += h.points[seat];

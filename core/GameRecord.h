@@ -7,6 +7,8 @@
 #include <array>
 #include <vector>
 
+struct Game;
+
 namespace GameRecord {
 
 struct Hand {
@@ -28,27 +30,25 @@ struct Record {
     Trick last;
 };
 
-Record& Current();
-
 // Each from G, at its moment: the hand dealt and its trumps turned (the first hand of a game
 // starts the record afresh), a seat asked for its bid (0: the bidding is over), its bid made,
 // a trick taken, the trick taken off the table, the hand scored.
-void HandDealt();
-void Bidding(int seat);
-void BidMade(int seat);
-void TrickTaken();
-void TrickCleared();
-void HandScored();
+void HandDealt(Game& game);
+void Bidding(Game& game, int seat);
+void BidMade(Game& game, int seat);
+void TrickTaken(Game& game);
+void TrickCleared(Game& game);
+void HandScored(Game& game);
 
 // The bids made so far in the hand in play, and whether any has been made.
-int BidTotal();
-bool AnyBid();
+int BidTotal(const Game& game);
+bool AnyBid(const Game& game);
 
 // The seat to bid or play now, 0 for none: the bidder, else the seat whose turn it is while a
 // trick is under way.
-int SeatToAct();
+int SeatToAct(const Game& game);
 
 // The four seats' totals (seat 1 first) after each hand scored so far, for the history's chart.
-std::vector<std::array<int, 4>> RunningTotals();
+std::vector<std::array<int, 4>> RunningTotals(const Game& game);
 
 } // namespace GameRecord

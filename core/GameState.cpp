@@ -2,13 +2,7 @@
 
 #include <QElapsedTimer>
 
-GameState G;
-
-void ResetGameState() {
-    G = GameState{};
-}
-
-void MakeCards() {
+void MakeCards(GameState& G) {
     static const char* const suitWords[] = {"Diamonds", "Clubs", "Hearts", "Spades"};
     static const char* const rankWords[] = {"Ace",   "Two",  "Three", "Four", "Five",  "Six", "Seven",
                                             "Eight", "Nine", "Ten",   "Jack", "Queen", "King"};

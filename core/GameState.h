@@ -1,11 +1,9 @@
 #pragma once
-// The program-wide game state: the cards, the seats' bids, tricks and scores, the trick on
-// the table, and the pause under way.
-//
-// All state lives in one struct, `G`, so that a test can put the whole game back to
-// its start-up values with `ResetGameState()`. The names and integer widths are the
-// game's own; every per-seat table is indexed by seat 1..4 (element 0 is unused) and
-// `Cards` by card number 1..52.
+// The fields of a game as it stands: the cards, the seats' bids, tricks and scores, the trick
+// on the table, and the pause under way. A Game (Game.h) holds them as `G`; the rules read
+// them, the procedures of play keep them. The names and integer widths are the game's own;
+// every per-seat table is indexed by seat 1..4 (element 0 is unused) and `Cards` by card
+// number 1..52.
 
 #include <QString>
 #include <QtGlobal>
@@ -57,30 +55,26 @@ struct GameState {
     qint16 TakeBacksUsed = 0;
 };
 
-extern GameState G;
-
-// Puts every variable back to zero, false or empty, as at program start.
-void ResetGameState();
-
 // Seat after seat s, clockwise.
 constexpr qint16 NextSeat(int s) {
     return static_cast<qint16>((s % 4) + 1);
 }
 
 // Fills the names, ranks and suits of the 52 card records.
-void MakeCards();
+void MakeCards(GameState& G);
 
 // Sets G.PauseMs for as long as it lives, then puts back the length that was set before:
 // a procedure with pauses of its own never leaves them behind, not even when its chain of
 // play is abandoned half-way.
 class PauseLength {
   public:
-    explicit PauseLength(qint16 ms) : saved_(G.PauseMs) { G.PauseMs = ms; }
-    ~PauseLength() { G.PauseMs = saved_; }
+    PauseLength(GameState& G, qint16 ms) : G_(G), saved_(G.PauseMs) { G.PauseMs = ms; }
+    ~PauseLength() { G_.PauseMs = saved_; }
     PauseLength(const PauseLength&) = delete;
     PauseLength& operator=(const PauseLength&) = delete;
 
   private:
+    GameState& G_;
     qint16 saved_;
 };
 

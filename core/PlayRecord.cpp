@@ -1,18 +1,15 @@
 #include "PlayRecord.h"
 
+#include "Game.h"
 #include "Rules.h"
 
 #include <algorithm>
 
 namespace PlayRecord {
 
-Record& Current() {
-    static Record record;
-    return record;
-}
-
-void Dealt(int trumpCard, std::vector<qint8> order) {
-    Record& r = Current();
+void Dealt(Game& game, int trumpCard, std::vector<qint8> order) {
+    GameState& G = game.G;
+    Record& r = game.record;
     if (G.HandNumber == 1) r.deals.clear(), r.actions.clear();
     Deal d;
     for (int c = 1; c <= 52; ++c)
@@ -23,34 +20,23 @@ void Dealt(int trumpCard, std::vector<qint8> order) {
     r.deals.push_back(d);
 }
 
-void BidMade(int seat) {
-    Current().actions.push_back({true, static_cast<qint8>(seat), static_cast<qint8>(G.Bids[size_t(seat)])});
+void BidMade(Game& game, int seat) {
+    GameState& G = game.G;
+    game.record.actions.push_back({true, static_cast<qint8>(seat), static_cast<qint8>(G.Bids[size_t(seat)])});
 }
 
-void CardPlayed(int seat, int card) {
-    Current().actions.push_back({false, static_cast<qint8>(seat), static_cast<qint8>(card)});
+void CardPlayed(Game& game, int seat, int card) {
+    game.record.actions.push_back({false, static_cast<qint8>(seat), static_cast<qint8>(card)});
 }
 
 namespace {
-
-// The rules read the game from G: the replay works there, and puts back what it found.
-class ScratchG {
-  public:
-    ScratchG() : saved_(G) {}
-    ~ScratchG() { G = saved_; }
-    ScratchG(const ScratchG&) = delete;
-    ScratchG& operator=(const ScratchG&) = delete;
-
-  private:
-    GameState saved_;
-};
 
 Refused At(size_t action, const QString& why) {
     return {QStringLiteral("action %1: %2").arg(action).arg(why)};
 }
 
 // Sets up hand `n` from its deal as the deal leaves the game; empty when the deal is not one.
-QString StartHand(int n, const Deal& d) {
+QString StartHand(GameState& G, int n, const Deal& d) {
     if (n > 19) return QStringLiteral("more than 19 hands");
     if (d.dealer < 1 || d.dealer > 4) return QStringLiteral("hand %1: no dealer").arg(n);
     if (n > 1 && d.dealer != NextSeat(G.Dealer)) return QStringLiteral("hand %1: dealer out of turn").arg(n);
@@ -111,14 +97,13 @@ Record Prefix(const Record& r, size_t actions) {
 }
 
 std::variant<GameState, Refused> Replay(const Record& r, bool anywhere) {
-    ScratchG scratch;
-    G = GameState{};
-    MakeCards();
+    GameState G;
+    MakeCards(G);
     size_t a = 0;
     const auto& acts = r.actions;
     for (size_t h = 0; h < r.deals.size(); ++h) {
         const int n = int(h) + 1;
-        if (const QString why = StartHand(n, r.deals[h]); !why.isEmpty()) return Refused{why};
+        if (const QString why = StartHand(G, n, r.deals[h]); !why.isEmpty()) return Refused{why};
         // The bids, from the seat after the dealer round to the dealer.
         int total = 0;
         for (qint16 seat : DealOrder(G.Dealer)) {
@@ -140,7 +125,7 @@ std::variant<GameState, Refused> Replay(const Record& r, bool anywhere) {
         qint16 leader = G.Dealer;
         for (int t = 0; t < G.HandSize; ++t) {
             G.TrickSeat1 = leader;
-            SetTrickOrder();
+            SetTrickOrder(G);
             const std::array<qint16, 4> seats{G.TrickSeat1, G.TrickSeat2, G.TrickSeat3, G.TrickSeat4};
             std::array<qint16*, 4> cards{&G.TrickCard1, &G.TrickCard2, &G.TrickCard3, &G.TrickCard4};
             for (int i = 0; i < 4; ++i) {
@@ -154,7 +139,7 @@ std::variant<GameState, Refused> Replay(const Record& r, bool anywhere) {
                 const Action& x = acts[a];
                 if (x.bid || x.seat != seats[size_t(i)])
                     return At(a, QStringLiteral("not the turn of seat %1").arg(x.seat));
-                if (!IsLegalPlay(x.seat, x.value))
+                if (!IsLegalPlay(G, x.seat, x.value))
                     return At(a, QStringLiteral("card %1 may not be played").arg(x.value));
                 if (i == 0) G.LedSuit = CardSuit(x.value);
                 *cards[size_t(i)] = x.value;
@@ -165,7 +150,7 @@ std::variant<GameState, Refused> Replay(const Record& r, bool anywhere) {
                 G.Turn = i < 3 ? seats[size_t(i) + 1] : x.seat == 1 ? 0 : x.seat;
                 ++a;
             }
-            G.WinningCard = WinnerOfTrick();
+            G.WinningCard = WinnerOfTrick(G);
             for (int i = 0; i < 4; ++i)
                 if (*cards[size_t(i)] == G.WinningCard) G.TrickWinner = seats[size_t(i)];
             ++G.TricksMade[size_t(G.TrickWinner)];

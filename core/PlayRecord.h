@@ -12,6 +12,8 @@
 #include <variant>
 #include <vector>
 
+struct Game;
+
 namespace PlayRecord {
 
 // One hand's deal: where each card went (0 the pack, 1..4 a seat's hand), the card turned up
@@ -42,13 +44,11 @@ struct Record {
     bool operator==(const Record&) const = default;
 };
 
-// The record of the game in progress, kept by the procedures of play.
-Record& Current();
 // Each from G, at its moment: the hand dealt with its trump card turned up (the first hand of
 // a game starts the record afresh), a seat's bid made, a card played.
-void Dealt(int trumpCard, std::vector<qint8> order = {});
-void BidMade(int seat);
-void CardPlayed(int seat, int card);
+void Dealt(Game& game, int trumpCard, std::vector<qint8> order = {});
+void BidMade(Game& game, int seat);
+void CardPlayed(Game& game, int seat, int card);
 
 // The bids a seat may make: the player any of 0..13, as the bid's dialog allows; a computer
 // seat at most the hand's size, a computer dealer one above it (its restriction's way out).

@@ -6,17 +6,19 @@
 // painted in place, the deal, the bidding, each card played, the Carry On wait. In the
 // normal build they are empty inline functions and leave nothing in the program.
 
+#include <QObject>
+
 namespace Probe {
 
 #ifdef VT_PROBE
-// Once, from main(), after the application object exists.
-void Install();
+// Once, from main(), once the table window exists.
+void Install(QObject* table);
 // A named moment of the game; `seat` says whose card or bid it is where that matters.
 void Mark(const char* what, int seat = 0);
 // One step of a card flying to its seat in the deal (each step is one pause).
 void DealStep();
 #else
-inline void Install() {}
+inline void Install(QObject*) {}
 inline void Mark(const char*, int = 0) {}
 inline void DealStep() {}
 #endif

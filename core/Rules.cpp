@@ -29,27 +29,27 @@ bool IsSuit(int suit) {
     return suit >= 1 && suit <= 4;
 }
 using Seats::IsSeat;
-bool Holds(int seat, int card) {
+bool Holds(const GameState& G, int seat, int card) {
     return IsCard(card) && G.Cards[card].Holder == seat;
 }
 
-bool HoldsSuit(int seat, int suit) {
+bool HoldsSuit(const GameState& G, int seat, int suit) {
     for (int card = 1; card <= 52; ++card)
-        if (Holds(seat, card) && CardSuit(card) == suit) return true;
+        if (Holds(G, seat, card) && CardSuit(card) == suit) return true;
     return false;
 }
 
 // The seat's first card in ascending card-number order that `wanted` accepts, or 0.
-template <typename Pred> qint16 FirstAscending(int seat, Pred wanted) {
+template <typename Pred> qint16 FirstAscending(const GameState& G, int seat, Pred wanted) {
     for (int card = 1; card <= 52; ++card)
-        if (Holds(seat, card) && wanted(card)) return static_cast<qint16>(card);
+        if (Holds(G, seat, card) && wanted(card)) return static_cast<qint16>(card);
     return 0;
 }
 
 // The same walk in descending card-number order: Spades King..Ace, Hearts, Clubs, Diamonds.
-template <typename Pred> qint16 FirstDescending(int seat, Pred wanted) {
+template <typename Pred> qint16 FirstDescending(const GameState& G, int seat, Pred wanted) {
     for (int card = 52; card >= 1; --card)
-        if (Holds(seat, card) && wanted(card)) return static_cast<qint16>(card);
+        if (Holds(G, seat, card) && wanted(card)) return static_cast<qint16>(card);
     return 0;
 }
 
@@ -62,16 +62,16 @@ bool IsAce(int card) {
 bool IsKing(int card) {
     return CardRank(card) == King;
 }
-bool IsTrump(int card) {
+bool IsTrump(const GameState& G, int card) {
     return CardSuit(card) == G.Trumps;
 }
-bool IsLedSuit(int card) {
+bool IsLedSuit(const GameState& G, int card) {
     return CardSuit(card) == G.LedSuit;
 }
 
 // The cards already down in the current trick; unplayed slots hold 0 (or -1 in the first
 // trick of a hand) and are left for the callers to skip.
-std::array<int, 4> TrickCards() {
+std::array<int, 4> TrickCards(const GameState& G) {
     return {G.TrickCard1, G.TrickCard2, G.TrickCard3, G.TrickCard4};
 }
 
@@ -105,26 +105,26 @@ quint8 CardSuit(int card) {
     return IsCard(card) ? static_cast<quint8>((card - 1) / 13 + 1) : 0;
 }
 
-void CountSuits(int seat) {
+void CountSuits(GameState& G, int seat) {
     for (int suit = 1; suit <= 4; ++suit)
         G.SuitCount[suit] = 0;
     for (int card = 1; card <= 52; ++card)
-        if (Holds(seat, card)) ++G.SuitCount[CardSuit(card)];
+        if (Holds(G, seat, card)) ++G.SuitCount[CardSuit(card)];
 }
 
-qint16 ValueHand(int seat) {
+qint16 ValueHand(GameState& G, int seat) {
     int count = 0;
     // Aces and Kings are the sure tricks, whatever their suit.
     for (int suit = 1; suit <= 4; ++suit) {
-        if (Holds(seat, CardNumber(suit, Ace))) ++count;
-        if (Holds(seat, CardNumber(suit, King))) ++count;
+        if (Holds(G, seat, CardNumber(suit, Ace))) ++count;
+        if (Holds(G, seat, CardNumber(suit, King))) ++count;
     }
     // The Queen of trumps is the only Queen that reliably survives the Ace and King.
-    if (IsSuit(G.Trumps) && Holds(seat, CardNumber(G.Trumps, Queen))) ++count;
+    if (IsSuit(G.Trumps) && Holds(G, seat, CardNumber(G.Trumps, Queen))) ++count;
 
     // Long trumps win tricks of their own once the others run out; the honours already
     // counted above still count towards the length.
-    CountSuits(seat);
+    CountSuits(G, seat);
     const int trumps = IsSuit(G.Trumps) ? G.SuitCount[G.Trumps] : 0;
     if (trumps >= 4) count += trumps - 3;
 
@@ -133,8 +133,8 @@ qint16 ValueHand(int seat) {
     return static_cast<qint16>(count);
 }
 
-qint16 ComputeComputerBid(int seat) {
-    qint16 bid = ValueHand(seat);
+qint16 ComputeComputerBid(GameState& G, int seat) {
+    qint16 bid = ValueHand(G, seat);
 
     // In a long hand a modest holding tends to pick up one more trick than it shows.
     if ((bid == 1 || bid == 2) && G.HandSize >= 8) ++bid;
@@ -153,39 +153,39 @@ qint16 ComputeComputerBid(int seat) {
 // ---------------------------------------------------------------------------------------
 // Play
 
-void SetTrickOrder() {
+void SetTrickOrder(GameState& G) {
     if (!IsSeat(G.TrickSeat1)) return;
     G.TrickSeat2 = NextSeat(G.TrickSeat1);
     G.TrickSeat3 = NextSeat(G.TrickSeat2);
     G.TrickSeat4 = NextSeat(G.TrickSeat3);
 }
 
-bool IsLegalPlay(int seat, int card) {
-    if (!IsSeat(seat) || !Holds(seat, card)) return false;
+bool IsLegalPlay(const GameState& G, int seat, int card) {
+    if (!IsSeat(seat) || !Holds(G, seat, card)) return false;
     // The leader may lead anything; a follower who can follow suit must.
-    if (seat != G.TrickSeat1 && HoldsSuit(seat, G.LedSuit)) return CardSuit(card) == G.LedSuit;
+    if (seat != G.TrickSeat1 && HoldsSuit(G, seat, G.LedSuit)) return CardSuit(card) == G.LedSuit;
     return true;
 }
 
-qint16 LowestCard(int seat) {
+qint16 LowestCard(const GameState& G, int seat) {
     // Ranks Two upwards to King, then the Ace: the Ace is the strongest card, so it is the
     // last one to give away. Trumps get no special treatment.
     for (const int rank : RanksLowToHigh) {
         for (int suit = 1; suit <= 4; ++suit)
-            if (Holds(seat, CardNumber(suit, rank))) return static_cast<qint16>(CardNumber(suit, rank));
+            if (Holds(G, seat, CardNumber(suit, rank))) return static_cast<qint16>(CardNumber(suit, rank));
     }
     return 0;
 }
 
-qint16 LowestOfSuit(int seat, int suit) {
+qint16 LowestOfSuit(const GameState& G, int seat, int suit) {
     if (!IsSuit(suit)) return 0;
     for (int rank = 2; rank <= King; ++rank)
-        if (Holds(seat, CardNumber(suit, rank))) return static_cast<qint16>(CardNumber(suit, rank));
-    return Holds(seat, CardNumber(suit, Ace)) ? static_cast<qint16>(CardNumber(suit, Ace)) : 0;
+        if (Holds(G, seat, CardNumber(suit, rank))) return static_cast<qint16>(CardNumber(suit, rank));
+    return Holds(G, seat, CardNumber(suit, Ace)) ? static_cast<qint16>(CardNumber(suit, Ace)) : 0;
 }
 
-bool PassesTrickTest(int card) {
-    const auto cards = TrickCards();
+bool PassesTrickTest(const GameState& G, int card) {
+    const auto cards = TrickCards(G);
     // Only the three cards before ours can be down when a follower chooses.
     for (auto it = cards.begin(); it != cards.begin() + 3; ++it) {
         const int played = *it;
@@ -197,53 +197,54 @@ bool PassesTrickTest(int card) {
     return true;
 }
 
-qint16 ChooseComputerCard(int seat) {
+qint16 ChooseComputerCard(const GameState& G, int seat) {
     if (!IsSeat(seat)) return 0;
     // The only thing the computer knows of its aim is whether it wants no tricks at all.
     const bool bidZero = G.Bids[seat] == 0;
 
     // Rule 0: the last card plays itself.
-    if (G.CardsLeft[seat] == 1) return FirstAscending(seat, AnyCard);
+    if (G.CardsLeft[seat] == 1) return FirstAscending(G, seat, AnyCard);
 
     // Rule 1: leading. Ducking seats get rid of their lowest card; the others cash an Ace.
     if (seat == G.TrickSeat1) {
-        if (bidZero) return LowestCard(seat);
-        const qint16 ace = FirstAscending(seat, IsAce);
-        return ace != 0 ? ace : LowestCard(seat);
+        if (bidZero) return LowestCard(G, seat);
+        const qint16 ace = FirstAscending(G, seat, IsAce);
+        return ace != 0 ? ace : LowestCard(G, seat);
     }
 
     // Rule 2: following suit.
-    if (HoldsSuit(seat, G.LedSuit)) {
-        if (bidZero) return LowestOfSuit(seat, G.LedSuit);
+    if (HoldsSuit(G, seat, G.LedSuit)) {
+        if (bidZero) return LowestOfSuit(G, seat, G.LedSuit);
         // From the King down, the first card that would take the trick as it stands; the
         // Ace comes last in this walk and is always played when reached.
-        const qint16 winner = FirstDescending(
-            seat, [](int card) { return IsLedSuit(card) && (IsAce(card) || PassesTrickTest(card)); });
-        return winner != 0 ? winner : FirstAscending(seat, IsLedSuit);
+        const qint16 winner = FirstDescending(G, seat, [&G](int card) {
+            return IsLedSuit(G, card) && (IsAce(card) || PassesTrickTest(G, card));
+        });
+        return winner != 0 ? winner : FirstAscending(G, seat, [&G](int card) { return IsLedSuit(G, card); });
     }
 
     // Rule 3: void in the led suit.
     if (bidZero && G.LedSuit == G.Trumps) {
         // 3a. Trumps were led and this seat has none, so nothing it throws can win: the
         // safest moment to shed the high cards that could take a trick later.
-        if (const qint16 card = FirstAscending(seat, IsAce)) return card;
-        if (const qint16 card = FirstAscending(seat, IsKing)) return card;
+        if (const qint16 card = FirstAscending(G, seat, IsAce)) return card;
+        if (const qint16 card = FirstAscending(G, seat, IsKing)) return card;
         const auto middling = [](int card) { return CardRank(card) >= 8 && CardRank(card) <= Queen; };
-        if (const qint16 card = FirstDescending(seat, middling)) return card;
-        return FirstDescending(seat, AnyCard);
+        if (const qint16 card = FirstDescending(G, seat, middling)) return card;
+        return FirstDescending(G, seat, AnyCard);
     }
     if (bidZero) {
         // 3b. Discard rather than ruff: a plain discard cannot win, so the highest go first.
-        const qint16 card = FirstDescending(seat, [](int c) { return !IsTrump(c); });
-        return card != 0 ? card : FirstDescending(seat, AnyCard);
+        const qint16 card = FirstDescending(G, seat, [&G](int c) { return !IsTrump(G, c); });
+        return card != 0 ? card : FirstDescending(G, seat, AnyCard);
     }
     // 3c. Ruff, keeping the Ace of trumps back unless it is the only trump.
-    const qint16 trump = FirstDescending(seat, IsTrump);
-    return trump != 0 ? trump : LowestCard(seat);
+    const qint16 trump = FirstDescending(G, seat, [&G](int card) { return IsTrump(G, card); });
+    return trump != 0 ? trump : LowestCard(G, seat);
 }
 
-qint16 WinnerOfTrick() {
-    const auto cards = TrickCards();
+qint16 WinnerOfTrick(const GameState& G) {
+    const auto cards = TrickCards(G);
     const auto inTrick = [&cards](int card) {
         return std::find(cards.begin(), cards.end(), card) != cards.end();
     };
@@ -267,18 +268,18 @@ qint16 HandPoints(qint16 bid, qint16 tricks) {
     return static_cast<qint16>(tricks + (tricks == bid ? 10 : 0));
 }
 
-QString BidLine(int seat) {
+QString BidLine(const GameState& G, int seat) {
     if (!IsSeat(seat)) return QString();
     return QStringLiteral("Bid: %1 Tricks made: %2").arg(G.Bids[seat]).arg(G.TricksMade[seat]);
 }
 
-QString ScoreLine(int seat, qint16 total) {
+QString ScoreLine(const GameState& G, int seat, qint16 total) {
     const QString label = seat == 1 ? G.PlayerName + QStringLiteral(" :")
                                     : QString::fromLatin1(IsSeat(seat) ? Seats::Table[seat].scoreLabel : "");
     return label + QString::number(total);
 }
 
-int GameWinner() {
+int GameWinner(const GameState& G) {
     // A shared highest total is a draw; equal totals further down do not matter.
     for (int seat = 1; seat <= 4; ++seat) {
         bool aboveAll = true;

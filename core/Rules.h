@@ -6,6 +6,8 @@
 // Card numbers are (suit - 1) * 13 + rank: suits 1 Diamonds, 2 Clubs, 3 Hearts, 4 Spades;
 // ranks 1 Ace, 2..10, 11 Jack, 12 Queen, 13 King. In that order the Ace is the lowest card
 // of its suit; in play it is the highest.
+#include "GameState.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <array>
@@ -26,40 +28,40 @@ std::array<qint16, 4> DealOrder(int dealer);
 // Suit 1..4 of a card number, 0 for anything that is not 1..52.
 quint8 CardSuit(int card);
 // Counts the seat's cards per suit into G.SuitCount(1..4).
-void CountSuits(int seat);
+void CountSuits(GameState& G, int seat);
 // The seat's raw bid by the counting rule.
-qint16 ValueHand(int seat);
+qint16 ValueHand(GameState& G, int seat);
 // The bid a computer seat makes now: ValueHand, the long-hand raise, then the dealer's
 // restriction against the bids already in G.Bids.
-qint16 ComputeComputerBid(int seat);
+qint16 ComputeComputerBid(GameState& G, int seat);
 
 // --- Play ---
 
 // The seats after the leader G.TrickSeat1, clockwise, into G.TrickSeat2..4.
-void SetTrickOrder();
+void SetTrickOrder(GameState& G);
 // May `seat` play `card` now? The card must be in the seat's hand; a seat that does not
 // lead must follow LedSuit when it holds it.
-bool IsLegalPlay(int seat, int card);
+bool IsLegalPlay(const GameState& G, int seat, int card);
 // The winning card among the four trick cards (G.TrickCard1..4) with G.Trumps and G.LedSuit.
-qint16 WinnerOfTrick();
+qint16 WinnerOfTrick(const GameState& G);
 
 // The card a computer seat chooses to play now, and the tests its choice is made of:
 // - LowestCard, the seat's lowest card (rank Two..King then Ace; Diamonds, Clubs, Hearts,
 //   Spades within a rank), 0 when it holds none;
 // - LowestOfSuit, its lowest card of the suit other than its Ace, else its Ace, else 0;
 // - PassesTrickTest, would `card` (of the led suit, not the Ace) win the trick as it stands?
-qint16 ChooseComputerCard(int seat);
-qint16 LowestCard(int seat);
-qint16 LowestOfSuit(int seat, int suit);
-bool PassesTrickTest(int card);
+qint16 ChooseComputerCard(const GameState& G, int seat);
+qint16 LowestCard(const GameState& G, int seat);
+qint16 LowestOfSuit(const GameState& G, int seat, int suit);
+bool PassesTrickTest(const GameState& G, int card);
 
 // --- Scoring ---
 
 // Points for one seat's hand: tricks, plus 10 when they equal the bid.
 qint16 HandPoints(qint16 bid, qint16 tricks);
 // The seat with a total strictly above every other, or 0 for a draw.
-int GameWinner();
+int GameWinner(const GameState& G);
 // The line under a seat's name ("Bid: 2 Tricks made: 1") and its line on the score board
 // ("The Prof : 42").
-QString BidLine(int seat);
-QString ScoreLine(int seat, qint16 total);
+QString BidLine(const GameState& G, int seat);
+QString ScoreLine(const GameState& G, int seat, qint16 total);

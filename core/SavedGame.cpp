@@ -6,8 +6,6 @@
 
 #include <QList>
 #include <algorithm>
-#include <random>
-#include <sstream>
 
 namespace SavedGame {
 
@@ -101,25 +99,6 @@ std::optional<Snapshot> Parse(const QByteArray& bytes) {
     if (!std::holds_alternative<GameState>(replayed)) return std::nullopt;
     s.state = std::get<GameState>(replayed);
     return s;
-}
-
-bool IsGeneratorState(const std::string& text) {
-    constexpr size_t words = std::mt19937::state_size;
-    std::istringstream in(text);
-    std::string word;
-    size_t count = 0;
-    while (in >> word) {
-        if (++count > words + 1 || word.size() > 10 ||
-            word.find_first_not_of("0123456789") != std::string::npos)
-            return false;
-        const unsigned long long v = std::stoull(word);
-        if (v > 0xFFFFFFFFull || (count == words + 1 && v > words)) return false;
-    }
-    if (count != words + 1) return false;
-    std::mt19937 generator;
-    std::istringstream again(text);
-    again >> generator;
-    return !again.fail();
 }
 
 bool Write(const QByteArray& bytes) {

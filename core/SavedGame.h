@@ -21,7 +21,6 @@
 #include <QByteArray>
 #include <array>
 #include <optional>
-#include <string>
 
 namespace SavedGame {
 
@@ -44,11 +43,6 @@ inline constexpr std::array<std::array<qint16, 5> GameState::*, 4> SeatFields{
 
 // A whole game's record is under 10 KB; nothing near this is ever a game.
 inline constexpr qint64 MaxBytes = 32 * 1024;
-
-// Is this the deal generator's state as the standard library streams it: 624 words of 32 bits
-// and a position? The library reads each word into a wider integer, and a word beyond 32 bits
-// would have the generator give numbers beyond its range (a card drawn beyond the pack).
-bool IsGeneratorState(const std::string& text);
 
 QByteArray Format(const Snapshot& s);
 // The file's record played through the rules, or nothing.

@@ -364,7 +364,7 @@ bool Usable(const View& v) {
            });
 }
 
-View CommonView(int seat, const HandLog& log) {
+View CommonView(const GameState& G, int seat, const HandLog& log) {
     View v;
     v.seat = qint8(seat);
     v.handSize = qint8(G.HandSize);
@@ -381,8 +381,8 @@ View CommonView(int seat, const HandLog& log) {
 
 } // namespace
 
-View ViewForBid(int seat, const HandLog& log) {
-    View v = CommonView(seat, log);
+View ViewForBid(const GameState& G, int seat, const HandLog& log) {
+    View v = CommonView(G, seat, log);
     for (const qint16 s : DealOrder(G.Dealer)) {
         if (s == seat) break;
         v.hasBid[s] = true;
@@ -391,8 +391,8 @@ View ViewForBid(int seat, const HandLog& log) {
     return v;
 }
 
-View ViewForPlay(int seat, const HandLog& log) {
-    View v = CommonView(seat, log);
+View ViewForPlay(const GameState& G, int seat, const HandLog& log) {
+    View v = CommonView(G, seat, log);
     for (int s = 1; s <= 4; ++s) {
         v.hasBid[s] = true;
         v.bids[s] = G.Bids[s];

@@ -6,6 +6,7 @@
 // agree with what it has seen (counting most the deals that fit the bids made), plays each of
 // them out quickly, and takes the choice with the best average outcome. Every decision is a pure function of
 // the view and a seed, so it can run on any thread and repeats itself exactly.
+#include "GameState.h"
 #include "HandLog.h"
 
 #include <QtGlobal>
@@ -37,9 +38,9 @@ struct View {
 
 // The view of `seat` from the game state G and the hand's record, while it is bidding: the
 // seats before it in the bidding order have bid, the others not yet.
-View ViewForBid(int seat, const HandLog& log);
+View ViewForBid(const GameState& G, int seat, const HandLog& log);
 // The view of `seat` during the play, when every bid is known.
-View ViewForPlay(int seat, const HandLog& log);
+View ViewForPlay(const GameState& G, int seat, const HandLog& log);
 
 // How many ways of dealing the unseen cards each decision plays out. The defaults keep a card
 // decision within a few milliseconds and a bid within some ten in a Release build at ten

@@ -4,14 +4,15 @@
 #include "FocusRing.h"
 #include "GameState.h"
 #include "Playable.h"
-#include "Table.h"
 #include "TableAccess.h"
+#include "Twips.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
-CardPic::CardPic(int index, QWidget* parent) : QWidget(parent), index_(index) {
+CardPic::CardPic(int index, QWidget* parent, const GameState& G, std::function<bool()> keysInUse)
+    : QWidget(parent), G(G), keysInUse_(std::move(keysInUse)), index_(index) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setObjectName(QStringLiteral("CardsPic%1").arg(index));
     SetImage(CardImage::FirstBack);
@@ -73,7 +74,7 @@ void CardPic::paintEvent(QPaintEvent*) {
     if (Covered()) return;
     QPainter p(this);
     const qreal dpr = devicePixelRatioF();
-    if (image_ == index_ && ShownNotPlayable(index_)) p.setOpacity(NotPlayableOpacity);
+    if (image_ == index_ && ShownNotPlayable(G, index_)) p.setOpacity(NotPlayableOpacity);
     p.drawPixmap(0, 0, CardImages::Image(image_, dpr, Zoom::Factor()));
 }
 
@@ -107,7 +108,7 @@ void CardPic::keyPressEvent(QKeyEvent* e) {
         QWidget::keyPressEvent(e);
         return;
     }
-    const QList<CardPic*> hand = PlayerHandPics(parentWidget());
+    const QList<CardPic*> hand = PlayerHandPics(parentWidget(), G);
     if (G.Turn != 1 || hand.isEmpty()) return;
     const int at = int(hand.indexOf(this));
     const int last = int(hand.size()) - 1;
@@ -127,4 +128,14 @@ void CardPic::mouseReleaseEvent(QMouseEvent* e) {
     const bool click = pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
     pressed_ = false;
     if (click) emit clicked(index_);
+}
+
+QList<CardPic*> PlayerHandPics(const QWidget* client, const GameState& G) {
+    QList<CardPic*> hand;
+    if (!client) return hand;
+    for (CardPic* pic : client->findChildren<CardPic*>(Qt::FindDirectChildrenOnly))
+        if (G.Cards[pic->Index()].Holder == 1 && pic->Image() == pic->Index() && !pic->isHidden())
+            hand << pic;
+    std::stable_sort(hand.begin(), hand.end(), [](CardPic* a, CardPic* b) { return a->Left() < b->Left(); });
+    return hand;
 }

@@ -1,13 +1,18 @@
 #pragma once
+#include "GameState.h"
+
 #include <QRect>
 #include <QWidget>
+#include <functional>
 
 // One card picture: always stands for the same card number; shows one of the 56 images
 // at the image's own size. Its place is kept in twips exactly as the game sets it.
 class CardPic : public QWidget {
     Q_OBJECT
   public:
-    CardPic(int index, QWidget* parent);
+    // `G` is the game the card belongs to; `keysInUse` says whether the keyboard is in use
+    // (its focus mark shows only then).
+    CardPic(int index, QWidget* parent, const GameState& G, std::function<bool()> keysInUse);
     int Index() const { return index_; }
     int Image() const { return image_; }
     void SetImage(int image);
@@ -20,6 +25,7 @@ class CardPic : public QWidget {
     void Activate() { emit clicked(index_); }
     // Places and sizes the picture again at the table's current zoom.
     void Rezoom();
+    bool KeysInUse() const { return keysInUse_(); }
   signals:
     void clicked(int index);
 
@@ -35,9 +41,14 @@ class CardPic : public QWidget {
     // Whether a card above this one lies exactly on it, hiding it whole.
     bool Covered() const;
     void UpdateAccessibility();
+    const GameState& G;
+    std::function<bool()> keysInUse_;
     int index_;
     int image_ = 53;
     int left_ = 1440;
     int top_ = 3840;
     bool pressed_ = false;
 };
+
+// The player's face-up cards among the client's pictures, left to right.
+QList<CardPic*> PlayerHandPics(const QWidget* client, const GameState& G);

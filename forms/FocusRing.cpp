@@ -1,6 +1,6 @@
 #include "FocusRing.h"
 
-#include "Table.h"
+#include "CardPic.h"
 
 #include <QPainter>
 
@@ -16,7 +16,7 @@ void FocusRing::Follow(CardPic* card) {
     if (!table) return;
     auto* ring = static_cast<FocusRing*>(
         table->findChild<QWidget*>(QStringLiteral("FocusRing"), Qt::FindDirectChildrenOnly));
-    const bool marked = card->hasFocus() && KeyboardInUse() && card->isVisible();
+    const bool marked = card->hasFocus() && card->KeysInUse() && card->isVisible();
     if (!ring && !marked) return;
     if (!ring) ring = new FocusRing(table);
     if (!marked) {

@@ -1,14 +1,8 @@
 #include "FrmBid.h"
 
 #include "Fonts.h"
-#include "GameState.h"
-#include "Hint.h"
 #include "MFormDeluxe.h"
-#include "MessageDialog.h"
-#include "Table.h"
 #include "TableAccess.h"
-#include "TableMarks.h"
-#include "TableView.h"
 #include "Twips.h"
 #include "Waits.h"
 
@@ -21,7 +15,8 @@
 #include <QRegularExpressionValidator>
 
 // A title bar without a close box: the window manager offers no way out but Bid.
-FrmBid::FrmBid(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+FrmBid::FrmBid(QWidget* owner, QWidget* announceOn)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), announceOn_(announceOn) {
     const Zoom::AtDesignSize design;
     setObjectName(QStringLiteral("FrmBid"));
     setWindowTitle(QStringLiteral("Enter your Bid."));
@@ -79,7 +74,7 @@ void FrmBid::FollowZoom() {
 }
 
 void FrmBid::Form_Load() {
-    ShowInfo(G.PlayerName + QStringLiteral(" please enter your bid above."));
+    if (Loaded) Loaded();
 }
 
 int FrmBid::TxtBid_KeyPress(int KeyAscii) {
@@ -113,20 +108,20 @@ std::optional<int> FrmBid::ParseBid(const QString& text) {
 void FrmBid::CmdBid_Click() {
     const QString message = QStringLiteral("You must enter a number between 0 and 13.");
     if (TxtBid->text().isEmpty()) {
-        MsgDeluxe(message, QStringLiteral("Right"), QString(), QString(), 1, QStringLiteral("No Number."));
+        if (Notice) Notice(message, QStringLiteral("No Number."));
         TxtBid->setFocus();
         return;
     }
     const auto bid = ParseBid(TxtBid->text());
     if (!bid) {
-        MsgDeluxe(message, QStringLiteral("Right"), QString(), QString(), 1, QStringLiteral("Wrong entry."));
+        if (Notice) Notice(message, QStringLiteral("Wrong entry."));
         TxtBid->setFocus();
         TxtBid->clear();
         return;
     }
     bid_ = static_cast<qint16>(*bid);
     // The table's messages name the others' bids, not the player's: a screen reader is told it.
-    if (TableExists()) Announce(TableForm().Client, QStringLiteral("You bid %1").arg(bid_));
+    if (announceOn_) Announce(announceOn_, QStringLiteral("You bid %1").arg(bid_));
     accept();
 }
 
@@ -142,10 +137,10 @@ bool FrmBid::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_Backtab:
             return false; // moving about is not typing
         case Qt::Key_H:   // the hint fills the box; the player still presses Bid
-            FillBidHint();
+            if (AskHint) AskHint();
             return true;
         case Qt::Key_S: // how the hand stands, before bidding
-            SayStatus();
+            if (SayStatus) SayStatus();
             return true;
         default:
             break;
@@ -182,26 +177,7 @@ void FrmBid::closeEvent(QCloseEvent* e) {
         e->ignore();
 }
 
-namespace {
-// One dialog for the whole run, hidden between bids: making a window anew for every hand held
-// up the table for several milliseconds each time.
-QPointer<FrmBid> theBidForm;
-} // namespace
-
-FrmBid& BidForm() {
-    if (!theBidForm) {
-        theBidForm = new FrmBid(&TableForm());
-        theBidForm->FollowZoom();
-    }
-    return *theBidForm;
-}
-
-void BidFormFollowZoom() {
-    if (theBidForm) theBidForm->FollowZoom();
-}
-
-qint16 ShowBidDialog() {
-    FrmBid& dialog = BidForm();
+qint16 ShowBidDialog(FrmBid& dialog) {
     // Each bid starts from an empty box, as a freshly loaded form would.
     dialog.TxtBid->clear();
     dialog.TxtBid->setFocus();

@@ -1,6 +1,8 @@
 #pragma once
 // The human's bid: a small modal dialog with a box for digits and a Bid button.
 #include <QDialog>
+#include <QPointer>
+#include <functional>
 #include <optional>
 
 #include "Twips.h"
@@ -12,7 +14,15 @@ class QPushButton;
 class FrmBid : public QDialog {
     Q_OBJECT
   public:
-    explicit FrmBid(QWidget* owner);
+    // A dialog of `owner`'s, telling a screen reader the bid made on `announceOn`.
+    FrmBid(QWidget* owner, QWidget* announceOn);
+
+    // What the dialog asks of the table it bids at: a notice shown (a wrong entry), the hint
+    // (H) and how the hand stands (S).
+    std::function<void(const QString& message, const QString& title)> Notice;
+    std::function<void()> AskHint, SayStatus;
+    // Told as the dialog opens for a bid (the table's line asking for it).
+    std::function<void()> Loaded;
 
     QLabel* LblBidTxt = nullptr;
     QLineEdit* TxtBid = nullptr;
@@ -41,14 +51,9 @@ class FrmBid : public QDialog {
   private:
     ZoomedControls controls_;
     qint16 bid_ = 0; // the bid Bid accepted
-    friend qint16 ShowBidDialog();
+    QPointer<QWidget> announceOn_;
+    friend qint16 ShowBidDialog(FrmBid& dialog);
 };
 
-// The bid dialog of the table (made on first use, then kept hidden between bids).
-FrmBid& BidForm();
-
-// The bid dialog, if it has been made, follows the table's zoom.
-void BidFormFollowZoom();
-
 // Shows the bid dialog, emptied, modally over the table and returns the bid once it has gone.
-qint16 ShowBidDialog();
+qint16 ShowBidDialog(FrmBid& dialog);

@@ -1,11 +1,9 @@
 #include "HistoryWindow.h"
 
 #include "Fonts.h"
-#include "GameRecord.h"
-#include "GameState.h"
+#include "Game.h"
 #include "History.h"
 #include "Seats.h"
-#include "Table.h"
 #include "Twips.h"
 
 #include <QAction>
@@ -13,9 +11,12 @@
 #include <QDateTime>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
+#include <QPushButton>
 #include <QTableWidget>
 
 namespace {
@@ -112,7 +113,7 @@ QLabel* PlainLabel(QWidget* parent) {
 
 class HistoryFrame : public QFrame {
   public:
-    explicit HistoryFrame(QWidget* table) : QFrame(table) {
+    explicit HistoryFrame(PanelHost host) : QFrame(host.window), host_(std::move(host)) {
         setObjectName(QStringLiteral("History"));
         setAccessibleName(QStringLiteral("History"));
         setFrameShape(QFrame::Box);
@@ -193,9 +194,9 @@ class HistoryFrame : public QFrame {
                 .arg(s.longestRun));
         summary_->setAccessibleName(summary_->text());
         shown_.clear();
-        if (G.GameOn) {
+        if (host_.game->G.GameOn) {
             History::Game now;
-            for (const auto& total : GameRecord::RunningTotals())
+            for (const auto& total : GameRecord::RunningTotals(*host_.game))
                 now.totals.append(total);
             shown_.append(now);
             games_->addItem(QStringLiteral("The game under way"));
@@ -234,7 +235,7 @@ class HistoryFrame : public QFrame {
 
     // Over the whole table, where it lies now.
     void Place() {
-        setGeometry(TableForm().Client->geometry());
+        if (host_.client) setGeometry(host_.client->geometry());
         raise();
     }
 
@@ -242,8 +243,8 @@ class HistoryFrame : public QFrame {
         const bool hadKeys = isAncestorOf(QApplication::focusWidget());
         hide();
         if (!hadKeys) return;
-        TableForm().Client->setFocus(Qt::OtherFocusReason);
-        HandTakesFocus();
+        if (host_.client) host_.client->setFocus(Qt::OtherFocusReason);
+        if (host_.handTakesFocus) host_.handTakesFocus();
     }
 
   private:
@@ -265,28 +266,33 @@ class HistoryFrame : public QFrame {
     QTableWidget* figures_;
     QPushButton* close_;
     QList<History::Game> shown_;
+    PanelHost host_;
 };
 
-QPointer<HistoryFrame> frame;
+HistoryFrame* FrameOf(const QWidget* window) {
+    return PanelOf<HistoryFrame>(window, "History");
+}
 
 } // namespace
 
-void ToggleHistory() {
+void ToggleHistory(const PanelHost& host) {
+    HistoryFrame* frame = FrameOf(host.window);
     if (frame && frame->isVisible()) {
         frame->Close();
         return;
     }
-    if (!frame) frame = new HistoryFrame(&TableForm());
+    if (!frame) frame = new HistoryFrame(host);
     frame->show();
     frame->Refresh();
     frame->Place();
     frame->setFocus();
 }
 
-void HistoryFollowZoom() {
-    if (frame) frame->FollowZoom();
+void HistoryFollowZoom(const QWidget* window) {
+    if (HistoryFrame* frame = FrameOf(window)) frame->FollowZoom();
 }
 
-QWidget* HistoryIfOpen() {
-    return frame && frame->isVisible() ? frame.data() : nullptr;
+QWidget* HistoryIfOpen(const QWidget* window) {
+    HistoryFrame* frame = FrameOf(window);
+    return frame && frame->isVisible() ? frame : nullptr;
 }

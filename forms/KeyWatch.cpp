@@ -1,7 +1,7 @@
 #include "KeyWatch.h"
 
+#include "CardPic.h"
 #include "FocusRing.h"
-#include "Table.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -62,12 +62,4 @@ void KeyWatch::ActivateNext() {
     QWidget* next = QApplication::activeModalWidget();
     if (!next) next = lastShown_ && lastShown_->isVisible() ? lastShown_.data() : table_.data();
     if (next->isVisible()) next->activateWindow();
-}
-
-bool KeyboardInUse() {
-    return TableExists() && TableForm().Keys().InUse();
-}
-
-void ShowFocusMark() {
-    if (TableExists()) TableForm().Keys().Use(true);
 }

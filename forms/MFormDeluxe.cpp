@@ -2,8 +2,6 @@
 
 #include "DataFiles.h"
 #include "Fonts.h"
-#include "GameState.h"
-#include "Table.h"
 #include "TableAccess.h"
 #include "Twips.h"
 #include "Waits.h"
@@ -289,21 +287,22 @@ void MFormDeluxe::ShowPicture(int icon) {
     Picture1->setPixmap(icon == 1 ? Flame(devicePixelRatioF(), Zoom::Factor()) : QPixmap());
 }
 
-void MFormDeluxe::ShowModal(int lastButton) {
+int MFormDeluxe::ShowModal(int lastButton) {
     answered_ = false;
     // The dialog opens with the keyboard on its first button.
     Label1[0]->setFocus(Qt::OtherFocusReason);
     Waits::RunModal(this);
     if (!answered_) {
         hide();
-        G.ButtonPressed = static_cast<qint16>(lastButton);
+        pressed_ = lastButton;
     }
+    return pressed_;
 }
 
 void MFormDeluxe::Label1_Click(int Index) {
     if (!isVisible()) return;
     hide();
-    G.ButtonPressed = static_cast<qint16>(Index);
+    pressed_ = Index;
     answered_ = true;
     Waits::Notify();
 }
@@ -355,14 +354,4 @@ void MFormDeluxe::WarmUp() {
     // fonts load when first measured.
     QFontMetrics(Label3->font()).horizontalAdvance(sample);
     QFontMetrics(Label1[0]->font()).horizontalAdvance(sample);
-}
-
-MFormDeluxe& DeluxeForm() {
-    static QPointer<MFormDeluxe> form;
-    QWidget* owner = TableExists() ? &TableForm() : nullptr;
-    if (!form)
-        form = new MFormDeluxe(owner);
-    else if (owner && form->parentWidget() != owner)
-        form->setParent(owner, form->windowFlags());
-    return *form;
 }

@@ -112,7 +112,8 @@ class MFormDeluxe : public QWidget {
     // Shows the dialog modally and returns once it is answered. If the wait ends without
     // an answer (the program is shutting down) the last button shown counts as pressed:
     // that is never the button that confirms anything destructive.
-    void ShowModal(int lastButton);
+    // Returns the index (0..2) of the button pressed.
+    int ShowModal(int lastButton);
 
     // Creates the window and loads the fonts of the message and its captions by laying out a
     // sample once, so that the first notice of a game does not pay for it in the middle of
@@ -133,7 +134,13 @@ class MFormDeluxe : public QWidget {
     QRect window_;
     bool frameDrawn_ = false;
     bool answered_ = false;
-};
+    int pressed_ = 0;
 
-// The one dialog of the run, created on first use and owned by the table when it exists.
-MFormDeluxe& DeluxeForm();
+  public:
+    // What the dialog shows now, kept so that it can be laid out again at a new zoom.
+    struct Shown {
+        QString message, button1, button2, button3, title, more;
+        qint16 icon = 1;
+    };
+    Shown shown;
+};

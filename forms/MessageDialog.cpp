@@ -3,8 +3,6 @@
 #include "MFormDeluxe.h"
 #include "Options.h"
 #include "Sound.h"
-#include "Table.h"
-#include "TableAccess.h"
 #include "Twips.h"
 
 #include <QFontMetrics>
@@ -20,12 +18,7 @@ int Twips(double t) {
     return static_cast<int>(std::lround(t));
 }
 
-// What the dialog shows now, kept so that it can be laid out again at a new zoom.
-struct Shown {
-    QString message, button1, button2, button3, title;
-    qint16 icon = 1;
-};
-Shown shown;
+using Shown = MFormDeluxe::Shown;
 
 // The message wraps at the label's fixed width; its height follows the text. Returns the
 // message's height in twips.
@@ -42,7 +35,7 @@ int PlaceMessage(MFormDeluxe& f, const QString& message) {
 // Sizes the window and centres it on the table's screen, wholly on the screen and clear of its
 // panels however large the table's zoom makes it.
 void PlaceWindow(MFormDeluxe& f, int W, int H) {
-    QScreen* screen = TableExists() ? TableForm().screen() : f.screen();
+    QScreen* screen = f.parentWidget() ? f.parentWidget()->screen() : f.screen();
     if (!screen) screen = QGuiApplication::primaryScreen();
     const QRect screenPx = screen ? screen->geometry() : QRect(0, 0, 800, 600);
     const int screenW = TwipsOfPx(screenPx.width());
@@ -85,8 +78,8 @@ void PlaceButtons(MFormDeluxe& f, const Shown& s, int W, int H) {
 
 // The window is created once and keeps its controls' places and the last captions, so
 // every call lays the whole dialog out again.
-void LayOut(const Shown& s) {
-    MFormDeluxe& f = DeluxeForm();
+void LayOut(MFormDeluxe& f) {
+    const Shown& s = f.shown;
     f.FollowZoom();
 
     // Buttons raised, hidden ones too.
@@ -119,27 +112,23 @@ void LayOut(const Shown& s) {
     // What assistive technology announces for the dialog.
     f.setWindowTitle(s.title);
     f.setAccessibleName(s.title);
-    // The end of a hand tells a reader the hand's result, which the table shows beside it.
-    f.setAccessibleDescription(
-        s.title == QLatin1String("Hand Over") ? s.message + QStringLiteral(". ") + HandResult() : s.message);
+    f.setAccessibleDescription(s.more.isEmpty() ? s.message : s.message + QStringLiteral(". ") + s.more);
 }
 
 } // namespace
 
-int MsgDeluxe(const QString& message, const QString& button1, const QString& button2, const QString& button3,
-              qint16 icon, const QString& title) {
-    shown = {message, button1, button2, button3, title, icon};
-    LayOut(shown);
-    MFormDeluxe& f = DeluxeForm();
+int MsgDeluxe(MFormDeluxe& f, const QString& message, const QString& button1, const QString& button2,
+              const QString& button3, qint16 icon, const QString& title, const QString& more) {
+    f.shown = {message, button1, button2, button3, title, more, icon};
+    LayOut(f);
 
     // Asynchronous: the dialog shows while the sound plays.
     if (!Options::Current().soundOff) Sound::PlayFile(QStringLiteral("ringout.wav"));
 
-    f.ShowModal(!button3.isEmpty() ? 2 : !button2.isEmpty() ? 1 : 0);
-    return G.ButtonPressed;
+    return f.ShowModal(!button3.isEmpty() ? 2 : !button2.isEmpty() ? 1 : 0);
 }
 
-void MsgDeluxeFollowZoom() {
-    // Nothing to do (and no window to make) before the first message.
-    if (!shown.button1.isEmpty() && DeluxeForm().isVisible()) LayOut(shown);
+void MsgDeluxeFollowZoom(MFormDeluxe& f) {
+    // Nothing to do before the first message.
+    if (!f.shown.button1.isEmpty() && f.isVisible()) LayOut(f);
 }

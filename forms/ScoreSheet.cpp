@@ -1,11 +1,9 @@
 #include "ScoreSheet.h"
 
 #include "Fonts.h"
-#include "GameRecord.h"
-#include "GameState.h"
+#include "Game.h"
 #include "Layout.h"
 #include "Seats.h"
-#include "Table.h"
 #include "Twips.h"
 
 #include <QAction>
@@ -60,7 +58,7 @@ class Heads : public QHeaderView {
 
 class Sheet : public QFrame {
   public:
-    explicit Sheet(QWidget* table) : QFrame(table) {
+    explicit Sheet(PanelHost host) : QFrame(host.window), host_(std::move(host)) {
         setObjectName(QStringLiteral("ScoreSheet"));
         setAccessibleName(QStringLiteral("Score Sheet"));
         setFrameShape(QFrame::Box);
@@ -108,7 +106,7 @@ class Sheet : public QFrame {
 
     // One row per hand, then the totals under each seat's points.
     void Refresh() {
-        const auto& hands = GameRecord::Current().hands;
+        const auto& hands = host_.game->sheet.hands;
         const int rows = int(hands.size());
         grid_->setRowCount(rows + 1);
         std::array<int, 5> total{};
@@ -153,7 +151,8 @@ class Sheet : public QFrame {
     // table above the playing area: the trick, the player's hand and the messages stay in view.
     // Rows beyond the room there scroll, the newest (and the totals) kept in view.
     void Place() {
-        const QWidget* table = TableForm().Client;
+        const QWidget* table = host_.client;
+        if (!table) return;
         const QRect room(table->pos(), QSize(table->width(), Px(Layout::PlayingAreaTop) - Px(60)));
         // A font a little smaller where the table is too narrow for the sheet at its own.
         QSize size = Measure(room.height());
@@ -201,8 +200,8 @@ class Sheet : public QFrame {
         const bool hadKeys = isAncestorOf(QApplication::focusWidget());
         hide();
         if (!hadKeys) return;
-        TableForm().Client->setFocus(Qt::OtherFocusReason);
-        HandTakesFocus();
+        if (host_.client) host_.client->setFocus(Qt::OtherFocusReason);
+        if (host_.handTakesFocus) host_.handTakesFocus();
     }
 
   private:
@@ -220,41 +219,49 @@ class Sheet : public QFrame {
         item->setForeground(made ? QColor(255, 255, 128) : QColor(Qt::black));
     }
     QTableWidget* grid_;
+    PanelHost host_;
 };
 
-QPointer<Sheet> sheet;
+Sheet* SheetOf(const QWidget* window) {
+    return PanelOf<Sheet>(window, "ScoreSheet");
+}
 
 } // namespace
 
-void ToggleScoreSheet() {
+void ToggleScoreSheet(const PanelHost& host) {
+    Sheet* sheet = SheetOf(host.window);
     if (sheet && sheet->isVisible()) {
         sheet->Close();
         return;
     }
     // On the table's window, not a window of its own: it goes where the table goes, with or
     // without a window manager, and never off the screen.
-    if (!sheet) sheet = new Sheet(&TableForm());
+    if (!sheet) sheet = new Sheet(host);
     sheet->show();
     sheet->Refresh();
     sheet->Grid()->setFocus();
 }
 
-void ScoreSheetRefresh() {
+void ScoreSheetRefresh(const QWidget* window) {
+    Sheet* sheet = SheetOf(window);
     if (sheet && sheet->isVisible()) sheet->Refresh();
 }
 
-void ScoreSheetFollowZoom() {
-    if (sheet) sheet->FollowZoom();
+void ScoreSheetFollowZoom(const QWidget* window) {
+    if (Sheet* sheet = SheetOf(window)) sheet->FollowZoom();
 }
 
-void ScoreSheetPlace() {
+void ScoreSheetPlace(const QWidget* window) {
+    Sheet* sheet = SheetOf(window);
     if (sheet && sheet->isVisible()) sheet->Place();
 }
 
-QWidget* ScoreSheetIfOpen() {
-    return sheet && sheet->isVisible() ? sheet.data() : nullptr;
+QWidget* ScoreSheetIfOpen(const QWidget* window) {
+    Sheet* sheet = SheetOf(window);
+    return sheet && sheet->isVisible() ? sheet : nullptr;
 }
 
-QTableWidget* ScoreSheetTable() {
+QTableWidget* ScoreSheetTable(const QWidget* window) {
+    Sheet* sheet = SheetOf(window);
     return sheet ? sheet->Grid() : nullptr;
 }

@@ -7,8 +7,7 @@
 #include "Deal.h"
 #include "Fonts.h"
 #include "FrmBid.h"
-#include "GameState.h"
-#include "Hint.h"
+#include "Game.h"
 #include "Layout.h"
 #include "MFormDeluxe.h"
 #include "MessageDialog.h"
@@ -50,10 +49,7 @@
 #include <algorithm>
 #include <memory>
 
-std::function<void()> ExitHook;
-
 namespace {
-QPointer<Table> theTable;
 
 QColor Rgb(int r, int g, int b) {
     return QColor(r, g, b);
@@ -106,7 +102,7 @@ void Table::AutoSize(QLabel* l) {
     if (l->property("autoSize").toBool()) FitToText(l);
 }
 
-Table::Table() {
+Table::Table(Game& game) : game(game), G(game.G) {
     InstallTableAccessibility();
     // Every table opens at the design size; the start-up fits it to the screen.
     Zoom::Current() = Zoom::Default;
@@ -147,6 +143,7 @@ Table::Table() {
     Client->raise();
     // The design size (adjustSize would hold a top-level window to part of the screen).
     resize(sizeHint());
+    SetView(this), SetDecider(this), SetProgram(this);
 }
 
 // The seats' names and the bid lines under them.
@@ -233,7 +230,7 @@ void Table::MakeScoreBoard() {
 // The 52 card pictures and Carry On: a card clicked or Carry On pressed goes to its handler.
 void Table::MakeCardsAndCarryOn() {
     for (int i = 1; i <= 52; ++i) {
-        CardsPic[i] = new CardPic(i, Client);
+        CardsPic[i] = new CardPic(i, Client, G, [this] { return keys_ && keys_->InUse(); });
         // Only the first picture shows until the pack is laid out.
         CardsPic[i]->setVisible(i == 1);
         connect(CardsPic[i], &CardPic::clicked, this, [this](int index) {
@@ -341,21 +338,13 @@ void Table::MakeMenus() {
         });
 }
 
-void EnablePlayMenu(bool enabled) {
-    Table& t = TableForm();
-    t.MnuPlay->setEnabled(enabled);
-    t.MnuPlay->menuAction()->setEnabled(enabled);
-    t.MNuNew->setEnabled(enabled);
-    t.MnuExit->setEnabled(enabled);
-}
-
 void Table::Form_Load() {
     // The 52 card pictures already exist, every one showing the back.
     Options::Current() = Options::Load();
     ShowChoices();
     // Every sentence and label is made from this form of the name (the file keeps the name).
     G.PlayerName = DataFiles::InSentence(DataFiles::LoadName());
-    LoadStatistics();
+    LoadStatistics(G);
     G.PlayerNames[1] = G.PlayerName;
     for (int s = 2; s <= 4; ++s)
         G.PlayerNames[s] = QString::fromLatin1(Seats::Table[s].messages);
@@ -367,7 +356,7 @@ void Table::Form_Load() {
     for (int i = 1; i <= 52; ++i)
         G.Cards[i].Holder = Holders::Pack;
     G.PauseMs = Pacing::Standard;
-    MakeCards();
+    MakeCards(G);
     for (int i = 1; i <= 52; ++i)
         CardsPic[i]->SetImage(CardImage::FirstBack); // names follow the filled records
 
@@ -389,7 +378,7 @@ void Table::Form_Load() {
     // Once more when the frame's size is known.
     FitWindowToScreen();
     Sound::Preload();
-    ShowPack();
+    ShowPack(game);
     Probe::Mark("pack-stacked");
     ShowInfo(G.PlayerName +
              QStringLiteral(
@@ -406,8 +395,8 @@ void Table::OfferSavedGame() {
                            .arg(*hand),
         QStringLiteral("Yes"), QStringLiteral("No"), QString(), 1, QStringLiteral("Unfinished Game"));
     // A file that changed in the meantime may no longer be a game: then it is dropped too.
-    if (answer != 0 || !RestoreSavedGame()) {
-        DropSavedGame();
+    if (answer != 0 || !RestoreSavedGame(game)) {
+        DropSavedGame(game);
         return;
     }
     CarryOnWhenFree();
@@ -417,56 +406,54 @@ void Table::CarryOnWhenFree() {
     // From the event loop, as a chain of play of its own; while a question is open or another
     // chain plays (a command that came first), it waits its turn, unless the game was given up.
     QTimer::singleShot(0, this, [this] {
-        if (!CarryOnPending()) return;
+        if (!CarryOnPending(game)) return;
         bool ran = false;
-        Waits::RunChain([&ran] { ran = Waits::RunPlay(CarryOnSavedGame); });
-        if (!ran && CarryOnPending()) QTimer::singleShot(50, this, [this] { CarryOnWhenFree(); });
+        Waits::RunChain([this, &ran] { ran = Waits::RunPlay([this] { CarryOnSavedGame(game); }); });
+        if (!ran && CarryOnPending(game)) QTimer::singleShot(50, this, [this] { CarryOnWhenFree(); });
     });
 }
 
-QList<CardPic*> PlayerHandPics(const QWidget* client) {
-    QList<CardPic*> hand;
-    if (!client) return hand;
-    for (CardPic* pic : client->findChildren<CardPic*>(Qt::FindDirectChildrenOnly))
-        if (G.Cards[pic->Index()].Holder == 1 && pic->Image() == pic->Index() && !pic->isHidden())
-            hand << pic;
-    std::stable_sort(hand.begin(), hand.end(), [](CardPic* a, CardPic* b) { return a->Left() < b->Left(); });
-    return hand;
+QList<CardPic*> Table::PlayerHandPics() const {
+    return ::PlayerHandPics(Client, G);
 }
 
-void HandTakesFocus() {
-    if (!TableExists()) return;
-    Table& t = TableForm();
-    const QList<CardPic*> hand = PlayerHandPics(t.Client);
-    if (hand.isEmpty() || hand.contains(qobject_cast<CardPic*>(t.focusWidget()))) return;
-    hand.first()->setFocus(Qt::OtherFocusReason);
+PanelHost Table::Panels() {
+    return {this, Client, &game, [this] { HandTakesFocus(); }};
 }
 
-Table& TableForm() {
-    if (!theTable) {
-        theTable = new Table();
-        SetView(theTable.data()), SetDecider(theTable.data()), SetProgram(theTable.data());
+FrmBid& Table::BidForm() {
+    if (!bidForm_) {
+        bidForm_ = new FrmBid(this, Client);
+        bidForm_->AskHint = [this] { FillBidHint(); };
+        bidForm_->SayStatus = [this] { ShowInfo(TableStatus(game)); };
+        bidForm_->Loaded = [this] {
+            ShowInfo(G.PlayerName + QStringLiteral(" please enter your bid above."));
+        };
+        bidForm_->Notice = [this](const QString& message, const QString& title) {
+            MsgDeluxe(message, QStringLiteral("Right"), QString(), QString(), 1, title);
+        };
+        bidForm_->FollowZoom();
     }
-    return *theTable;
+    return *bidForm_;
 }
 
-bool TableExists() {
-    return !theTable.isNull();
+MFormDeluxe& Table::DeluxeForm() {
+    if (!deluxeForm_) deluxeForm_ = new MFormDeluxe(this);
+    return *deluxeForm_;
 }
 
-void DestroyTableForm() {
-    SetView(nullptr), SetDecider(nullptr), SetProgram(nullptr);
-    delete theTable.data();
+Table::~Table() {
+    if (CurrentView() == this) SetView(nullptr);
+    if (CurrentDecider() == this) SetDecider(nullptr);
+    if (CurrentProgram() == this) SetProgram(nullptr);
 }
 
-void ExitProgram() {
+void Table::ExitProgram() {
     Waits::BeginExit();
-    if (theTable) {
-        theTable->closingByProgram_ = true;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != theTable.data()) w->hide();
-        theTable->close();
-    }
+    closingByProgram_ = true;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != this) w->hide();
+    close();
     if (ExitHook)
         ExitHook();
     else

@@ -1,7 +1,11 @@
 #pragma once
 // The table window: the card table with its labels, 52 card pictures, the message list,
 // the Carry On button and the menus. Its controls keep their design names so that the
-// game procedures read like the game's own design (TableForm().LblTrumps->setText(...)).
+// game procedures read like the game's own design (LblTrumps->setText(...)).
+//
+// It shows one Game, which its owner (the program's main, a test) makes first and keeps
+// while the table lives; the table is the view, the decider and the program of the procedures
+// of play meanwhile. Its panels and dialogs are its own and are handed what they need of it.
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -15,19 +19,34 @@
 #include "CardPic.h"
 #include "Decider.h"
 #include "KeyWatch.h"
+#include "PanelHost.h"
+#include "Sharp.h"
 #include "TableView.h"
 #include "Twips.h"
 #include "Workers.h"
 
+#include <QPointer>
+
+class FrmBid;
+class MFormDeluxe;
 class QAction;
 class TableMarks;
+struct Game;
+struct GameState;
 class QFrame;
 class QMenu;
 
 class Table : public QMainWindow, public TableView, public Decider, public Program {
     Q_OBJECT
   public:
-    Table();
+    explicit Table(Game& game);
+    ~Table() override;
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    // The game on the table, and its fields (the procedures' G).
+    Game& game;
+    GameState& G;
 
     // What the game shows and asks on this window (TableView).
     void SetCardImage(int card, int image) override;
@@ -151,6 +170,23 @@ class Table : public QMainWindow, public TableView, public Decider, public Progr
     // The keyboard's watch: whether the keys are in use, and who takes the keyboard when a
     // window closes.
     KeyWatch& Keys() { return *keys_; }
+    // The bid dialog and the message dialog, made on first use and then kept hidden between
+    // uses (making a window anew each time held up the table for milliseconds).
+    FrmBid& BidForm();
+    MFormDeluxe& DeluxeForm();
+    // The player's face-up cards on the table, left to right.
+    QList<CardPic*> PlayerHandPics() const;
+    // What the panels lying over the table (the score sheet, the history) are given.
+    PanelHost Panels();
+    // The hint, on the player's turn to play: the card that makes the bid in the most ways
+    // takes the focus mark and is named with its odds (Hint.cpp).
+    void ShowCardHint();
+    // While the bid is asked: the hinted bid fills the box and is named.
+    void FillBidHint();
+    // Closes every window and ends the program at once (abandoning any chain that waits);
+    // tests set ExitHook in place of ending the event loop.
+    void ExitProgram();
+    std::function<void()> ExitHook;
 
   protected:
     void closeEvent(QCloseEvent* e) override;
@@ -181,32 +217,12 @@ class Table : public QMainWindow, public TableView, public Decider, public Progr
     ZoomedControls controls_;
     bool closingByProgram_ = false;
     KeyWatch* keys_ = nullptr;
-    friend void ExitProgram();
+    QPointer<FrmBid> bidForm_;
+    QPointer<MFormDeluxe> deluxeForm_;
+    // Runs the hint's look-ahead on one of Jobs and hands the answer to `use`, unless the game
+    // has moved on meanwhile.
+    void RunHint(std::function<Sharp::Estimate()> decide, std::function<void(const Sharp::Estimate&)> use);
 };
-
-// The one table window of the run, created on first use.
-Table& TableForm();
-bool TableExists();
-// Tests: destroy the table so the next TableForm() builds a fresh one.
-void DestroyTableForm();
-
-// Close every window and end the program at once (abandoning any chain that waits).
-void ExitProgram();
-// Tests replace the final "end the event loop" of ExitProgram.
-extern std::function<void()> ExitHook;
 
 // Sets a label's caption; a label that sizes to its text is resized to it.
 void SetCaption(QLabel* label, const QString& text);
-
-// The player's face-up cards on the table, left to right.
-QList<CardPic*> PlayerHandPics(const QWidget* client);
-// The player's turn has come: the hand takes the keyboard focus (its first card, unless one
-// of its cards has it already).
-void HandTakesFocus();
-// True from a key press until the next mouse press: focus marks are drawn only meanwhile.
-bool KeyboardInUse();
-// Shows the focus mark now, as if the keyboard had been taken up (the hint's card wears it).
-void ShowFocusMark();
-
-// Enables or disables the Play menu with its commands and their shortcuts.
-void EnablePlayMenu(bool enabled);

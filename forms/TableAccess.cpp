@@ -1,6 +1,6 @@
 #include "TableAccess.h"
 
-#include "GameRecord.h"
+#include "Game.h"
 #include "GameState.h"
 #include "MFormDeluxe.h"
 #include "Playable.h"
@@ -24,7 +24,18 @@ QString SeatName(int seat) {
     return Seats::IsSeat(seat) ? QString::fromLatin1(Seats::Table[seat].spoken) : QString();
 }
 
-int SeatOfTrickCard(int card) {
+Table* TableOf(const QWidget* w) {
+    return w ? qobject_cast<Table*>(w->window()) : nullptr;
+}
+
+// The game on the table `w` is part of; for a widget of no table, a game not begun.
+const GameState& GameOf(const QWidget* w) {
+    static const GameState none;
+    const Table* t = TableOf(w);
+    return t ? t->G : none;
+}
+
+int SeatOfTrickCard(const GameState& G, int card) {
     const std::pair<qint16, qint16> trick[] = {{G.TrickCard1, G.TrickSeat1},
                                                {G.TrickCard2, G.TrickSeat2},
                                                {G.TrickCard3, G.TrickSeat3},
@@ -41,21 +52,18 @@ bool FaceUp(const CardPic* pic) {
 // Only a face-up card is ever named; anything else is just a back.
 QString CardName(const CardPic* pic) {
     if (!FaceUp(pic)) return QStringLiteral("Card back");
+    const GameState& G = GameOf(pic);
     const CardRec& c = G.Cards[pic->Index()];
     if (c.Holder == Holders::Trick) {
-        const int seat = SeatOfTrickCard(pic->Index());
+        const int seat = SeatOfTrickCard(G, pic->Index());
         if (seat != 0)
             return QStringLiteral("Played by %1: %2")
                 .arg(seat == 1 ? QStringLiteral("you") : SeatName(seat), c.FullName);
     }
     if (c.Holder == Holders::Pack && G.GameOn && !pic->isHidden() && c.Suit == G.Trumps)
         return QStringLiteral("Trumps: ") + c.FullName;
-    if (ShownNotPlayable(pic->Index())) return c.FullName + QStringLiteral(", not playable");
+    if (ShownNotPlayable(G, pic->Index())) return c.FullName + QStringLiteral(", not playable");
     return c.FullName;
-}
-
-Table* TableOf(const QWidget* w) {
-    return w ? qobject_cast<Table*>(w->window()) : nullptr;
 }
 
 QRect ScreenRect(const QWidget* w) {
@@ -157,6 +165,7 @@ QList<QWidget*> Widgets(const QList<CardPic*>& pics) {
 
 QList<CardPic*> CardsOf(const QWidget* client, int holder) {
     QList<CardPic*> out;
+    const GameState& G = GameOf(client);
     for (CardPic* pic : client->findChildren<CardPic*>(Qt::FindDirectChildrenOnly))
         if (G.Cards[pic->Index()].Holder == holder && !pic->isHidden()) out << pic;
     return out;
@@ -178,8 +187,11 @@ class TableArea : public WithNodes {
         : WithNodes(client, QAccessible::Client, QStringLiteral("Card table")) {
         hand_ = Add(new Node(
             client, QAccessible::Grouping,
-            [] { return G.Turn == 1 ? QStringLiteral("Your hand, your turn") : QStringLiteral("Your hand"); },
-            [client] { return Widgets(PlayerHandPics(client)); }, true));
+            [client] {
+                return GameOf(client).Turn == 1 ? QStringLiteral("Your hand, your turn")
+                                                : QStringLiteral("Your hand");
+            },
+            [client] { return Widgets(PlayerHandPics(client, GameOf(client))); }, true));
         // The cards lying face down in the middle: before the first deal the whole pack.
         pack_ = Add(new Node(
             client, QAccessible::Graphic,
@@ -191,10 +203,10 @@ class TableArea : public WithNodes {
         for (int seat = 2; seat <= 4; ++seat) {
             opponents_ << Add(new Node(
                 client, QAccessible::StaticText,
-                [seat] {
+                [client, seat] {
                     int n = 0;
                     for (int c = 1; c <= 52; ++c)
-                        n += G.Cards[c].Holder == seat;
+                        n += GameOf(client).Cards[c].Holder == seat;
                     return QStringLiteral("%1: %2 card%3").arg(SeatName(seat)).arg(n).arg(n == 1 ? "" : "s");
                 },
                 [client, seat] { return Widgets(CardsOf(client, seat)); }, false));
@@ -217,7 +229,7 @@ class TableArea : public WithNodes {
             if (cardsDone) continue;
             cardsDone = true;
             for (CardPic* p : widget()->findChildren<CardPic*>(Qt::FindDirectChildrenOnly))
-                if (FaceUp(p) && !p->isHidden() && G.Cards[p->Index()].Holder != 1)
+                if (FaceUp(p) && !p->isHidden() && GameOf(p).Cards[p->Index()].Holder != 1)
                     out << QAccessible::queryAccessibleInterface(p);
             if (!PackOf(widget()).isEmpty()) out << pack_;
             out << hand_ << opponents_;
@@ -240,7 +252,7 @@ class CardAccessible : public QAccessibleWidget {
     // The role it had when a reader first met it: readers keep a role once read, and Qt can
     // tell of no change of role.
     bool MadeInHand() const { return madeInHand_; }
-    bool InHand() const { return FaceUp(Pic()) && G.Cards[Pic()->Index()].Holder == 1; }
+    bool InHand() const { return FaceUp(Pic()) && GameOf(Pic()).Cards[Pic()->Index()].Holder == 1; }
     // Only a card of the hand can be pressed; the trump and the cards of the trick are pictures.
     QAccessible::Role role() const override { return InHand() ? QAccessible::Button : QAccessible::Graphic; }
 
@@ -573,11 +585,12 @@ QString Plural(int n, const char* one) {
 }
 } // namespace
 
-QString TableStatus() {
-    const GameRecord::Record& r = GameRecord::Current();
+QString TableStatus(const Game& game) {
+    const GameState& G = game.G;
+    const GameRecord::Record& r = game.sheet;
     const GameRecord::Hand* hand = G.GameOn && !r.hands.empty() ? &r.hands.back() : nullptr;
     if (!hand) return QStringLiteral("No hand in play.");
-    const int toAct = GameRecord::SeatToAct();
+    const int toAct = GameRecord::SeatToAct(game);
     const QString doing = r.bidder != 0 ? QStringLiteral("bid") : QStringLiteral("play");
     QString line = toAct == 1   ? QStringLiteral("Your turn to ") + doing
                    : toAct != 0 ? SeatName(toAct) + QStringLiteral(" to ") + doing
@@ -604,7 +617,7 @@ QString TableStatus() {
            scores.join(QStringLiteral(", ")) + QStringLiteral(".");
 }
 
-QString HandResult() {
+QString HandResult(const GameState& G) {
     QStringList seats;
     for (int s = 1; s <= 4; ++s) {
         const int points = HandPoints(G.Bids[s], G.TricksMade[s]);

@@ -11,6 +11,8 @@ class CardPic;
 class QListWidget;
 class QString;
 class QWidget;
+struct Game;
+struct GameState;
 
 // Installs the interfaces; safe to call more than once.
 void InstallTableAccessibility();
@@ -25,7 +27,7 @@ void Announce(QWidget* owner, const QString& text);
 void RenewCardAccessible(CardPic* pic);
 
 // In one sentence: whose turn it is, the trick so far, each seat's bid and tricks, the scores.
-QString TableStatus();
+QString TableStatus(const Game& game);
 
 // The hand just played: each seat's bid and tricks, whether it made its bid, and its points.
-QString HandResult();
+QString HandResult(const GameState& G);

@@ -2,7 +2,7 @@
 
 #include "CardImages.h"
 #include "Fonts.h"
-#include "GameRecord.h"
+#include "Game.h"
 #include "GameState.h"
 #include "HistoryWindow.h"
 #include "Layout.h"
@@ -71,21 +71,22 @@ class LastTrickView : public QWidget {
   public:
     // The playing area and the trick's lowest card, which reaches below it.
     static constexpr int Left = 2760, Top = 2400, Width = 5280, Height = 3720;
-    using QWidget::QWidget;
+    LastTrickView(QWidget* parent, const Game& game) : QWidget(parent), game_(game) {}
 
-    static QString Description() {
-        const GameRecord::Trick& t = GameRecord::Current().last;
+    QString Description() const {
+        const GameRecord::Trick& t = game_.sheet.last;
         QStringList played;
         for (int i = 0; i < 4; ++i)
             if (Seats::IsSeat(t.seats[i]) && t.cards[i] >= 1 && t.cards[i] <= 52)
-                played << Spoken(t.seats[i]) + QStringLiteral(" played ") + G.Cards[t.cards[i]].FullName;
+                played << Spoken(t.seats[i]) + QStringLiteral(" played ") +
+                              game_.G.Cards[t.cards[i]].FullName;
         return QStringLiteral("Last trick: ") + played.join(QStringLiteral(", ")) +
                QStringLiteral("; won by ") + Spoken(t.winner);
     }
 
   protected:
     void paintEvent(QPaintEvent*) override {
-        const GameRecord::Trick& t = GameRecord::Current().last;
+        const GameRecord::Trick& t = game_.sheet.last;
         const double zoom = Zoom::Factor();
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
@@ -124,6 +125,9 @@ class LastTrickView : public QWidget {
             p.drawText(name, Qt::AlignLeft | Qt::AlignVCenter, Spoken(seat));
         }
     }
+
+  private:
+    const Game& game_;
 };
 
 } // namespace
@@ -154,7 +158,7 @@ TableMarks::TableMarks(Table* table) : QObject(table), table_(table) {
     HandMark->setGeometry(0, 0, 0, 0); // placed over the hand when it shows
     HandMark->hide();
 
-    LastTrick = new LastTrickView(client);
+    LastTrick = new LastTrickView(client, table->game);
     LastTrick->setObjectName(QStringLiteral("LastTrick"));
     LastTrick->setFont(DesignFont(Face::Verdana, 9, Bold));
     LastTrick->hide();
@@ -173,15 +177,15 @@ TableMarks::TableMarks(Table* table) : QObject(table), table_(table) {
     auto* status = new QAction(table);
     status->setShortcut(QKeySequence(Qt::Key_S));
     table->addAction(status);
-    connect(status, &QAction::triggered, this, [] { SayStatus(); });
+    connect(status, &QAction::triggered, this, [this] { table_->ShowInfo(TableStatus(table_->game)); });
     MnuScoreSheet = table->MnuStats->addAction(QStringLiteral("&Score Sheet"));
     MnuScoreSheet->setShortcut(QKeySequence(Qt::Key_F3));
     MnuScoreSheet->setShortcutContext(Qt::ApplicationShortcut);
-    connect(MnuScoreSheet, &QAction::triggered, this, [] { ToggleScoreSheet(); });
+    connect(MnuScoreSheet, &QAction::triggered, this, [this] { ToggleScoreSheet(table_->Panels()); });
     MnuHistory = table->MnuStats->addAction(QStringLiteral("&History"));
     MnuHistory->setShortcut(QKeySequence(Qt::Key_F5));
     MnuHistory->setShortcutContext(Qt::ApplicationShortcut);
-    connect(MnuHistory, &QAction::triggered, this, [] { ToggleHistory(); });
+    connect(MnuHistory, &QAction::triggered, this, [this] { ToggleHistory(table_->Panels()); });
 
     qApp->installEventFilter(this);
     Place();
@@ -201,7 +205,9 @@ void TableMarks::Place() {
 
 void TableMarks::Refresh() {
     const Table& t = *table_;
-    const int toAct = GameRecord::SeatToAct();
+    const Game& game = t.game;
+    const GameState& G = game.G;
+    const int toAct = GameRecord::SeatToAct(game);
     for (int seat = 1; seat <= 4; ++seat) {
         QLabel* name = NameLabel(t, seat);
         const bool marked = seat == toAct;
@@ -216,7 +222,7 @@ void TableMarks::Refresh() {
             name->setProperty("turnMarked", marked);
         }
         // Named as everywhere else a screen reader meets the seat, whatever the label shows.
-        const bool bidding = GameRecord::Current().bidder != 0;
+        const bool bidding = table_->game.sheet.bidder != 0;
         name->setAccessibleName(
             Spoken(seat) +
             (marked ? (bidding ? QStringLiteral(", to bid") : QStringLiteral(", to play")) : QString()));
@@ -241,15 +247,16 @@ void TableMarks::Refresh() {
     }
     DealerMark->setVisible(dealing);
 
-    const bool bids = G.GameOn && GameRecord::AnyBid();
+    const bool bids = G.GameOn && GameRecord::AnyBid(game);
     if (bids) {
-        SetCaption(BidsLine, QStringLiteral("Bids: %1 of %2").arg(GameRecord::BidTotal()).arg(G.HandSize));
+        SetCaption(BidsLine,
+                   QStringLiteral("Bids: %1 of %2").arg(GameRecord::BidTotal(game)).arg(G.HandSize));
         BidsLine->setAccessibleName(BidsLine->text());
     }
     BidsLine->setVisible(bids);
 
-    const QList<CardPic*> hand = PlayerHandPics(t.Client);
-    const bool playing = toAct == 1 && GameRecord::Current().bidder == 0 && !hand.isEmpty();
+    const QList<CardPic*> hand = t.PlayerHandPics();
+    const bool playing = toAct == 1 && table_->game.sheet.bidder == 0 && !hand.isEmpty();
     if (playing) {
         const QRect first = hand.first()->geometry(), last = hand.last()->geometry();
         const int h = std::max(2, Px(45));
@@ -258,21 +265,22 @@ void TableMarks::Refresh() {
     HandMark->setVisible(playing);
     table_->MnuHint->setEnabled(G.GameOn && G.Turn == 1); // a hint is only for a card to play now
 
-    MnuLastTrick->setEnabled(GameRecord::Current().last.winner != 0);
-    if (LastTrickShown() && GameRecord::Current().last.winner == 0) HideLastTrick();
-    ScoreSheetRefresh();
+    MnuLastTrick->setEnabled(table_->game.sheet.last.winner != 0);
+    if (LastTrickShown() && table_->game.sheet.last.winner == 0) HideLastTrick();
+    ScoreSheetRefresh(table_);
 }
 
 // By the menu or a tap of L alike, the trick stays until the next key, click or Escape; a
 // screen reader is told who played what and who won, as the overlay shows it.
 void TableMarks::ShowLastTrick() {
-    if (QApplication::activeModalWidget() || GameRecord::Current().last.winner == 0) return;
-    LastTrick->setAccessibleName(LastTrickView::Description());
+    if (QApplication::activeModalWidget() || table_->game.sheet.last.winner == 0) return;
+    const QString description = static_cast<LastTrickView*>(LastTrick)->Description();
+    LastTrick->setAccessibleName(description);
     LastTrick->raise();
     LastTrick->show();
     QAccessibleEvent shown(LastTrick, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&shown);
-    Announce(LastTrick, LastTrickView::Description()); // the keyboard stays on the hand
+    Announce(LastTrick, description); // the keyboard stays on the hand
 }
 
 void TableMarks::HideLastTrick() {
@@ -300,8 +308,4 @@ bool TableMarks::eventFilter(QObject* watched, QEvent* e) {
         HideLastTrick();
     }
     return false;
-}
-
-void SayStatus() {
-    if (TableExists()) TableForm().ShowInfo(TableStatus());
 }

@@ -46,7 +46,3 @@ class TableMarks : public QObject {
     Table* table_;
     ZoomedControls controls_;
 };
-
-// The status key (S): whose turn, the trick, the bids and tricks and the scores in one line of
-// the messages, which a screen reader is told as every new line.
-void SayStatus();

@@ -1,7 +1,6 @@
 // The table's commands: the menus' handlers, the close box, Carry On and a card clicked.
 #include "DataFiles.h"
 #include "Deal.h"
-#include "Hint.h"
 #include "History.h"
 #include "MessageDialog.h"
 #include "Playable.h"
@@ -23,7 +22,7 @@ void Table::MNuNew_Click() {
     // A hand already under way (even the first, before its game counts as on) is never dealt
     // over: New Game then asks, and a confirmed new game starts once the old chain is gone.
     if (!G.GameOn && Waits::PlayDepth() == 0) {
-        Waits::RunPlay(StartHand);
+        Waits::RunPlay([this] { StartHand(game); });
         return;
     }
     const int answer = MsgDeluxe(
@@ -32,12 +31,12 @@ void Table::MNuNew_Click() {
         QStringLiteral("Yes"), QStringLiteral("Oops No"), QString(), 1, QStringLiteral("New Game?"));
     if (answer == 0) {
         G.GameOn = false;
-        DropSavedGame();     // a game given up is not offered again
+        DropSavedGame(game); // a game given up is not offered again
         BtnContinue->hide(); // a trick left waiting for Carry On is given up with its game
         // Whatever part of the old hand is waiting (a pause, Carry On) is given up; the new
         // game starts once it has unwound.
         Waits::AbandonChain();
-        Waits::StartWhenUnwound([] { Waits::RunPlay(StartHand); });
+        Waits::StartWhenUnwound([this] { Waits::RunPlay([this] { StartHand(game); }); });
     }
 }
 
@@ -114,14 +113,14 @@ void Table::MnuHint_Click() {
 void Table::MnuTakeBack_Click() {
     // Only on the player's turn, when no chain of play runs: the hand waits for a card and
     // nothing else is under way that the going back could cut across.
-    if (Waits::PlayDepth() == 0 && TakeBack::Possible()) Waits::RunPlay([] { TakeBack::Undo(); });
+    if (Waits::PlayDepth() == 0 && TakeBack::Possible(game)) Waits::RunPlay([this] { TakeBack::Undo(game); });
     RefreshTakeBack();
 }
 
 void Table::RefreshTakeBack() {
     // At the player's turn a chain of play is on the stack only while it ends (after the hand
     // takes the keyboard): the command itself waits for it to be gone.
-    if (MnuTakeBack) MnuTakeBack->setEnabled(TakeBack::Possible());
+    if (MnuTakeBack) MnuTakeBack->setEnabled(TakeBack::Possible(game));
 }
 
 void Table::MnuVTHelp_Click() {
@@ -152,7 +151,7 @@ void Table::MnuDelete_Click() {
         return;
     for (int s = 1; s <= 4; ++s)
         G.GamesWon[s] = 0;
-    SaveStatistics();
+    SaveStatistics(G);
     History::Clear();
 }
 
@@ -165,13 +164,13 @@ void Table::BtnContinue_Click() {
 void Table::CardsPic_Click(int Index) {
     if (Index < 1 || Index > 52) return;
     if (!(G.Turn == 1 && G.Cards[Index].Holder == 1)) return;
-    if (!IsLegalPlay(1, Index)) {
+    if (!IsLegalPlay(G, 1, Index)) {
         MsgDeluxe(G.PlayerName + QStringLiteral(" you have the current suit and must play it."),
                   QStringLiteral("Oops"), QString(), QString(), 1, QStringLiteral("You have the suit"));
         return;
     }
     G.Turn = 0;
     RefreshTakeBack();
-    RefreshPlayable(Client); // the turn is over: no card is out of play while the card goes down
-    PlayCard(1, Index);
+    RefreshPlayable(Client, G); // the turn is over: no card is out of play while the card goes down
+    PlayCard(game, 1, Index);
 }

@@ -13,13 +13,13 @@
 #include <QMenu>
 #include <QSignalBlocker>
 
-bool ShownNotPlayable(int card) {
+bool ShownNotPlayable(const GameState& G, int card) {
     return Options::Current().showPlayable && G.GameOn && G.Turn == 1 && card >= 1 && card <= 52 &&
-           G.Cards[card].Holder == 1 && !IsLegalPlay(1, card);
+           G.Cards[card].Holder == 1 && !IsLegalPlay(G, 1, card);
 }
 
-void RefreshPlayable(const QWidget* client) {
-    for (CardPic* pic : PlayerHandPics(client)) {
+void RefreshPlayable(const QWidget* client, const GameState& G) {
+    for (CardPic* pic : PlayerHandPics(client, G)) {
         pic->update();
         QAccessibleEvent named(pic, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&named);
@@ -123,7 +123,7 @@ void Table::ChoicesChanged() {
     // A pause or the Carry On wait under way looks at its length again: a change takes
     // effect at once, not from the next pause or trick.
     Waits::Notify();
-    RefreshPlayable(Client);
+    RefreshPlayable(Client, G);
     // The cards on show are drawn again in the deck's colours of the moment (each deck's
     // images are drawn once and kept, so turning the choice back costs nothing).
     for (int i = 1; i <= 52; ++i)
@@ -131,5 +131,5 @@ void Table::ChoicesChanged() {
     Client->update();
     // The opponents' next bid or card is decided by the method chosen now.
     for (int seat = 2; seat <= 4; ++seat)
-        Opponents::SetLevel(seat, Options::Current().opponents);
+        Opponents::SetLevel(game, seat, Options::Current().opponents);
 }

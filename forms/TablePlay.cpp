@@ -8,11 +8,13 @@
 #include "Probe.h"
 #include "Sound.h"
 #include "Table.h"
+#include "TableAccess.h"
 #include "TableMarks.h"
 #include "Waits.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMenu>
 #include <algorithm>
 #include <atomic>
 #include <memory>
@@ -78,7 +80,7 @@ void Table::ClearInfo() {
 }
 
 void Table::Pause(int ms) {
-    PauseFromNow(ms);
+    PauseFromNow(G.PauseStart, ms);
 }
 
 void Table::PlaySound(SoundId sound) {
@@ -134,18 +136,25 @@ qint16 Table::Decide(int, bool, const std::function<qint16()>& decide) {
 }
 
 qint16 Table::AskBid() {
-    return ShowBidDialog();
+    return ShowBidDialog(BidForm());
 }
 
 int Table::MsgDeluxe(const QString& message, const QString& button1, const QString& button2,
                      const QString& button3, qint16 icon, const QString& title) {
-    return ::MsgDeluxe(message, button1, button2, button3, icon, title);
+    // The end of a hand tells a reader the hand's result, which the table shows beside it.
+    const QString more = title == QLatin1String("Hand Over") ? HandResult(G) : QString();
+    G.ButtonPressed =
+        static_cast<qint16>(::MsgDeluxe(DeluxeForm(), message, button1, button2, button3, icon, title, more));
+    return G.ButtonPressed;
 }
 
 void Table::HandTakesFocus() {
-    RefreshPlayable(Client);
+    RefreshPlayable(Client, G);
     RefreshTakeBack();
-    ::HandTakesFocus();
+    // The first card, unless one of the hand's cards has the keyboard already.
+    const QList<CardPic*> hand = PlayerHandPics();
+    if (hand.isEmpty() || hand.contains(qobject_cast<CardPic*>(focusWidget()))) return;
+    hand.first()->setFocus(Qt::OtherFocusReason);
 }
 
 void Table::Follow() {
@@ -154,9 +163,12 @@ void Table::Follow() {
 }
 
 void Table::EnablePlayMenu(bool enabled) {
-    ::EnablePlayMenu(enabled);
+    MnuPlay->setEnabled(enabled);
+    MnuPlay->menuAction()->setEnabled(enabled);
+    MNuNew->setEnabled(enabled);
+    MnuExit->setEnabled(enabled);
 }
 
 void Table::Exit() {
-    ::ExitProgram();
+    ExitProgram();
 }

@@ -35,11 +35,11 @@ void Table::ApplyZoom(double zoom) {
 
 void Table::FinishZoom() {
     CardImages::KeepOnly(devicePixelRatioF(), Zoom::Factor());
-    BidFormFollowZoom();
-    MsgDeluxeFollowZoom();
+    if (bidForm_) bidForm_->FollowZoom();
+    if (deluxeForm_) MsgDeluxeFollowZoom(*deluxeForm_);
     HelpFollowZoom();
-    ScoreSheetFollowZoom();
-    HistoryFollowZoom();
+    ScoreSheetFollowZoom(this);
+    HistoryFollowZoom(this);
 }
 
 void Table::PrepareForZoom() {
@@ -92,8 +92,8 @@ void Table::FitTableToWindow() {
             // The table as it shows, the score sheet on it included.
             cloth->ShowPicture(grab(Client->geometry()));
             Client->stackUnder(Cloth);
-            if (QWidget* sheet = ScoreSheetIfOpen()) sheet->stackUnder(Cloth);
-            if (QWidget* history = HistoryIfOpen()) history->stackUnder(Cloth);
+            if (QWidget* sheet = ScoreSheetIfOpen(this)) sheet->stackUnder(Cloth);
+            if (QWidget* history = HistoryIfOpen(this)) history->stackUnder(Cloth);
             preparing_.stop();
         }
         rested_.start(ResizeSettleMs);
@@ -103,8 +103,8 @@ void Table::FitTableToWindow() {
     // without a window manager) it keeps to the cloth's top left and is cut off at the bottom
     // and the right, never drawn over the menu bar.
     Client->move(area.topLeft() + ClothArea::TablePlace(area.size(), Client->size()).topLeft());
-    ScoreSheetPlace();
-    HistoryFollowZoom();
+    ScoreSheetPlace(this);
+    HistoryFollowZoom(this);
 }
 
 void Table::ResizingRested() {

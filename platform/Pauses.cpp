@@ -8,8 +8,8 @@
 
 namespace {
 // Milliseconds since PauseStart; unsigned arithmetic keeps this right across the tick's wrap.
-qint64 SincePauseStart() {
-    return static_cast<quint32>(static_cast<quint32>(TickCount()) - static_cast<quint32>(G.PauseStart));
+qint64 SincePauseStart(const qint32& pauseStart) {
+    return static_cast<quint32>(static_cast<quint32>(TickCount()) - static_cast<quint32>(pauseStart));
 }
 
 // The tick at which the last pause was due to end, while the pauses follow one another.
@@ -22,30 +22,31 @@ qint64 PauseLengthNow(int ms) {
     return static_cast<qint64>(ms * Options::PaceFactor() * Waits::PaceScale);
 }
 
-void PauseFromNow(int ms) {
+void PauseFromNow(qint32& pauseStart, int ms) {
     // A pause that begins within a tick of the end of the one before (the steps of a card
     // sliding to its seat) is measured from that one's deadline: moving and painting the card
     // then belong to the pause, and a run of short steps lasts the sum of their lengths however
     // busy the machine, instead of gaining a little at every step.
     const quint32 now = static_cast<quint32>(TickCount());
     const bool follows = chained && now - lastDeadline <= 1u;
-    G.PauseStart = static_cast<qint32>(follows ? lastDeadline : now);
+    pauseStart = static_cast<qint32>(follows ? lastDeadline : now);
     chained = false; // an abandoned pause leaves nothing to follow on from
-    WaitFromPauseStart(ms);
+    WaitFromPauseStart(pauseStart, ms);
     lastDeadline =
-        static_cast<quint32>(G.PauseStart) + static_cast<quint32>(std::max<qint64>(0, PauseLengthNow(ms)));
+        static_cast<quint32>(pauseStart) + static_cast<quint32>(std::max<qint64>(0, PauseLengthNow(ms)));
     chained = PauseLengthNow(ms) > 0;
 }
 
 // PauseStart and the choices are read afresh each time the wait wakes, so a pause that resumes
 // after a nested one measures from the nested one's start, and Quick Play changed meanwhile
 // shortens the pause under way.
-void WaitFromPauseStart(int ms) {
+void WaitFromPauseStart(const qint32& pauseStart, int ms) {
     if (ms <= 0) return;
     if (PauseLengthNow(ms) <= 0) {
         Waits::WaitMs(ms); // shortened by the tests: one turn of the event loop
         return;
     }
-    Waits::WaitUntil([ms] { return SincePauseStart() >= PauseLengthNow(ms); },
-                     [ms] { return std::max<qint64>(0, PauseLengthNow(ms) - SincePauseStart()); });
+    Waits::WaitUntil(
+        [&pauseStart, ms] { return SincePauseStart(pauseStart) >= PauseLengthNow(ms); },
+        [&pauseStart, ms] { return std::max<qint64>(0, PauseLengthNow(ms) - SincePauseStart(pauseStart)); });
 }

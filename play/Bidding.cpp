@@ -1,5 +1,7 @@
 #include "Bidding.h"
 
+#include "Game.h"
+
 #include "Follow.h"
 #include "Opponents.h"
 #include "Pacing.h"
@@ -10,32 +12,34 @@
 
 #include <algorithm>
 
-void ComputerBid(int seat) {
-    PauseLength pause(Pacing::ComputerBid);
-    G.Bids[seat] = Opponents::BidFor(seat);
-    ShowBidLabel(seat);
+void ComputerBid(Game& game, int seat) {
+    GameState& G = game.G;
+    PauseLength pause(G, Pacing::ComputerBid);
+    G.Bids[seat] = Opponents::BidFor(game, seat);
+    ShowBidLabel(game, seat);
     ShowInfo(G.PlayerNames[seat] + QStringLiteral(" bid %1").arg(G.Bids[seat]));
     View().Beep();
-    Pause();
-    Pause();
+    Pause(G);
+    Pause(G);
 }
 
-void BiddingSequence(int firstBidder) {
+void BiddingSequence(Game& game, int firstBidder) {
+    GameState& G = game.G;
     const auto order = DealOrder(G.Dealer);
     const auto from = std::find(order.begin(), order.end(), firstBidder);
     for (auto it = from == order.end() ? order.begin() : from; it != order.end(); ++it) {
         const qint16 seat = *it;
-        Note(GameRecord::Bidding, seat);
+        Note(game, GameRecord::Bidding, seat);
         if (seat == 1) {
-            TakeBack::Mark();
+            TakeBack::Mark(game);
             ShowInfo(G.PlayerName + QStringLiteral(" please make your bid above"));
             G.Bids[1] = View().AskBid();
-            ShowBidLabel(1);
+            ShowBidLabel(game, 1);
         } else {
-            ComputerBid(seat);
+            ComputerBid(game, seat);
         }
-        PlayRecord::BidMade(seat);
-        Note(GameRecord::BidMade, seat);
+        PlayRecord::BidMade(game, seat);
+        Note(game, GameRecord::BidMade, seat);
     }
-    Note(GameRecord::Bidding, 0);
+    Note(game, GameRecord::Bidding, 0);
 }

@@ -3,9 +3,11 @@
 // from the view's bid dialog.
 #include "Rules.h"
 
+struct Game;
+
 // Computes, stores and announces a computer seat's bid, with its beep and two pauses.
-void ComputerBid(int seat);
+void ComputerBid(Game& game, int seat);
 
 // The four bids of the hand, from the seat after the dealer round to the dealer; from
 // `firstBidder` on when it is a seat (the bids before it already made).
-void BiddingSequence(int firstBidder = 0);
+void BiddingSequence(Game& game, int firstBidder = 0);

@@ -1,5 +1,7 @@
 #include "Deal.h"
 
+#include "Game.h"
+
 #include "Bidding.h"
 #include "Follow.h"
 #include "Layout.h"
@@ -7,7 +9,6 @@
 #include "Pacing.h"
 #include "PlayRecord.h"
 #include "Probe.h"
-#include "SavedGame.h"
 #include "Seats.h"
 #include "TableView.h"
 #include "TakeBack.h"
@@ -15,21 +16,16 @@
 
 #include <array>
 #include <random>
-#include <sstream>
 #include <vector>
 
 namespace {
-std::mt19937& Generator() {
-    static std::mt19937 gen = [] {
-        std::random_device rd;
-        std::seed_seq seq{rd(), rd(), rd(), rd(), static_cast<unsigned>(TickCount())};
-        return std::mt19937(seq);
-    }();
-    return gen;
+std::mt19937& Generator(Game& game) {
+    return game.deal;
 }
 
 // The next-place variable of a seat: where along its row or column its next card lands.
-qint16& NextPlace(int seat) {
+qint16& NextPlace(Game& game, int seat) {
+    GameState& G = game.G;
     switch (seat) {
     case 1:
         return G.NextLeft1;
@@ -44,9 +40,9 @@ qint16& NextPlace(int seat) {
 
 // A card comes to rest in its seat: at the seat's next place, as the seat shows it, on top; the
 // next place moves on. The deal and a hand drawn again from the record both land cards so.
-void LandCard(TableView& v, int seat, int card) {
+void LandCard(Game& game, TableView& v, int seat, int card) {
     const Layout::Seat& to = Layout::Seats[seat];
-    qint16& next = NextPlace(seat);
+    qint16& next = NextPlace(game, seat);
     v.MoveCard(card, to.row ? Layout::Spot{next, to.firstCard.top} : Layout::Spot{to.firstCard.left, next});
     v.SetCardImage(card, to.landedImage);
     next = static_cast<qint16>(next + to.cardStep);
@@ -55,7 +51,8 @@ void LandCard(TableView& v, int seat, int card) {
 
 // Every card back in the pack, face down, no trick on the table, and the seats' counts of the
 // last hand cleared.
-void GatherCards() {
+void GatherCards(Game& game) {
+    GameState& G = game.G;
     TableView& v = View();
     // No suit is led before the trump card is turned up.
     G.LedSuit = 5;
@@ -68,14 +65,14 @@ void GatherCards() {
     G.Trumps = 0;
     G.TrickWinner = 0;
     for (int seat = 1; seat <= 4; ++seat)
-        NextPlace(seat) = static_cast<qint16>(Layout::Seats[seat].row ? Layout::Seats[seat].firstCard.left
-                                                                      : Layout::Seats[seat].firstCard.top);
+        NextPlace(game, seat) = static_cast<qint16>(
+            Layout::Seats[seat].row ? Layout::Seats[seat].firstCard.left : Layout::Seats[seat].firstCard.top);
     v.ClearInfo();
     for (int i = 1; i <= 52; ++i) {
         v.SetCardImage(i, CardImage::FirstBack);
         G.Cards[i].Holder = Holders::Pack;
     }
-    ShowPack();
+    ShowPack(game);
     for (int s = 1; s <= 4; ++s) {
         G.TricksMade[s] = 0;
         G.Bids[s] = 0;
@@ -86,7 +83,8 @@ void GatherCards() {
 }
 
 // A new game's score board, and the seats' names back in their places.
-void ShowSeats() {
+void ShowSeats(Game& game) {
+    GameState& G = game.G;
     TableView& v = View();
     if (!G.GameOn) {
         G.HintsUsed = G.TakeBacksUsed = 0;
@@ -105,11 +103,12 @@ void ShowSeats() {
 // The deal passes clockwise; the first dealer of a game is drawn at random. The dealer's line
 // has one wording when the deal passes on and another (with its capital D) at a game's
 // first hand; seat 1's line starts with the player's name.
-void AnnounceDealer() {
+void AnnounceDealer(Game& game) {
+    GameState& G = game.G;
     if (G.GameOn)
         G.Dealer = NextSeat(G.Dealer);
     else
-        ChooseFirstDealer();
+        ChooseFirstDealer(game);
     const Seats::Names& names = Seats::Table[G.Dealer];
     const QString line = QString::fromLatin1(G.GameOn ? names.dealing : names.firstDealing);
     ShowInfo(G.Dealer == 1 ? G.PlayerName + line : line);
@@ -117,84 +116,72 @@ void AnnounceDealer() {
 }
 
 // Deals the hand and turns up the trump card; false if the pack ran out, which cannot happen.
-bool DealAndTurnTrumps(std::vector<qint8>& order) {
+bool DealAndTurnTrumps(Game& game, std::vector<qint8>& order) {
+    GameState& G = game.G;
     TableView& v = View();
     v.EnablePlayMenu(false);
-    ShowPack();
-    order = DealCards();
-    const qint16 trumpCard = PickRandomCard();
+    ShowPack(game);
+    order = DealCards(game);
+    const qint16 trumpCard = PickRandomCard(game);
     if (trumpCard == 0) {
         v.EnablePlayMenu(true);
         return false;
     }
     G.Trumps = CardSuit(trumpCard);
     G.LedSuit = G.Trumps;
-    Opponents::Log().Start(trumpCard);
-    MovePackToCorner();
-    Pause();
+    game.log.Start(trumpCard);
+    MovePackToCorner(game);
+    Pause(G);
     v.SetCardImage(trumpCard, trumpCard);
     v.MoveCard(trumpCard, Layout::TrumpCard);
     v.CardToFront(trumpCard);
-    PlaySoundThenPause(SoundId::Deal);
-    ShowTrumps();
+    PlaySoundThenPause(G, SoundId::Deal);
+    ShowTrumps(game);
     ShowInfo(QStringLiteral("Now the bidding begins"));
     v.EnablePlayMenu(true);
     return true;
 }
 } // namespace
 
-void SeedDeal(std::uint32_t seed) {
-    // The deal only: the opponents' decisions have a seed of their own (Opponents::Seed). Were
+void SeedDeal(Game& game, std::uint32_t seed) {
+    // The deal only: the opponents' decisions have a seed of their own (Game::sharpSeed). Were
     // they seeded from the deal's seed, a seat could work back from its own decisions' seed to
     // the order of the pack.
-    Generator().seed(seed);
+    Generator(game).seed(seed);
 }
 
-std::string DealState() {
-    std::ostringstream out;
-    out << Generator();
-    return out.str();
-}
-
-bool SetDealState(const std::string& state) {
-    if (!SavedGame::IsGeneratorState(state)) return false;
-    std::mt19937 gen;
-    std::istringstream in(state);
-    in >> gen;
-    if (in.fail()) return false;
-    Generator() = gen;
-    return true;
-}
-
-void StartHand() {
-    GatherCards();
-    ShowSeats();
-    AnnounceDealer();
-    NextHandSize();
+void StartHand(Game& game) {
+    GatherCards(game);
+    ShowSeats(game);
+    AnnounceDealer(game);
+    NextHandSize(game);
     View().Follow(); // the dealer's mark
     std::vector<qint8> order;
-    if (!DealAndTurnTrumps(order)) return;
-    Note(GameRecord::HandDealt);
-    PlayRecord::Dealt(Opponents::Log().trumpCard, std::move(order));
-    TakeBack::Forget();
-    BidAndLead(0);
+    if (!DealAndTurnTrumps(game, order)) return;
+    Note(game, GameRecord::HandDealt);
+    PlayRecord::Dealt(game, game.log.trumpCard, std::move(order));
+    TakeBack::Forget(game);
+    BidAndLead(game, 0);
 }
 
-void BidAndLead(int firstBidder) {
-    BiddingSequence(firstBidder);
+void BidAndLead(Game& game, int firstBidder) {
+    GameState& G = game.G;
+    BiddingSequence(game, firstBidder);
     Probe::Mark("bidding-end");
-    SaveGame();
+    SaveGame(game);
 
     // The dealer leads the first trick.
-    LeadTrick(G.Dealer, " Click card you wish to play.");
+    LeadTrick(game, G.Dealer, " Click card you wish to play.");
 }
 
-void ChooseFirstDealer() {
+void ChooseFirstDealer(Game& game) {
+    GameState& G = game.G;
     std::uniform_int_distribution<int> seat(1, 4);
-    G.Dealer = static_cast<qint16>(seat(Generator()));
+    G.Dealer = static_cast<qint16>(seat(Generator(game)));
 }
 
-void NextHandSize() {
+void NextHandSize(Game& game) {
+    GameState& G = game.G;
     G.HandNumber = static_cast<qint16>(G.HandNumber + 1);
     G.HandSize = HandSizeFor(G.HandNumber);
     for (int s = 1; s <= 4; ++s)
@@ -202,13 +189,14 @@ void NextHandSize() {
     View().SetCaption(Caption::Rounds, 0, QStringLiteral("A %1 card Hand.").arg(G.HandSize));
 }
 
-qint16 PickRandomCard() {
+qint16 PickRandomCard(Game& game) {
+    GameState& G = game.G;
     // Every card still in the pack is equally likely. At least 11 of the 52 are always left,
     // so a thousand draws all missing is beyond chance; the pack is then searched instead,
     // and an empty pack (a state that cannot arise) gives 0 rather than a draw without end.
     std::uniform_int_distribution<int> card(1, 52);
     for (int draw = 0; draw < 1000; ++draw) {
-        const int c = card(Generator());
+        const int c = card(Generator(game));
         if (c >= 1 && c <= 52 && G.Cards[c].Holder == Holders::Pack) return static_cast<qint16>(c);
     }
     std::vector<qint16> pack;
@@ -216,10 +204,11 @@ qint16 PickRandomCard() {
         if (G.Cards[c].Holder == Holders::Pack) pack.push_back(c);
     Q_ASSERT_X(!pack.empty(), "PickRandomCard", "the pack is empty");
     if (pack.empty()) return 0;
-    return pack[std::uniform_int_distribution<size_t>(0, pack.size() - 1)(Generator())];
+    return pack[std::uniform_int_distribution<size_t>(0, pack.size() - 1)(Generator(game))];
 }
 
-void ShowTrumps() {
+void ShowTrumps(Game& game) {
+    GameState& G = game.G;
     static const char* const words[] = {"Diamonds", "Clubs", "Hearts", "Spades"};
     if (G.LedSuit < 1 || G.LedSuit > 4) return;
     View().SetCaption(Caption::Trumps, 0,
@@ -229,7 +218,8 @@ void ShowTrumps() {
 namespace {
 // Where every card of the pack lies when the pack is stacked from `at`, from the bottom up:
 // each a step right of and above the one below.
-std::vector<std::pair<int, Layout::Spot>> PackPlaces(Layout::Spot at) {
+std::vector<std::pair<int, Layout::Spot>> PackPlaces(Game& game, Layout::Spot at) {
+    GameState& G = game.G;
     std::vector<std::pair<int, Layout::Spot>> places;
     for (int card = 1; card <= 52; ++card) {
         if (G.Cards[card].Holder != Holders::Pack) continue;
@@ -241,9 +231,9 @@ std::vector<std::pair<int, Layout::Spot>> PackPlaces(Layout::Spot at) {
 }
 
 // Stacks every card of the pack from `at`.
-void StackPack(Layout::Spot at) {
+void StackPack(Game& game, Layout::Spot at) {
     TableView& v = View();
-    for (const auto& [card, place] : PackPlaces(at)) {
+    for (const auto& [card, place] : PackPlaces(game, at)) {
         v.MoveCard(card, place);
         v.CardToFront(card);
         v.ShowCard(card, true);
@@ -251,20 +241,23 @@ void StackPack(Layout::Spot at) {
 }
 } // namespace
 
-void ShowPack() {
-    PauseLength pause(Pacing::Pack);
-    PlaySoundThenPause(SoundId::Riffle);
-    Pause();
-    StackPack(Layout::PackMiddle);
+void ShowPack(Game& game) {
+    GameState& G = game.G;
+    PauseLength pause(G, Pacing::Pack);
+    PlaySoundThenPause(G, SoundId::Riffle);
+    Pause(G);
+    StackPack(game, Layout::PackMiddle);
 }
 
-void MovePackToCorner() {
-    PauseLength pause(Pacing::Pack);
-    Pause();
-    StackPack(Layout::PackCorner);
+void MovePackToCorner(Game& game) {
+    GameState& G = game.G;
+    PauseLength pause(G, Pacing::Pack);
+    Pause(G);
+    StackPack(game, Layout::PackCorner);
 }
 
-void ShowPlayerHand() {
+void ShowPlayerHand(Game& game) {
+    GameState& G = game.G;
     TableView& v = View();
     int x = Layout::SortedHand.left;
     for (int suit = 1; suit <= 4; ++suit) {
@@ -279,56 +272,59 @@ void ShowPlayerHand() {
     }
 }
 
-std::vector<qint8> DealCards() {
+std::vector<qint8> DealCards(Game& game) {
+    GameState& G = game.G;
     const auto order = DealOrder(G.Dealer);
     // Each card sets off from where ShowPack stacked it; the cards dealt before it leave it there.
     std::array<Layout::Spot, 53> stacked{};
-    for (const auto& [card, place] : PackPlaces(Layout::PackMiddle))
+    for (const auto& [card, place] : PackPlaces(game, Layout::PackMiddle))
         stacked[size_t(card)] = place;
     std::vector<qint8> dealt;
     Probe::Mark("deal-begin");
     for (int round = 0; round < G.HandSize; ++round) {
         for (qint16 seat : order) {
-            const qint16 card = PickRandomCard();
+            const qint16 card = PickRandomCard(game);
             if (card == 0) return dealt; // the pack ran out: a state that cannot arise
-            DealCardToSeat(seat, card, stacked[size_t(card)]);
+            DealCardToSeat(game, seat, card, stacked[size_t(card)]);
             dealt.push_back(static_cast<qint8>(card));
         }
     }
     Probe::Mark("deal-end");
-    ShowPlayerHand();
+    ShowPlayerHand(game);
     return dealt;
 }
 
-void LayOutDeal(const PlayRecord::Deal& d) {
+void LayOutDeal(Game& game, const PlayRecord::Deal& d) {
+    GameState& G = game.G;
     // The steps of the deal that leave something on the table, in the same order, without
     // the pauses, the sounds and the cards on their way.
     TableView& v = View();
     for (int seat = 1; seat <= 4; ++seat)
-        NextPlace(seat) = static_cast<qint16>(Layout::Seats[seat].row ? Layout::Seats[seat].firstCard.left
-                                                                      : Layout::Seats[seat].firstCard.top);
+        NextPlace(game, seat) = static_cast<qint16>(
+            Layout::Seats[seat].row ? Layout::Seats[seat].firstCard.left : Layout::Seats[seat].firstCard.top);
     for (int c = 1; c <= 52; ++c) {
         v.SetCardImage(c, CardImage::FirstBack);
         G.Cards[c].Holder = Holders::Pack;
     }
-    StackPack(Layout::PackMiddle);
+    StackPack(game, Layout::PackMiddle);
     const auto seats = DealOrder(d.dealer);
     for (size_t i = 0; i < d.order.size(); ++i) {
         const int seat = seats[i % 4], card = d.order[i];
         G.Cards[card].Holder = static_cast<quint8>(seat);
-        LandCard(v, seat, card);
+        LandCard(game, v, seat, card);
     }
-    ShowPlayerHand();
-    StackPack(Layout::PackCorner);
+    ShowPlayerHand(game);
+    StackPack(game, Layout::PackCorner);
     v.SetCardImage(d.trumpCard, d.trumpCard);
     v.MoveCard(d.trumpCard, Layout::TrumpCard);
     v.CardToFront(d.trumpCard);
 }
 
-void LayOutHand() {
-    const PlayRecord::Record& r = PlayRecord::Current();
+void LayOutHand(Game& game) {
+    GameState& G = game.G;
+    const PlayRecord::Record& r = game.record;
     const auto holders = G.Cards; // the deal's, while it is laid out
-    LayOutDeal(r.deals.back());
+    LayOutDeal(game, r.deals.back());
     G.Cards = holders;
     // The hand's cards played are the record's last actions (its bids come before them).
     TableView& v = View();
@@ -341,12 +337,13 @@ void LayOutHand() {
         v.CardToFront(card);
         v.ShowCard(card, G.Cards[card].Holder == Holders::Trick);
         // The player's hand closes up behind each card the player plays.
-        if (seat == 1) ShowPlayerHand();
+        if (seat == 1) ShowPlayerHand(game);
     }
 }
 
-void DealCardToSeat(int seat, int card, Layout::Spot from) {
-    PauseLength pause(Pacing::DealStep);
+void DealCardToSeat(Game& game, int seat, int card, Layout::Spot from) {
+    GameState& G = game.G;
+    PauseLength pause(G, Pacing::DealStep);
     TableView& v = View();
     if (seat >= 1 && seat <= 4) {
         const Layout::Seat& to = Layout::Seats[seat];
@@ -364,9 +361,9 @@ void DealCardToSeat(int seat, int card, Layout::Spot from) {
             v.MoveCard(card, at);
             v.CardToFront(card);
             Probe::DealStep();
-            Pause();
+            Pause(G);
         }
-        LandCard(v, seat, card);
+        LandCard(game, v, seat, card);
     }
-    PlaySoundThenPause(SoundId::Deal);
+    PlaySoundThenPause(G, SoundId::Deal);
 }

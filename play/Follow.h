@@ -5,7 +5,9 @@
 #include "Resume.h"
 #include "TableView.h"
 
-template <typename Keep, typename... Args> void Note(Keep keep, Args... args) {
-    keep(args...);
+struct Game;
+
+template <typename Keep, typename... Args> void Note(Game& game, Keep keep, Args... args) {
+    keep(game, args...);
     View().Follow();
 }

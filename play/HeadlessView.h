@@ -5,6 +5,7 @@
 // the game it plays. With it the procedures of play run whole games on QtCore alone, for the
 // tests and the benchmark.
 #include "Decider.h"
+#include "Game.h"
 #include "TableView.h"
 
 #include <array>
@@ -17,7 +18,8 @@ class HeadlessView : public TableView, public Decider, public Program {
         std::function<qint16()> bid;
         std::function<qint16()> card;
     };
-    explicit HeadlessView(Player player = {});
+    // The game it shows and plays: `game`, which it keeps no longer than the caller does.
+    explicit HeadlessView(Game& game, Player player = {});
 
     void SetCardImage(int card, int image) override;
     void MoveCard(int card, Layout::Spot at) override;
@@ -29,7 +31,7 @@ class HeadlessView : public TableView, public Decider, public Program {
     void Pause(int) override {}
     void PlaySound(SoundId) override {}
     void Beep() override {}
-    void WaitCarryOn() override { G.ContinueFlag = true; }
+    void WaitCarryOn() override { game_.G.ContinueFlag = true; }
     qint16 AskBid() override;
     qint16 Decide(int, bool, const std::function<qint16()>& decide) override { return decide(); }
     // Answers with the last button: "Right" to a notice, "Exit" when the game is over.
@@ -40,6 +42,8 @@ class HeadlessView : public TableView, public Decider, public Program {
     void Exit() override { exited_ = true; }
 
     bool Exited() const { return exited_; }
+    // The game it shows and plays.
+    Game& Played() const { return game_; }
     // A card's picture as remembered: its place, its image, and whether it shows.
     Layout::Spot CardPlace(int card) const { return cards_.at(card).at; }
     int ImageOf(int card) const { return cards_.at(card).image; }
@@ -52,6 +56,7 @@ class HeadlessView : public TableView, public Decider, public Program {
     bool PlayGame(const std::function<void()>& start = {});
 
   private:
+    Game& game_;
     struct Card {
         Layout::Spot at{};
         int image = 0;

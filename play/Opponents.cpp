@@ -1,5 +1,7 @@
 #include "Opponents.h"
 
+#include "Game.h"
+
 #include "Decider.h"
 #include "GameState.h"
 #include "Rules.h"
@@ -12,80 +14,61 @@
 
 namespace Opponents {
 namespace {
-std::array<Sharp::Level, 5> level{};
-Sharp::Effort effort;
-quint64 seed = [] {
-    std::random_device rd;
-    return (quint64(rd()) << 32) ^ rd();
-}();
-HandLog log;
-
 // One seed per decision: the same game asks the same questions in the same order.
-quint64 DecisionSeed(int seat, bool bidding) {
-    return SeededRandom::Mix(seed, quint64(G.HandNumber) * 8 + quint64(seat) * 2 + (bidding ? 1 : 0),
-                             log.plays.size());
+quint64 DecisionSeed(Game& game, int seat, bool bidding) {
+    GameState& G = game.G;
+    return SeededRandom::Mix(game.sharpSeed,
+                             quint64(G.HandNumber) * 8 + quint64(seat) * 2 + (bidding ? 1 : 0),
+                             game.log.plays.size());
 }
 
-std::function<qint16()> BidJob(int seat) {
-    return [view = Sharp::ViewForBid(seat, log), s = DecisionSeed(seat, true), e = effort, l = level[seat]] {
+std::function<qint16()> BidJob(Game& game, int seat) {
+    return [view = Sharp::ViewForBid(game.G, seat, game.log), s = DecisionSeed(game, seat, true),
+            e = game.effort, l = game.levels[seat]] {
         return l == Sharp::Level::Expert ? Sharp::ExpertBid(view, s, true, e).Choice()
                                          : Sharp::ChooseBid(view, s, true, e);
     };
 }
 
-std::function<qint16()> CardJob(int seat) {
-    return
-        [view = Sharp::ViewForPlay(seat, log), s = DecisionSeed(seat, false), e = effort, l = level[seat]] {
-            return l == Sharp::Level::Expert ? Sharp::ExpertCard(view, s, e).Choice()
-                                             : Sharp::ChooseCard(view, s, e);
-        };
+std::function<qint16()> CardJob(Game& game, int seat) {
+    return [view = Sharp::ViewForPlay(game.G, seat, game.log), s = DecisionSeed(game, seat, false),
+            e = game.effort, l = game.levels[seat]] {
+        return l == Sharp::Level::Expert ? Sharp::ExpertCard(view, s, e).Choice()
+                                         : Sharp::ChooseCard(view, s, e);
+    };
 }
 } // namespace
 
-void SetLevel(int seat, Sharp::Level l) {
-    if (seat >= 1 && seat <= 4) level[seat] = l;
+void SetLevel(Game& game, int seat, Sharp::Level l) {
+    if (seat >= 1 && seat <= 4) game.levels[seat] = l;
 }
 
-Sharp::Level LevelOf(int seat) {
-    return seat >= 1 && seat <= 4 ? level[seat] : Sharp::Level::Classic;
+Sharp::Level LevelOf(const Game& game, int seat) {
+    return seat >= 1 && seat <= 4 ? game.levels[seat] : Sharp::Level::Classic;
 }
 
-void SetEffort(const Sharp::Effort& e) {
-    effort = e;
+qint16 BidFor(Game& game, int seat) {
+    GameState& G = game.G;
+    return LevelOf(game, seat) != Sharp::Level::Classic ? TheDecider().Decide(seat, true, BidJob(game, seat))
+                                                        : ComputeComputerBid(G, seat);
 }
 
-void Seed(quint64 s) {
-    seed = s;
+qint16 CardFor(Game& game, int seat) {
+    GameState& G = game.G;
+    return LevelOf(game, seat) != Sharp::Level::Classic
+               ? TheDecider().Decide(seat, false, CardJob(game, seat))
+               : ChooseComputerCard(G, seat);
 }
 
-quint64 SeedNow() {
-    return seed;
-}
-
-HandLog& Log() {
-    return log;
-}
-
-qint16 BidFor(int seat) {
-    return LevelOf(seat) != Sharp::Level::Classic ? TheDecider().Decide(seat, true, BidJob(seat))
-                                                  : ComputeComputerBid(seat);
-}
-
-qint16 CardFor(int seat) {
-    return LevelOf(seat) != Sharp::Level::Classic ? TheDecider().Decide(seat, false, CardJob(seat))
-                                                  : ChooseComputerCard(seat);
-}
-
-std::function<Sharp::Estimate()> HintBid() {
-    return [view = Sharp::ViewForBid(1, log), s = DecisionSeed(1, true), e = effort] {
+std::function<Sharp::Estimate()> HintBid(Game& game) {
+    return [view = Sharp::ViewForBid(game.G, 1, game.log), s = DecisionSeed(game, 1, true), e = game.effort] {
         return Sharp::ExpertBid(view, s, false, e);
     };
 }
 
-std::function<Sharp::Estimate()> HintCard() {
-    return [view = Sharp::ViewForPlay(1, log), s = DecisionSeed(1, false), e = effort] {
-        return Sharp::ExpertCard(view, s, e);
-    };
+std::function<Sharp::Estimate()> HintCard(Game& game) {
+    return [view = Sharp::ViewForPlay(game.G, 1, game.log), s = DecisionSeed(game, 1, false),
+            e = game.effort] { return Sharp::ExpertCard(view, s, e); };
 }
 
 std::vector<size_t> HintOrder(const Sharp::Estimate& e) {
@@ -105,10 +88,11 @@ QString InTen(double share) {
 }
 } // namespace
 
-QString CardHintText(const Sharp::Estimate& e) {
+QString CardHintText(const Game& game, const Sharp::Estimate& e) {
+    const GameState& G = game.G;
     const std::vector<size_t> order = HintOrder(e);
     if (order.empty() || e.made.size() != e.choices.size()) return {};
-    const auto name = [](qint16 card) {
+    const auto name = [&G](qint16 card) {
         return card >= 1 && card <= 52 ? G.Cards[card].FullName : QString();
     };
     const qint16 best = e.choices[order[0]];

@@ -1,5 +1,7 @@
 #include "Resume.h"
 
+#include "Game.h"
+
 #include "DataFiles.h"
 #include "Deal.h"
 #include "GameRecord.h"
@@ -11,29 +13,24 @@
 #include "TableView.h"
 #include "Tricks.h"
 
-std::function<void(const QByteArray&)> OnGameSaved;
-
-namespace {
-bool pending = false;
-} // namespace
-
-QByteArray SavedGameBytes() {
+QByteArray SavedGameBytes(Game& game) {
     SavedGame::Snapshot s;
-    s.record = PlayRecord::Current();
-    s.sharpSeed = Opponents::SeedNow();
+    s.record = game.record;
+    s.sharpSeed = game.sharpSeed;
     return SavedGame::Format(s);
 }
 
-void SaveGame() {
+void SaveGame(Game& game) {
+    GameState& G = game.G;
     // Games played without files (the tests' thousands, the benchmark) skip the making too.
-    if (!G.GameOn || (!DataFiles::Writing() && !OnGameSaved)) return;
-    const QByteArray bytes = SavedGameBytes();
+    if (!G.GameOn || (!DataFiles::Writing() && !game.onSaved)) return;
+    const QByteArray bytes = SavedGameBytes(game);
     SavedGame::Write(bytes);
-    if (OnGameSaved) OnGameSaved(bytes);
+    if (game.onSaved) game.onSaved(bytes);
 }
 
-void DropSavedGame() {
-    pending = false;
+void DropSavedGame(Game& game) {
+    game.carryOnPending = false;
     SavedGame::Remove();
 }
 
@@ -77,7 +74,8 @@ GameRecord::Record SheetOf(const PlayRecord::Record& r, const GameState& now) {
     return sheet;
 }
 
-bool Restore(const SavedGame::Snapshot& s) {
+bool Restore(Game& game, const SavedGame::Snapshot& s) {
+    GameState& G = game.G;
     GameState g = s.state;
     // The record plays the last trick of a hand through to its points; the game saved it
     // just before, and scores the hand as it carries on.
@@ -85,11 +83,11 @@ bool Restore(const SavedGame::Snapshot& s) {
         for (int seat = 1; seat <= 4; ++seat)
             g.GameScore[seat] =
                 static_cast<qint16>(g.GameScore[seat] - HandPoints(g.Bids[seat], g.TricksMade[seat]));
-    PlayRecord::Current() = s.record;
-    GameRecord::Current() = SheetOf(s.record, g);
-    Opponents::Seed(s.sharpSeed);
+    game.record = s.record;
+    game.sheet = SheetOf(s.record, g);
+    game.sharpSeed = s.sharpSeed;
     const PlayRecord::Deal& deal = s.record.deals.back();
-    HandLog& log = Opponents::Log();
+    HandLog& log = game.log;
     log.Start(deal.trumpCard);
     const size_t handActions =
         size_t(4 * g.HandSize - g.CardsLeft[1] - g.CardsLeft[2] - g.CardsLeft[3] - g.CardsLeft[4]);
@@ -112,7 +110,7 @@ bool Restore(const SavedGame::Snapshot& s) {
     for (int c = 1; c <= 52; ++c)
         G.Cards[c].Holder = g.Cards[c].Holder;
     // The table as the deal left it, then each card played taken off it as play did.
-    LayOutHand();
+    LayOutHand(game);
     TableView& v = View();
 
     static const char* const suits[] = {"Diamonds", "Clubs", "Hearts", "Spades"};
@@ -122,43 +120,44 @@ bool Restore(const SavedGame::Snapshot& s) {
                      seat == 1 ? G.PlayerName : QString::fromLatin1(Seats::Table[seat].table));
         // The board shows names until the first hand is scored, then the totals.
         v.SetCaption(Caption::Score, seat,
-                     G.HandNumber > 1 ? ScoreLine(seat, G.GameScore[seat])
+                     G.HandNumber > 1 ? ScoreLine(G, seat, G.GameScore[seat])
                      : seat == 1      ? G.PlayerName
                                       : QString::fromLatin1(Seats::Table[seat].board));
         v.SetCaption(Caption::HandScore, seat, QStringLiteral("0"));
-        ShowBidLabel(seat);
+        ShowBidLabel(game, seat);
     }
     v.SetCaption(Caption::Rounds, 0, QStringLiteral("A %1 card Hand.").arg(G.HandSize));
     v.SetCaption(Caption::Trumps, 0, QStringLiteral("Trumps:- ") + QString::fromLatin1(suits[G.Trumps - 1]));
     v.EnablePlayMenu(true);
     v.Follow();
-    pending = true;
+    game.carryOnPending = true;
     return true;
 }
 } // namespace
 
-bool RestoreSavedGame() {
+bool RestoreSavedGame(Game& game) {
     const auto s = SavedGame::Read();
-    return s && Restore(*s);
+    return s && Restore(game, *s);
 }
 
-bool RestoreSavedGame(const QByteArray& bytes) {
+bool RestoreSavedGame(Game& game, const QByteArray& bytes) {
     const auto s = SavedGame::Parse(bytes);
-    return s && Restore(*s);
+    return s && Restore(game, *s);
 }
 
-bool CarryOnPending() {
-    return pending;
+bool CarryOnPending(Game& game) {
+    return game.carryOnPending;
 }
 
-void CarryOnSavedGame() {
-    pending = false;
+void CarryOnSavedGame(Game& game) {
+    GameState& G = game.G;
+    game.carryOnPending = false;
     // The step that followed the save point (StartHand after the bidding, TrickWon after
     // Carry On).
     if (G.HandOver)
-        EndOfHand();
+        EndOfHand(game);
     else if (G.TrickWinner == 0)
-        LeadTrick(G.Dealer, " Click card you wish to play.");
+        LeadTrick(game, G.Dealer, " Click card you wish to play.");
     else
-        LeadTrick(G.TrickWinner, " please click on card you wish to play.");
+        LeadTrick(game, G.TrickWinner, " please click on card you wish to play.");
 }

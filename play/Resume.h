@@ -11,23 +11,23 @@
 #include <functional>
 #include <optional>
 
+struct Game;
+
 // The game as it stands, in the saved game's format.
-QByteArray SavedGameBytes();
-// At a save point: Game.dat is written (and OnGameSaved told).
-void SaveGame();
+QByteArray SavedGameBytes(Game& game);
+// At a save point: Game.dat is written (and Game::onSaved told).
+void SaveGame(Game& game);
 // The game has ended or been given up: no saved game is left.
-void DropSavedGame();
-// Tests see every save point.
-extern std::function<void(const QByteArray&)> OnGameSaved;
+void DropSavedGame(Game& game);
 
 // The hand number of the saved game in Game.dat, or nothing when there is none to carry on.
 std::optional<int> SavedGameHand();
 // Puts the saved game (Game.dat, or the given bytes) back into G and onto the table; false,
 // with nothing changed, when there is none or it is not a game.
-bool RestoreSavedGame();
-bool RestoreSavedGame(const QByteArray& bytes);
+bool RestoreSavedGame(Game& game);
+bool RestoreSavedGame(Game& game, const QByteArray& bytes);
 // The chain of play of a restored game: it goes on from its save point.
-void CarryOnSavedGame();
+void CarryOnSavedGame(Game& game);
 // A game has been restored and has not gone on yet (dropping the saved game, as New Game does,
 // gives that up).
-bool CarryOnPending();
+bool CarryOnPending(Game& game);

@@ -83,10 +83,10 @@ void SetView(TableView* view);
 inline void ShowInfo(const QString& text) {
     View().ShowInfo(text);
 }
-inline void Pause() {
+inline void Pause(const GameState& G) {
     View().Pause(G.PauseMs);
 }
-inline void PlaySoundThenPause(SoundId sound) {
+inline void PlaySoundThenPause(const GameState& G, SoundId sound) {
     View().PlaySound(sound);
-    Pause();
+    Pause(G);
 }

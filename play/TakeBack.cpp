@@ -1,5 +1,7 @@
 #include "TakeBack.h"
 
+#include "Game.h"
+
 #include "DataFiles.h"
 #include "Deal.h"
 #include "GameRecord.h"
@@ -16,26 +18,17 @@
 namespace TakeBack {
 namespace {
 
-struct Moment {
-    GameState state;
-    GameRecord::Record record;
-    HandLog log;
-    PlayRecord::Record play;
-    std::optional<QByteArray> saved; // Game.dat as it stood
-};
-
-// The marks of the hand in play, the moment now asked last.
-std::vector<Moment>& Marks() {
-    static std::vector<Moment> marks;
-    return marks;
-}
-
 const QString SavedFile = QStringLiteral("Game.dat");
 
-void Restore(const Moment& m) {
-    // The names, the statistics and the pacing are the program's, not the moment's.
+void Restore(Game& game, const Game::Moment& moment) {
+    GameState& G = game.G;
+    const Game& m = *moment.game;
+    // The game's fields, its records and the hand's log as they stood; the names, the
+    // statistics and the pacing are the program's, not the moment's, and the opponents' methods
+    // and seeds and the deal's generator are as they are now (nothing draws from the generator
+    // within a hand).
     const GameState now = G;
-    G = m.state;
+    G = m.G;
     G.PlayerName = now.PlayerName;
     G.PlayerNames = now.PlayerNames;
     G.GamesWon = now.GamesWon;
@@ -43,65 +36,68 @@ void Restore(const Moment& m) {
     G.PauseStart = now.PauseStart;
     G.HintsUsed = now.HintsUsed;
     G.TakeBacksUsed = static_cast<qint16>(std::min(32767, now.TakeBacksUsed + 1));
-    GameRecord::Current() = m.record;
-    Opponents::Log() = m.log;
-    PlayRecord::Current() = m.play;
+    game.sheet = m.sheet;
+    game.log = m.log;
+    game.record = m.record;
     if (DataFiles::Writing()) {
-        if (m.saved)
-            SavedGame::Write(*m.saved);
+        if (moment.saved)
+            SavedGame::Write(*moment.saved);
         else
             SavedGame::Remove();
     }
 
     // The table drawn from the game as it stood, as a saved game is drawn.
-    LayOutHand();
+    LayOutHand(game);
     TableView& v = View();
-    const GameRecord::Hand& hand = GameRecord::Current().hands.back();
+    const GameRecord::Hand& hand = game.sheet.hands.back();
     for (int seat = 1; seat <= 4; ++seat) {
         v.SetCaption(Caption::Bid, seat, QString());
-        if (hand.bid[size_t(seat)]) ShowBidLabel(seat);
+        if (hand.bid[size_t(seat)]) ShowBidLabel(game, seat);
     }
     v.Follow();
 }
 
 } // namespace
 
-void Mark() {
-    Moment m;
-    m.state = G;
-    m.record = GameRecord::Current();
-    m.log = Opponents::Log();
-    m.play = PlayRecord::Current();
+void Mark(Game& game) {
+    Game::Moment m;
+    // The earlier marks are the game's own and need no copy in each one.
+    auto marks = std::move(game.takeBack);
+    game.takeBack.clear();
+    m.game = std::make_shared<const Game>(game);
+    game.takeBack = std::move(marks);
     if (DataFiles::Writing()) m.saved = DataFiles::ReadFile(SavedFile, SavedGame::MaxBytes);
-    Marks().push_back(std::move(m));
+    game.takeBack.push_back(std::move(m));
 }
 
-void Forget() {
-    Marks().clear();
+void Forget(Game& game) {
+    game.takeBack.clear();
 }
 
-bool Possible() {
-    const auto& marks = Marks();
+bool Possible(Game& game) {
+    GameState& G = game.G;
+    const auto& marks = game.takeBack;
     // The last mark is the moment now, unless a game has been carried on since.
     return G.GameOn && G.Turn == 1 && !G.HandOver && marks.size() >= 2 &&
-           marks.back().play == PlayRecord::Current();
+           marks.back().game->record == game.record;
 }
 
-bool Undo() {
-    if (!Possible()) return false;
-    auto& marks = Marks();
+bool Undo(Game& game) {
+    GameState& G = game.G;
+    if (!Possible(game)) return false;
+    auto& marks = game.takeBack;
     marks.pop_back(); // the card asked for now
-    const Moment back = std::move(marks.back());
+    const Game::Moment back = std::move(marks.back());
     marks.pop_back(); // marked again as it is asked again
-    Restore(back);
+    Restore(game, back);
     ShowInfo(G.PlayerName + QStringLiteral(" took back the last move."));
     if (G.Turn == 1) {
-        Mark();
+        Mark(game);
         ShowInfo(G.PlayerName + QStringLiteral(" please click on card you wish to play."));
         View().HandTakesFocus();
         return true;
     }
-    BidAndLead(1);
+    BidAndLead(game, 1);
     return true;
 }
 

@@ -1,10 +1,25 @@
 #pragma once
 // Helpers for every suite, those without widgets included: data-driven rows, a range check and
 // the files of a test directory.
+#include "Game.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTest>
 #include <tuple>
+
+// Each suite's one game, which its tests play, look at and put back; `G` is its fields, as in
+// the procedures of play.
+inline Game& TheGame() {
+    static Game game;
+    return game;
+}
+inline Game& game = TheGame();
+inline GameState& G = TheGame().G;
+// The fields back to their start, the records and choices of the game left as they are.
+inline void ResetGameState() {
+    G = GameState{};
+}
 
 namespace TestSupport {
 

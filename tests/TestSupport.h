@@ -21,6 +21,25 @@
 #include <QTimer>
 #include <optional>
 
+// The suite's table, on the suite's game: made on first use, destroyed by FreshState.
+inline QPointer<Table>& SuiteTable() {
+    static QPointer<Table> table;
+    return table;
+}
+inline Table& TableForm() {
+    if (!SuiteTable()) {
+        SuiteTable() = new Table(TheGame());
+        SuiteTable()->ExitHook = [] {};
+    }
+    return *SuiteTable();
+}
+inline bool TableExists() {
+    return !SuiteTable().isNull();
+}
+inline void DestroyTableForm() {
+    delete SuiteTable().data();
+}
+
 // A try of QtTest's waits as long as WaitFor: a busy machine may need seconds.
 #undef QTRY_VERIFY
 #define QTRY_VERIFY(expr) QTRY_VERIFY_WITH_TIMEOUT((expr), 120000)
@@ -38,7 +57,6 @@ inline void FreshState(const QString& dataDir, double pace = 0.0) {
     // The Play menu's choices all off, kept in the test's own directory, never the user's.
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dataDir + QStringLiteral("/config")));
     Options::Current() = {};
-    ExitHook = [] {};
 }
 
 inline QString AccName(QObject* o) {

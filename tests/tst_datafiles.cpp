@@ -92,11 +92,11 @@ class TestDataFiles : public QObject {
     // is read back unchanged (tst_table's changeName: names with commas, blanks or nothing).
     void missingFilesAndSaving() {
         G.GamesWon = {0, 9, 9, 9, 9};
-        LoadStatistics();
+        LoadStatistics(G);
         QCOMPARE(G.GamesWon, Counts{});
         QCOMPARE(LoadName(), QString("Player"));
         QVERIFY(Files().isEmpty());
-        QVERIFY(SaveName("Zoe Lee") && SaveName("Al") && SaveStatistics());
+        QVERIFY(SaveName("Zoe Lee") && SaveName("Al") && SaveStatistics(G));
         QCOMPARE(LoadName(), QString("Al"));
         QCOMPARE(Files(), (QStringList{"Name.dat", "Scores.dat"}));
         QCOMPARE(FormatName(QString::fromUtf8("Zoë")), QByteArray("\"Zo\xc3\xab\"\r\n"));
@@ -109,10 +109,10 @@ class TestDataFiles : public QObject {
         WriteBytes(programDir_.filePath("Name.dat"), "\"Old\"\r\n");
         WriteBytes(programDir_.filePath("Scores.dat"), "1,2,3,4\r\n");
         QCOMPARE(LoadName(), QString("Old"));
-        LoadStatistics();
+        LoadStatistics(G);
         QCOMPARE(G.GamesWon, (Counts{0, 1, 2, 3, 4}));
         G.GamesWon[1] = 5;
-        QVERIFY(SaveName("New") && SaveStatistics());
+        QVERIFY(SaveName("New") && SaveStatistics(G));
         QCOMPARE(LoadName(), QString("New"));
         QCOMPARE(ReadBytes(programDir_.filePath("Name.dat")) + ReadBytes(programDir_.filePath("Scores.dat")),
                  "\"Old\"\r\n1,2,3,4\r\n");
@@ -126,7 +126,7 @@ class TestDataFiles : public QObject {
         QVERIFY(QFile::link(PathOf("Name.dat"), PathOf("Game.dat")) &&
                 QFile::link("none", PathOf("Scores.dat")));
         G.GamesWon = {0, 1, 2, 3, 4};
-        QVERIFY(WriteFile("Game.dat", "game") && SaveStatistics() && LoadName() == "Ann");
+        QVERIFY(WriteFile("Game.dat", "game") && SaveStatistics(G) && LoadName() == "Ann");
         QVERIFY(QFile::remove(PathOf("Name.dat")) && QFile::link(PathOf("Scores.dat"), PathOf("Name.dat")));
         QVERIFY(SaveName("Bo") && ReadBytes(PathOf("Scores.dat")) == "1,2,3,4\r\n" && LoadName() == "Bo");
     }
@@ -136,7 +136,7 @@ class TestDataFiles : public QObject {
         WriteBytes(PathOf("blocker"), "x");
         SetDataDirOverride(PathOf("blocker/data"));
         G.GamesWon = {0, 3, 5, 0, 12};
-        QVERIFY(!SaveStatistics() && !SaveName("Ann"));
+        QVERIFY(!SaveStatistics(G) && !SaveName("Ann"));
         QCOMPARE(G.GamesWon, (Counts{0, 3, 5, 0, 12})); // nothing lost in memory
         QCOMPARE(Files(), QStringList{"blocker"});
         SetDataDirOverride(PathOf("new/deeper"));
@@ -155,7 +155,7 @@ class TestDataFiles : public QObject {
         const auto handler = std::signal(SIGXFSZ, SIG_IGN);
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0) QSKIP("cannot limit the file size here");
         G.GamesWon = {0, 11, 22, 33, 44};
-        const bool saved = SaveName(QString(400, 'z')) || SaveStatistics();
+        const bool saved = SaveName(QString(400, 'z')) || SaveStatistics(G);
         setrlimit(RLIMIT_FSIZE, &before);
         std::signal(SIGXFSZ, handler);
         // A short write is noticed before the new file replaces the old one; nothing half

@@ -147,7 +147,7 @@ class WatchingView : public HeadlessView {
 
     // The game's record played through the rules again gives the game as it stands.
     static QString ReplayDiffers() {
-        const auto replayed = PlayRecord::Replay(PlayRecord::Current());
+        const auto replayed = PlayRecord::Replay(game.record);
         if (auto* no = std::get_if<PlayRecord::Refused>(&replayed)) return no->why;
         const auto state = [](const GameState& s) {
             return std::tuple(s.GameOn, s.HandOver, s.HandNumber, s.HandSize, s.Dealer, s.Trumps, s.LedSuit,
@@ -186,20 +186,20 @@ class TestEngine : public QObject {
         std::mt19937 random;
         for (int seed = 1; seed <= games; ++seed) {
             ResetGameState();
-            SeedDeal(std::uint32_t(seed));
+            SeedDeal(game, std::uint32_t(seed));
             random.seed(std::uint32_t(seed) * 7919u);
             HeadlessView::Player randomPlayer{
                 [&] { return qint16(std::uniform_int_distribution<int>(0, G.HandSize)(random)); },
                 [&] {
                     std::vector<qint16> legal;
                     for (qint16 c = 1; c <= 52; ++c)
-                        if (IsLegalPlay(1, c)) legal.push_back(c);
+                        if (IsLegalPlay(G, 1, c)) legal.push_back(c);
                     return legal.empty()
                                ? qint16(0)
                                : legal[std::uniform_int_distribution<size_t>(0, legal.size() - 1)(random)];
                 }};
             // Odd seeds: seat 1 plays at random; even seeds: by the computer's rules.
-            WatchingView view(seed % 2 ? randomPlayer : HeadlessView::Player{});
+            WatchingView view(game, seed % 2 ? randomPlayer : HeadlessView::Player{});
             try {
                 QVERIFY2(view.PlayGame(),
                          qPrintable(QStringLiteral("seed %1: the game did not end").arg(seed)));

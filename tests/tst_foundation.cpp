@@ -49,7 +49,7 @@ class TestFoundation : public QObject {
         t.BtnContinue->show();
         QTimer::singleShot(40, &t, [&] { QTest::mouseClick(t.BtnContinue, Qt::LeftButton); });
         G.PauseMs = 300;
-        auto [ms, done] = Timed(Pause);
+        auto [ms, done] = Timed([] { Pause(G); });
         QVERIFY(done && G.ContinueFlag);
         QVERIFY_IN(ms, 299, 60000); // whole ticks: up to a millisecond short
         // Each sound is followed by a pause of its own length.
@@ -58,7 +58,7 @@ class TestFoundation : public QObject {
                                                           {SoundId::Riffle, "RIFFLE.wav"},
                                                           {SoundId::CardDown, "CardDown.wav"}};
         for (const auto& [sound, file] : sounds) {
-            QVERIFY_IN(Timed([sound = sound] { PlaySoundThenPause(sound); }).first, 49, 60000);
+            QVERIFY_IN(Timed([sound = sound] { PlaySoundThenPause(G, sound); }).first, 49, 60000);
             QCOMPARE(Sound::LastRequested(), QString(file));
         }
         // The Carry On wait has no deadline: however often woken, it sleeps until the flag is set.
@@ -83,7 +83,7 @@ class TestFoundation : public QObject {
         });
         G.PauseMs = 32000; // ends only if the command fails to give it up
         Timed([&] {
-            Pause();
+            Pause(G);
             order << "old chain resumed";
         });
         order << "old chain unwound";
@@ -96,11 +96,13 @@ class TestFoundation : public QObject {
         // The first pause is under way when the program starts ending; the other waits (a pause,
         // Carry On, a dialog) begin later. Each gives up at once and hides its window.
         const std::function<void()> waits[] = {
-            Pause, Pause, [] { Waits::WaitUntil([] { return false; }); },
-            [] { MsgDeluxe("?", "Yes", "No", QString(), 1, "Really Exit?"); }, [] { ShowBidDialog(); }};
+            [] { Pause(G); }, [] { Pause(G); }, [] { Waits::WaitUntil([] { return false; }); },
+            [] { MsgDeluxe(TableForm().DeluxeForm(), "?", "Yes", "No", QString(), 1, "Really Exit?"); },
+            [] { ShowBidDialog(TableForm().BidForm()); }};
         for (const auto& wait : waits) {
             auto [ms, done] = Timed(wait);
-            QVERIFY(ms < 60000 && !done && !DeluxeForm().isVisible() && !BidForm().isVisible());
+            QVERIFY(ms < 60000 && !done && !TableForm().DeluxeForm().isVisible() &&
+                    !TableForm().BidForm().isVisible());
         }
         bool started = false;
         Waits::StartWhenUnwound([&] { started = true; });

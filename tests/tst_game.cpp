@@ -61,7 +61,7 @@ class TestGame : public QObject {
     // A fresh table with its records filled, as after start-up.
     void init() {
         FreshState(dir.path(), 0.0);
-        MakeCards();
+        MakeCards(G);
         G.PlayerName = "Ann";
         G.PlayerNames = {"", "Ann", "The Prof.", "Marigold", "The Lady"};
         TableForm().show();
@@ -72,12 +72,12 @@ class TestGame : public QObject {
     // (The hands' sizes are checked hand by hand in tst_engine's whole games.)
     void randomCards() {
         // Every card still in the pack and every first dealer is as likely as any other.
-        SeedDeal(12345);
+        SeedDeal(game, 12345);
         std::array<int, 53> count{};
         std::array<int, 5> dealers{};
         for (int i = 0; i < 52 * 1000; ++i) {
-            ++count[PickRandomCard()];
-            ChooseFirstDealer();
+            ++count[PickRandomCard(game)];
+            ChooseFirstDealer(game);
             ++dealers.at(G.Dealer);
         }
         for (int c = 1; c <= 52; ++c)
@@ -86,7 +86,7 @@ class TestGame : public QObject {
             QVERIFY_IN(dealers[s], 12500, 13500);
         for (int c = 1; c <= 51; ++c)
             G.Cards[c].Holder = 3;
-        QCOMPARE(PickRandomCard(), qint16(52));
+        QCOMPARE(PickRandomCard(game), qint16(52));
     }
 
     // Bids go round from the dealer's left; a computer's bid takes the long-hand raise and the
@@ -107,14 +107,14 @@ class TestGame : public QObject {
                 QTest::mouseClick(box->CmdBid, Qt::LeftButton);
             }
         };
-        BidForm().TxtBid->setText("7"); // left over from an earlier bid
+        TableForm().BidForm().TxtBid->setText("7"); // left over from an earlier bid
         G.Trumps = 4;
         G.HandSize = 8;
         G.Dealer = 3;
         // The Lady's 5S is worth 1, raised in a long hand to 2; the Prof's 2C nothing; Marigold's
         // AD KD 2, raised to 3, but the total would be 8, so the dealer goes to 4.
         Give({"", "2C", "AD KD", "5S"});
-        BiddingSequence();
+        BiddingSequence(game);
         QCOMPARE(G.Bids, (Counts{0, 3, 0, 4, 2}));
         QCOMPARE(ListLines(),
                  (QStringList{"The Lady bid 2", "Ann please make your bid above",
@@ -140,7 +140,7 @@ class TestGame : public QObject {
                      QTest::mouseClick(box->CmdBid, Qt::LeftButton);
                  });
         };
-        SeedDeal(11);
+        SeedDeal(game, 11);
         G.GameOn = false;
         do {
             QVERIFY(WaitFor([] { return Waits::PlayDepth() == 0; }));
@@ -160,7 +160,7 @@ class TestGame : public QObject {
         QVERIFY(std::ranges::any_of(ListLines(), [&](const QString& l) {
             return l.startsWith("Hint: bid " + hinted + " (made in ");
         }));
-        QVERIFY(IsLegalPlay(1, focused->Index()) && KeyboardInUse());
+        QVERIFY(IsLegalPlay(G, 1, focused->Index()) && TableForm().Keys().InUse());
         for (int c = 1; c <= 52; ++c)
             QCOMPARE(G.Cards[c].Holder, before.Cards[c].Holder);
         QVERIFY(G.Turn == 1 && G.CardsLeft == before.CardsLeft && G.TrickCard1 == before.TrickCard1);
@@ -168,7 +168,7 @@ class TestGame : public QObject {
 
     // Typed or pasted, only digits reach the bid box; Return and Escape neither answer nor close it.
     void bidBoxTakesDigitsOnly() {
-        FrmBid& bid = BidForm();
+        FrmBid& bid = TableForm().BidForm();
         bid.show();
         QTest::keyClicks(bid.TxtBid, "0123a-4567 .8");
         QCOMPARE(bid.TxtBid->text(), QString("012345678"));
@@ -202,7 +202,7 @@ class TestGame : public QObject {
         QTimer::singleShot(120000, &guard, [] { Waits::AbandonChain(); }); // fail rather than hang
         Click("3H");                                                       // not the player's turn
         QVERIFY(!TableForm().MnuHint->isEnabled());                        // nor a hint for it
-        Waits::RunChain([] { LeadTrick(2, ""); });                         // 2H, 5H, KH
+        Waits::RunChain([] { LeadTrick(game, 2, ""); });                   // 2H, 5H, KH
         QVERIFY(G.Turn == 1 && Held(1).size() == 3 && TableForm().MnuHint->isEnabled());
         QTest::mouseRelease(Pic(Card("3H")), Qt::LeftButton, {}, QPoint(5, 5)); // no press
         Click("AC");                                                            // off suit
@@ -247,7 +247,7 @@ class TestGame : public QObject {
             script.Answer(w);
         };
         bool exited = false, faceSeenEarly = false, pressed = false;
-        ExitHook = [&] { exited = true; };
+        TableForm().ExitHook = [&] { exited = true; };
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, [&] {
             if (Held(0).size() == 52 || Held(0).size() <= 52 - 4 * G.HandSize) return; // not dealing
@@ -260,8 +260,8 @@ class TestGame : public QObject {
         G.HandNumber = static_cast<qint16>(ended);
         G.Dealer = 2;
         G.GameScore = totals;
-        SeedDeal(11);
-        Waits::RunChain([] { EndOfHand(); }); // every seat bid 0 and made it: 10 points
+        SeedDeal(game, 11);
+        Waits::RunChain([] { EndOfHand(game); }); // every seat bid 0 and made it: 10 points
         QVERIFY(board.value(0) == "10" && board.value(1).endsWith(" " + QString::number(totals[2] + 10)));
         QCOMPARE(script.titles.join(','), QString(asked)); // New Game refused without a question
         Counts won = before;
@@ -297,14 +297,14 @@ class TestGame : public QObject {
     void unfinishedGameOffered() {
         const auto& [name, whole, answer, asked] = Row(kSaved);
         QByteArray save;
-        OnGameSaved = [&](const QByteArray& b) {
+        game.onSaved = [&](const QByteArray& b) {
             if (G.HandNumber == 5 && G.TrickWinner && save.isEmpty()) save = b;
         };
         DataFiles::SetWriting(false);
-        SeedDeal(5);
-        HeadlessView().PlayGame();
+        SeedDeal(game, 5);
+        HeadlessView(game).PlayGame();
         DataFiles::SetWriting(true);
-        OnGameSaved = nullptr;
+        game.onSaved = nullptr;
         FreshState(dir.path(), 0.0);
         script.Install();
         script.answer["Unfinished Game"] = answer;
@@ -316,7 +316,7 @@ class TestGame : public QObject {
         QCOMPARE(G.GameOn, asked && answer == 0);
         QCOMPARE(QFile::exists(file), !asked || answer == 0);
         if (!G.GameOn) return;
-        QCOMPARE(SavedGameBytes(), save);
+        QCOMPARE(SavedGameBytes(game), save);
         QVERIFY(WaitFor([] { return G.Turn == 1 && Waits::ChainDepth() == 0; }));
     }
 };

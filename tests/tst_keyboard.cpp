@@ -77,7 +77,7 @@ static void CheckTree() {
     for (const QAccessibleInterface* a : std::as_const(all))
         QVERIFY2(!a->state().focused || a->object() == QApplication::focusWidget(),
                  qPrintable(a->text(QAccessible::Name)));
-    QCOMPARE(QAccessible::queryAccessibleInterface(&DeluxeForm())->childCount(), 0);
+    QCOMPARE(QAccessible::queryAccessibleInterface(&TableForm().DeluxeForm())->childCount(), 0);
     // Whose turn, the dealer and the bids against the tricks, each by its name.
     QVERIFY(all.contains("You, to play") && !all.contains("The Prof, to play") && all.contains("The Lady"));
     QVERIFY(all.contains(QString("Dealer: ") + Seats::Table[G.Dealer].spoken));
@@ -119,10 +119,12 @@ class TestKeyboard : public QObject {
             // A player waits for the window that opened to have the keyboard.
             QWidget* modal = QApplication::activeModalWidget();
             if (!QApplication::activeWindow() || (modal && modal != QApplication::activeWindow())) return;
-            if (DeluxeForm().isVisible()) {
-                const QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&DeluxeForm());
+            if (TableForm().DeluxeForm().isVisible()) {
+                const QAccessibleInterface* a =
+                    QAccessible::queryAccessibleInterface(&TableForm().DeluxeForm());
                 const QString told = a->text(QAccessible::Description);
-                QVERIFY(a->role() == QAccessible::Dialog && told.startsWith(DeluxeForm().Label2->text()));
+                QVERIFY(a->role() == QAccessible::Dialog &&
+                        told.startsWith(TableForm().DeluxeForm().Label2->text()));
                 if (a->text(QAccessible::Name) == "Hand Over") // with the hand's result
                     for (int s = 1; s <= 4; ++s, handOver = true)
                         QVERIFY(told.contains(QString::asprintf(
@@ -133,19 +135,19 @@ class TestKeyboard : public QObject {
                     QVERIFY(a->child(i)->role() != QAccessible::Button ||
                             !a->child(i)->text(QAccessible::Name).isEmpty());
                 Key(Qt::Key_Return), Key(Qt::Key_Escape); // nothing
-                QVERIFY(DeluxeForm().isVisible());
+                QVERIFY(TableForm().DeluxeForm().isVisible());
                 Key(Qt::Key_Tab), Key(Qt::Key_Space);
-            } else if (BidForm().isVisible()) {
-                QVERIFY(QApplication::focusWidget() == BidForm().TxtBid);
+            } else if (TableForm().BidForm().isVisible()) {
+                QVERIFY(QApplication::focusWidget() == TableForm().BidForm().TxtBid);
                 Key(Qt::Key_1), Key(Qt::Key_Tab), Key(Qt::Key_Space);
             } else if (t.BtnContinue->isVisible()) {
-                for (CardPic* p : PlayerHandPics(t.Client)) { // out of turn: Return plays nothing
+                for (CardPic* p : t.PlayerHandPics()) { // out of turn: Return plays nothing
                     QTest::keyClick(p, Qt::Key_Return);
                     QVERIFY(G.Cards[p->Index()].Holder == 1);
                 }
                 Key(++presses % 2 ? Qt::Key_Return : Qt::Key_Space);
             } else if (G.Turn == 1 && !Waits::ChainDepth() && G.HandNumber == 1 && t.isActiveWindow()) {
-                const QList<CardPic*> hand = PlayerHandPics(t.Client);
+                const QList<CardPic*> hand = t.PlayerHandPics();
                 if (!treeSeen && G.TrickCard1 > 0) CheckTree(), treeSeen = true;
                 Key(Qt::Key_End), Key(Qt::Key_Home);
                 // The focused card is marked while the keys are in use, around it, leaving its
@@ -156,7 +158,7 @@ class TestKeyboard : public QObject {
                 QVERIFY(t.Client->grab(around).toImage() != marked && hand[0]->hasFocus());
                 QCOMPARE(hand[0]->grab().toImage(), face);
                 // To the card to play, by turns rightwards from the first and leftwards from the last.
-                const QWidget* want = t.CardsPic[ChooseComputerCard(1)];
+                const QWidget* want = t.CardsPic[ChooseComputerCard(G, 1)];
                 Key(played % 2 ? Qt::Key_End : Qt::Key_Home);
                 for (int i = 0; i < hand.size() && QApplication::focusWidget() != want; ++i)
                     Key(played % 2 ? Qt::Key_Left : Qt::Key_Right);
@@ -204,15 +206,16 @@ class TestKeyboard : public QObject {
         }
         for (Qt::Key close : {Qt::Key_Escape, Qt::Key_F3}) {
             Key(Qt::Key_F3);
-            QTRY_VERIFY(ScoreSheetIfOpen() && ScoreSheetIfOpen()->isActiveWindow());
-            QAccessibleInterface* sheet = QAccessible::queryAccessibleInterface(ScoreSheetTable());
+            QTRY_VERIFY(ScoreSheetIfOpen(&TableForm()) && ScoreSheetIfOpen(&TableForm())->isActiveWindow());
+            QAccessibleInterface* sheet =
+                QAccessible::queryAccessibleInterface(ScoreSheetTable(&TableForm()));
             QAccessibleTableInterface* cells = sheet->tableInterface();
             QVERIFY(sheet->role() == QAccessible::Table && cells && cells->rowCount() == 3);
             QCOMPARE(cells->cellAt(0, 5)->tableCellInterface()->columnHeaderCells().value(0)->text(
                          QAccessible::Name),
                      "You\nPoints");
             for (int row : {0, 1, 2}) // each row named by its hand, as shown and as told
-                QCOMPARE(ScoreSheetTable()->verticalHeaderItem(row)->text() + '|' +
+                QCOMPARE(ScoreSheetTable(&TableForm())->verticalHeaderItem(row)->text() + '|' +
                              cells->cellAt(row, 5)->tableCellInterface()->rowHeaderCells()[0]->text(
                                  QAccessible::Name),
                          QStringList({"1|Hand 1", "2|Hand 2", "Total|Total"})[row]);
@@ -221,13 +224,13 @@ class TestKeyboard : public QObject {
                     QCOMPARE(cells->cellAt(row, seat * 3 + 2)->text(QAccessible::Name),
                              QString::number(G.GameScore[seat]));
             Key(close);
-            QTRY_VERIFY(!ScoreSheetIfOpen() && t.isActiveWindow());
+            QTRY_VERIFY(!ScoreSheetIfOpen(&TableForm()) && t.isActiveWindow());
         }
 
         // The menus: F10 opens the first, Escape closes it; Change Your Name and About by keys.
         // However a window or menu was closed, the player's hand has the keyboard again.
         const auto handHasKeys = [&t] {
-            return t.isActiveWindow() && PlayerHandPics(t.Client).contains(QApplication::focusWidget());
+            return t.isActiveWindow() && t.PlayerHandPics().contains(QApplication::focusWidget());
         };
         QVERIFY(handHasKeys());
         Key(Qt::Key_F10);

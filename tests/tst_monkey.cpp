@@ -27,7 +27,7 @@ class Monkey : public QObject {
     int wholeGames = 0, events = 0, resumes = 0;
 
     Monkey(quint32 seed, const QString& dir) : rng_(seed), dir_(dir) {
-        SeedDeal(seed);
+        SeedDeal(game, seed);
         QObject::connect(&tick_, &QTimer::timeout, this, [this] { Tick(); });
         tick_.start(0); // runs on every turn of every event loop, the waits' own included
         Boot();         // may ask about the game the last round left unfinished
@@ -50,7 +50,7 @@ class Monkey : public QObject {
         const QByteArray saved = ReadBytes(dir_ + "/Game.dat");
         FreshState(dir_, 0.0);
         if (saved != "<missing>") WriteBytes(dir_ + "/Game.dat", saved);
-        ExitHook = [this] { exited_ = true; };
+        TableForm().ExitHook = [this] { exited_ = true; };
         exited_ = false;
         booting_ = true;
         try { // a start-up killed while it asks is given up like any chain
@@ -120,7 +120,7 @@ class Monkey : public QObject {
         if (resumed_ && G.GameOn) { // the ledger goes on from the hands before the one carried on
             resumed_ = false;
             ledger_ = {};
-            for (const GameRecord::Hand& h : GameRecord::Current().hands)
+            for (const GameRecord::Hand& h : game.sheet.hands)
                 for (int seat = 1; seat <= 4 && h.number < G.HandNumber; ++seat)
                     ledger_[seat] += h.points[seat];
             ledgerHand_ = G.HandNumber - 1;
@@ -145,7 +145,7 @@ class Monkey : public QObject {
         if (modal && Chance(400)) return Queue([this, modal = QPointer<QWidget>(modal)] { Answer(modal); });
         if (CarryOnShown() && Chance(400)) return Queue([] { TableForm().BtnContinue->click(); });
         if (idle && G.Turn == 1 && Chance(400))
-            return Queue([this] { ClickCard(Chance(800) ? ChooseComputerCard(1) : 1 + Pick(52)); });
+            return Queue([this] { ClickCard(Chance(800) ? ChooseComputerCard(G, 1) : 1 + Pick(52)); });
         if (idle && !G.GameOn && !modal) Queue([this] { NewGame(); });
     }
 
@@ -245,7 +245,7 @@ class TestMonkey : public QObject {
         int games = 200;
 #endif
         // The events are under test, not the look-ahead: a small one keeps the expert's turns short.
-        Opponents::SetEffort({40, 40});
+        game.effort = Sharp::Effort{40, 40};
         if (qEnvironmentVariableIsSet("VANTRICK_MONKEY_GAMES"))
             games = qEnvironmentVariableIntValue("VANTRICK_MONKEY_GAMES");
         QTest::addColumn<int>("games");

@@ -15,7 +15,8 @@ void Run(const QStringList& buttons, const std::function<void(MFormDeluxe&)>& wh
         whileOpen(*f);
         if (f->isVisible()) f->Label1_Click(2);
     };
-    MsgDeluxe("Tom has won 3 games.", buttons.value(0), buttons.value(1), buttons.value(2), 1, "Title?");
+    TableForm().MsgDeluxe("Tom has won 3 games.", buttons.value(0), buttons.value(1), buttons.value(2), 1,
+                          "Title?");
 }
 
 } // namespace
@@ -58,15 +59,15 @@ class TestMsgDeluxe : public QObject {
                 QVERIFY(!f.close() && f.isVisible() && G.ButtonPressed == -1);
                 QTest::mouseClick(f.Label1[answer], Qt::LeftButton);
             });
-            QVERIFY(G.ButtonPressed == answer && !DeluxeForm().isVisible());
+            QVERIFY(G.ButtonPressed == answer && !TableForm().DeluxeForm().isVisible());
         }
     }
 
     void abandonedChainTakesTheDialogAway() {
         Waits::ModalHook = [](QWidget*) { Waits::AbandonChain(); };
-        QVERIFY_THROWS_EXCEPTION(Waits::ChainAbandoned,
-                                 MsgDeluxe("?", "Exit", "Cancel", "", 1, "Really Exit?"));
-        QVERIFY(!DeluxeForm().isVisible());
+        QVERIFY_THROWS_EXCEPTION(Waits::ChainAbandoned, MsgDeluxe(TableForm().DeluxeForm(), "?", "Exit",
+                                                                  "Cancel", "", 1, "Really Exit?"));
+        QVERIFY(!TableForm().DeluxeForm().isVisible());
     }
 };
 

@@ -95,7 +95,7 @@ struct Player : QObject {
         // The rule as the player reads it: a card of the suit led, when the hand holds one.
         const int led = G.TrickSeat1 == 1 ? 0 : CardSuit(G.TrickCard1);
         bool holdsLed = false, dimmed = false;
-        const QList<CardPic*> hand = PlayerHandPics(t.Client);
+        const QList<CardPic*> hand = t.PlayerHandPics();
         for (CardPic* pic : hand)
             holdsLed |= CardSuit(pic->Index()) == led;
         for (CardPic* pic : hand) {
@@ -111,8 +111,9 @@ struct Player : QObject {
             return Queue([&t] { t.MnuTakeBack->trigger(); });
         }
         ++clicks;
-        Queue(
-            [&t] { QTest::mouseClick(t.CardsPic[ChooseComputerCard(1)], Qt::LeftButton, {}, QPoint(5, 5)); });
+        Queue([&t] {
+            QTest::mouseClick(t.CardsPic[ChooseComputerCard(G, 1)], Qt::LeftButton, {}, QPoint(5, 5));
+        });
     }
 
     bool queued_ = false;
@@ -127,7 +128,7 @@ struct Player : QObject {
 
 // Plays the seeded game to its end with the choices in force; the player's record of it.
 QStringList PlayGame(quint32 seed, Player& p) {
-    SeedDeal(seed);
+    SeedDeal(game, seed);
     QObject guard;
     QTimer::singleShot(900000, &guard, [] { Waits::BeginExit(); }); // fail rather than hang
     TableForm().MNuNew->trigger();
@@ -153,7 +154,7 @@ class TestOptions : public QObject {
     void init() {
         FreshState(dir.path(), 0.0);
         EmptyDir(dir.filePath("config"));
-        MakeCards();
+        MakeCards(G);
     }
 
     void settingsFile_data() { Rows(kFiles); }
@@ -184,7 +185,7 @@ class TestOptions : public QObject {
         on.opponents = Sharp::Level((int(read.opponents) + 1) % 3);
         QCOMPARE(Options::Current(), on);
         QCOMPARE(std::ranges::count_if(levels, &QAction::isChecked), 1);
-        QCOMPARE(Opponents::LevelOf(3), on.opponents);
+        QCOMPARE(Opponents::LevelOf(game, 3), on.opponents);
         QCOMPARE(Options::Load(), writable ? on : read);
         if (kind == Kind::Bytes && !writable) QCOMPARE(ReadBytes(path), bytes);
         if (kind == Kind::Link) QVERIFY(ReadBytes(path + ".other") == bytes && !QFileInfo(path).isSymLink());
@@ -301,7 +302,7 @@ class TestOptions : public QObject {
         G.TrickCard1 = static_cast<qint16>(Card("5H"));
         G.LedSuit = 3;
         G.Turn = 1;
-        ShowPlayerHand();
+        ShowPlayerHand(game);
         CardPic* spade = t.CardsPic[Card("3S")];
         t.HandTakesFocus();
         CardPic* heart = t.CardsPic[Card("9H")];

@@ -27,6 +27,8 @@ namespace {
 // as it would be seen: the cards showing, their faces, places and stacking, and the captions.
 class LoggingView : public HeadlessView {
   public:
+    LoggingView() : HeadlessView(game) {}
+    explicit LoggingView(Player player) : HeadlessView(game, std::move(player)) {}
     QStringList log;
     QString broken;
     QMap<std::pair<Caption, int>, QString> captions;
@@ -56,7 +58,7 @@ class LoggingView : public HeadlessView {
 
   private:
     void HandOver() {
-        const auto& hands = GameRecord::Current().hands;
+        const auto& hands = game.sheet.hands;
         QString line = QStringLiteral("hand %1:").arg(G.HandNumber);
         int running[5] = {};
         for (const GameRecord::Hand& h : hands)
@@ -68,7 +70,7 @@ class LoggingView : public HeadlessView {
             line += QStringLiteral(" %1/%2=%3").arg(G.Bids[s]).arg(G.TricksMade[s]).arg(G.GameScore[s]);
             if (!h.bid[s] || h.bids[s] != G.Bids[s] || h.tricks[s] != G.TricksMade[s] ||
                 captions[{Caption::HandScore, s}] != QString::number(h.points[s]) ||
-                captions[{Caption::Score, s}] != ScoreLine(s, qint16(running[s])))
+                captions[{Caption::Score, s}] != ScoreLine(G, s, qint16(running[s])))
                 broken = QStringLiteral("the sheet and the table differ at hand ") + line;
         }
         log << line;
@@ -78,20 +80,20 @@ class LoggingView : public HeadlessView {
 struct Save {
     QByteArray bytes;
     qsizetype logAt;
-    std::string deals; // the deal generator as it was: the later hands' deals
+    std::mt19937 deals; // the deal generator as it was: the later hands' deals
     QStringList table;
 };
 
 // Every save of the game of a seed, with the game's log.
 std::vector<Save> SavesOf(std::uint32_t seed, LoggingView&& whole = {}) {
     ResetGameState();
-    SeedDeal(seed);
+    SeedDeal(game, seed);
     std::vector<Save> saves;
-    OnGameSaved = [&](const QByteArray& b) {
-        saves.push_back({b, (whole.log << QString::fromLatin1(b)).size(), DealState(), whole.Table()});
+    game.onSaved = [&](const QByteArray& b) {
+        saves.push_back({b, (whole.log << QString::fromLatin1(b)).size(), game.deal, whole.Table()});
     };
     whole.PlayGame();
-    OnGameSaved = nullptr;
+    game.onSaved = nullptr;
     return saves;
 }
 
@@ -114,32 +116,31 @@ class TestResume : public QObject {
     void initTestCase() {
         DataFiles::SetDataDirOverride(dir_.path());
         DataFiles::SetWriting(false);
-        Opponents::Seed(29); // the same saves in every run
+        game.sharpSeed = 29; // the same saves in every run
     }
 
     // The first two games with the sharp opponents, whose look-ahead reads the cards played and
     // its seed: both must come back with the game.
     void resumedGameIsTheSameGame() {
-        Opponents::SetEffort({20, 20});
+        game.effort = Sharp::Effort{20, 20};
         for (std::uint32_t seed : {5u, 6u, 1u, 2u, 3u, 4u}) {
             for (int s = 2; s <= 4; ++s)
-                Opponents::SetLevel(s, seed > 4 ? Sharp::Level::Sharp : Sharp::Level::Classic);
+                Opponents::SetLevel(game, s, seed > 4 ? Sharp::Level::Sharp : Sharp::Level::Classic);
             LoggingView whole;
             const std::vector<Save> saves = SavesOf(seed, std::move(whole)); // bound, not moved
             QVERIFY2(whole.broken.isEmpty(), qPrintable(whole.broken));
-            QVERIFY(saves.size() > 19 * 2 && whole.log.size() > 19 &&
-                    GameRecord::Current().hands.size() == 19);
+            QVERIFY(saves.size() > 19 * 2 && whole.log.size() > 19 && game.sheet.hands.size() == 19);
 
             for (size_t k = 0; k < saves.size(); ++k) {
                 ResetGameState();
                 LoggingView resumed;
-                OnGameSaved = [&](const QByteArray& b) { resumed.log << QString::fromLatin1(b); };
+                game.onSaved = [&](const QByteArray& b) { resumed.log << QString::fromLatin1(b); };
                 QStringList table; // as the restored game draws it
                 QVERIFY(resumed.PlayGame([&] {
-                    if (!RestoreSavedGame(saves[k].bytes)) return;
+                    if (!RestoreSavedGame(game, saves[k].bytes)) return;
                     table = resumed.Table();
-                    SetDealState(saves[k].deals);
-                    CarryOnSavedGame();
+                    game.deal = saves[k].deals;
+                    CarryOnSavedGame(game);
                 }));
                 QVERIFY2(resumed.broken.isEmpty(), qPrintable(resumed.broken));
                 QCOMPARE(table, saves[k].table);
@@ -147,7 +148,7 @@ class TestResume : public QObject {
                          whole.log.mid(saves[k].logAt)); // every later trick, bid, score and save
             }
         }
-        OnGameSaved = nullptr;
+        game.onSaved = nullptr;
     }
 
     // Take Back after a card, after a bid and twice running, in games with a sharp seat: the table
@@ -155,53 +156,55 @@ class TestResume : public QObject {
     // unbroken one did. It is refused while
     // the player bids and while a trick waits, and never reaches back past the hand's first bid.
     void takeBackBuysNoNewLuck() {
-        Opponents::SetEffort({20, 20});
-        Opponents::SetLevel(3, Sharp::Level::Sharp);
+        game.effort = Sharp::Effort{20, 20};
+        Opponents::SetLevel(game, 3, Sharp::Level::Sharp);
         for (std::uint32_t seed : {7u, 8u}) {
-            Opponents::Seed(seed);
+            game.sharpSeed = seed;
             ResetGameState();
-            SeedDeal(seed);
-            QVERIFY(HeadlessView().PlayGame());
-            const PlayRecord::Record whole = PlayRecord::Current();
+            SeedDeal(game, seed);
+            QVERIFY(HeadlessView(game).PlayGame());
+            const PlayRecord::Record whole = game.record;
             const auto scores = G.GameScore;
             ResetGameState();
-            SeedDeal(seed);
+            SeedDeal(game, seed);
             int turns = 0, undone = 0, asked = 0, refused = 0, farBack = 0, redrawn = 0;
-            const auto refuse = [&] { ++asked, refused += !TakeBack::Undo(); };
-            struct : LoggingView {
-                std::function<void()> carryOn;
-                void WaitCarryOn() override { carryOn(), HeadlessView::WaitCarryOn(); }
-            } view;
+            const auto refuse = [&] { ++asked, refused += !TakeBack::Undo(game); };
             // The table at each decision must be the table it was when first asked.
             std::map<size_t, QStringList> tables;
+            const LoggingView* shown = nullptr;
             const auto same = [&] {
-                const QStringList now = view.Table();
-                redrawn += tables.try_emplace(PlayRecord::Current().actions.size(), now).first->second != now;
+                const QStringList now = shown->Table();
+                redrawn += tables.try_emplace(game.record.actions.size(), now).first->second != now;
             };
             HeadlessView::Player player;
             player.bid = [&] {
                 refuse(), same();
-                return Opponents::BidFor(1);
+                return Opponents::BidFor(game, 1);
             };
             player.card = [&] {
                 const int back = ++turns % 5 == 1 ? 1 : turns % 7 == 3 ? 2 : turns % 11 == 0 ? 30 : 0;
                 const int hand = G.HandNumber;
                 same();
                 for (int i = 0; i < back; ++i)
-                    undone += TakeBack::Undo(), same();
+                    undone += TakeBack::Undo(game), same();
                 if (back == 30) farBack += G.HandNumber == hand && G.CardsLeft[1] == G.HandSize ? 1 : -99;
-                return Opponents::CardFor(1);
+                return Opponents::CardFor(game, 1);
             };
-            static_cast<HeadlessView&>(view) = HeadlessView(player);
+            struct Watching : LoggingView {
+                using LoggingView::LoggingView;
+                std::function<void()> carryOn;
+                void WaitCarryOn() override { carryOn(), HeadlessView::WaitCarryOn(); }
+            } view(player);
+            shown = &view;
             view.carryOn = refuse;
             QVERIFY(view.PlayGame());
-            QVERIFY(PlayRecord::Current() == whole);
+            QVERIFY(game.record == whole);
             QCOMPARE(G.GameScore, scores);
             QVERIFY(farBack > 5 && undone > 40 && asked == refused && refused > 190 &&
                     G.TakeBacksUsed == undone && tables.size() > 19 && redrawn == 0);
             QVERIFY(std::holds_alternative<GameState>(PlayRecord::Replay(whole)));
         }
-        Opponents::SetLevel(3, Sharp::Level::Classic);
+        Opponents::SetLevel(game, 3, Sharp::Level::Classic);
     }
 
     // What the rules refuse is no game: each case damages a save of the third hand (of eight
@@ -267,15 +270,16 @@ class TestResume : public QObject {
             if (!s) continue;
             ++accepted;
             ResetGameState();
-            QVERIFY(HeadlessView().PlayGame([&] { RestoreSavedGame(b) ? CarryOnSavedGame() : void(); }));
-            const auto replayed = PlayRecord::Replay(PlayRecord::Current());
+            QVERIFY(HeadlessView(game).PlayGame(
+                [&] { RestoreSavedGame(game, b) ? CarryOnSavedGame(game) : void(); }));
+            const auto replayed = PlayRecord::Replay(game.record);
             const auto* g = std::get_if<GameState>(&replayed);
             QVERIFY2(g && g->HandNumber == 19 && g->GameScore == G.GameScore &&
                          std::equal(s->record.actions.begin(), s->record.actions.end(),
-                                    PlayRecord::Current().actions.begin()),
+                                    game.record.actions.begin()),
                      b.constData());
             // and any earlier point of it is a game to take back to
-            const auto back = PlayRecord::Prefix(PlayRecord::Current(), size_t(i % 600));
+            const auto back = PlayRecord::Prefix(game.record, size_t(i % 600));
             QVERIFY(std::holds_alternative<GameState>(PlayRecord::Replay(back, true)));
         }
         QVERIFY(accepted > 0 && accepted < damaged);

@@ -48,7 +48,7 @@ class TestRobust : public QObject {
         Make(dir.filePath("Name.dat"), kind);
         Make(dir.filePath("Scores.dat"), kind);
         QCOMPARE(DataFiles::LoadName(), name);
-        LoadStatistics();
+        LoadStatistics(G);
         QCOMPARE(G.GamesWon[1], won);
     }
 
@@ -82,7 +82,7 @@ class TestRobust : public QObject {
         if (qEnvironmentVariableIsSet("VT_EMPTY_PACK_CHILD")) {
             for (int c = 1; c <= 52; ++c)
                 G.Cards[c].Holder = 1;
-            printf("drew %d\n", PickRandomCard()); // flushed as the child exits
+            printf("drew %d\n", PickRandomCard(game)); // flushed as the child exits
             return;
         }
         QProcess child;

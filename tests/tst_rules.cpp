@@ -16,7 +16,7 @@ constexpr int D = 1, C = 2, H = 3, S = 4;
 
 void Fresh(int trumps, int size = 0, int dealer = 0) {
     ResetGameState();
-    MakeCards();
+    MakeCards(G);
     G.Trumps = static_cast<qint16>(trumps);
     G.HandSize = static_cast<qint16>(size);
     G.Dealer = static_cast<qint16>(dealer);
@@ -38,7 +38,7 @@ qint16* const kSlots[] = {&G.TrickCard1, &G.TrickCard2, &G.TrickCard3, &G.TrickC
 // trick); returns the seat to play next. With nothing played LedSuit still names trumps.
 int TrickSoFar(const QString& played, qint16 unplayed) {
     G.TrickSeat1 = 1;
-    SetTrickOrder();
+    SetTrickOrder(G);
     const QStringList names = played.split(' ', Qt::SkipEmptyParts);
     G.LedSuit = names.isEmpty() ? G.Trumps : CardSuit(Card(names.first()));
     for (int i = 0; i < 4; ++i)
@@ -106,7 +106,7 @@ class TestRules : public QObject {
         Give(3, "AH KH"); // another seat's honours are not ours
         // Small cards of side suits to the hand's size add nothing to the value.
         Give(4, QString("3H 4H 5H 6H 7H 8H 4D 5D 6D 7D ").left(3 * (size - G.CardsLeft[4])));
-        QCOMPARE(ComputeComputerBid(4), qint16(bid));
+        QCOMPARE(ComputeComputerBid(G, 4), qint16(bid));
     }
 
     void computerCard_data() { Rows(kCards); }
@@ -120,7 +120,7 @@ class TestRules : public QObject {
             G.Bids[seat] = static_cast<qint16>(bid);
             G.TricksMade[seat] = static_cast<qint16>(made);
             Give(seat, hand);
-            QCOMPARE(ChooseComputerCard(seat), qint16(Card(plays)));
+            QCOMPARE(ChooseComputerCard(G, seat), qint16(Card(plays)));
         }
     }
 
@@ -133,7 +133,7 @@ class TestRules : public QObject {
         // The game winner stands strictly above all others, the last seat too (a shared top is a
         // draw, and the other seats win: tst_game's endOfHand).
         G.GameScore = {0, 0, 0, 0, 1};
-        QCOMPARE(GameWinner(), 4);
+        QCOMPARE(GameWinner(G), 4);
     }
 
     // Random hands dealt, bid and played out by the computer's rules: whether a card may be
@@ -150,18 +150,18 @@ class TestRules : public QObject {
                 Hold(1 + n % 4, pack[n]);
             G.Trumps = G.LedSuit = CardSuit(pack[4 * size]);
             for (int seat = NextSeat(G.Dealer), n = 0; n < 4; ++n, seat = NextSeat(seat))
-                G.Bids[seat] = ComputeComputerBid(seat);
+                G.Bids[seat] = ComputeComputerBid(G, seat);
             QVERIFY2(G.Bids[1] + G.Bids[2] + G.Bids[3] + G.Bids[4] != size, where);
 
             G.TrickCard1 = G.TrickCard2 = G.TrickCard3 = G.TrickCard4 = -1;
             for (int trick = 0, leader = G.Dealer; trick < size; ++trick) {
                 G.TrickSeat1 = static_cast<qint16>(leader);
-                SetTrickOrder();
+                SetTrickOrder(G);
                 std::array<int, 4> cards{}, seats{};
                 for (int place = 0, seat = leader; place < 4; ++place, seat = NextSeat(seat)) {
                     for (int card = 1; card <= 52; ++card)
-                        QVERIFY2(IsLegalPlay(seat, card) == Legal(seat, card), where);
-                    const int card = ChooseComputerCard(seat);
+                        QVERIFY2(IsLegalPlay(G, seat, card) == Legal(seat, card), where);
+                    const int card = ChooseComputerCard(G, seat);
                     QVERIFY2(Legal(seat, card), where);
                     --G.CardsLeft[seat];
                     G.Cards[card].Holder = 5;
@@ -169,7 +169,7 @@ class TestRules : public QObject {
                     *kSlots[place] = static_cast<qint16>(cards[place] = card);
                     seats[place] = seat;
                 }
-                QCOMPARE(WinnerOfTrick(), qint16(Winner(cards)));
+                QCOMPARE(WinnerOfTrick(G), qint16(Winner(cards)));
                 leader = seats[std::ranges::find(cards, Winner(cards)) - cards.begin()];
                 for (int place = 0; place < 4; ++place)
                     G.Cards[std::exchange(*kSlots[place], qint16(0))].Holder = 0;

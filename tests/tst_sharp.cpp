@@ -74,19 +74,19 @@ struct SharpGame : HeadlessView {
                 total += s == seat ? 0 : G.Bids[s];
             if (answer < 0 || answer > 13 || (seat == G.Dealer && total == G.HandSize))
                 broken = QStringLiteral("seat %1 bid %2").arg(seat).arg(answer);
-        } else if (!IsLegalPlay(seat, answer)) {
+        } else if (!IsLegalPlay(G, seat, answer)) {
             broken = QStringLiteral("seat %1 played %2").arg(seat).arg(answer);
         }
         return answer;
     }
 
-    using HeadlessView::HeadlessView;
+    explicit SharpGame(Player player = {}) : HeadlessView(game, std::move(player)) {}
     bool Play(quint32 seed, const std::array<Sharp::Level, 5>& levels) {
         ResetGameState();
-        SeedDeal(seed);
-        Opponents::Seed(seed * 7919);
+        SeedDeal(game, seed);
+        game.sharpSeed = seed * 7919;
         for (int s = 1; s <= 4; ++s)
-            Opponents::SetLevel(s, levels[s]);
+            Opponents::SetLevel(game, s, levels[s]);
         return PlayGame() && broken.isEmpty();
     }
 };
@@ -106,14 +106,14 @@ class TestSharp : public QObject {
     // Seeded whole games with one to four sharp or expert seats, every bid and card checked
     // against the rules (a quick effort, to play many games).
     void EveryChoiceWithinTheRules() {
-        Opponents::SetEffort({8, 8});
+        game.effort = Sharp::Effort{8, 8};
         for (quint32 seed = 1; seed <= 600; ++seed) {
             std::array<Sharp::Level, 5> levels{};
             for (int seat = 1; seat <= 4; ++seat)
                 if (seat == int(seed % 4) + 1 || (seed % 3 == 0)) levels[seat] = (seed + seat) % 2 ? X : S;
-            SharpGame game;
-            QVERIFY2(game.Play(seed, levels),
-                     qPrintable(QStringLiteral("seed %1: %2").arg(seed).arg(game.broken)));
+            SharpGame table;
+            QVERIFY2(table.Play(seed, levels),
+                     qPrintable(QStringLiteral("seed %1: %2").arg(seed).arg(table.broken)));
         }
     }
 
@@ -123,12 +123,12 @@ class TestSharp : public QObject {
     void NoPeeking() {
         int checked = 0;
         SeededRandom rng(7);
-        Opponents::SetEffort({40, 40});
-        SharpGame game;
-        game.watch = [&](int seat, bool bidding, const std::function<qint16()>& decide) {
-            const HandLog& log = Opponents::Log();
+        game.effort = Sharp::Effort{40, 40};
+        SharpGame table;
+        table.watch = [&](int seat, bool bidding, const std::function<qint16()>& decide) {
+            const HandLog& log = game.log;
             const auto view = [&] {
-                return bidding ? Sharp::ViewForBid(seat, log) : Sharp::ViewForPlay(seat, log);
+                return bidding ? Sharp::ViewForBid(G, seat, log) : Sharp::ViewForPlay(G, seat, log);
             };
             if (QTest::currentTestFailed()) return;
             const GameState real = G;
@@ -147,12 +147,12 @@ class TestSharp : public QObject {
             const qint16 choice = decide();
             if (seat == 1 && !bidding) {
                 // The hint is the expert's own estimate, the card shown the one of most ways.
-                SeedDeal(rng.Next() % 100000);
-                const Sharp::Estimate e = Opponents::HintCard()();
+                SeedDeal(game, rng.Next() % 100000);
+                const Sharp::Estimate e = Opponents::HintCard(game)();
                 const size_t top = Opponents::HintOrder(e).front();
                 QCOMPARE(e.Choice(), choice);
                 QCOMPARE(e.made[top], *std::ranges::max_element(e.made));
-                QVERIFY(Opponents::CardHintText(e).startsWith(
+                QVERIFY(Opponents::CardHintText(game, e).startsWith(
                     "Hint: the " + G.Cards[e.choices[top]].FullName +
                     QStringLiteral(" (your bid made in %1 of 10 ways").arg(std::lround(e.made[top] * 10))));
             }
@@ -165,28 +165,28 @@ class TestSharp : public QObject {
             G = real;
         };
         for (quint32 seed = 100; seed < 103; ++seed)
-            QVERIFY(game.Play(seed, {C, X, S, C, X}));
+            QVERIFY(table.Play(seed, {C, X, S, C, X}));
         QVERIFY(checked > 1000);
     }
 
     // Whole games with the player's seat (never sharp itself) played by the hint: on every turn,
     // following suit included, the hint names a card the player may play.
     void HintsWithinTheRules() {
-        Opponents::SetEffort({8, 8});
+        game.effort = Sharp::Effort{8, 8};
         for (quint32 seed = 1; seed <= 4; ++seed)
-            QVERIFY(
-                SharpGame({{}, [] { return Opponents::HintCard()().Choice(); }}).Play(seed, {C, C, S, C, S}));
+            QVERIFY(SharpGame({{}, [] { return Opponents::HintCard(game)().Choice(); }})
+                        .Play(seed, {C, C, S, C, S}));
     }
 
     // The same seeds give the same games, decision for decision; with no seat sharp no sharp
     // decision is ever taken, and the game is the classic one.
     void RepeatsUnderASeed() {
-        Opponents::SetEffort({});
+        game.effort = Sharp::Effort{};
         std::vector<qint16> first, second;
         for (auto* trace : {&first, &second}) {
-            SharpGame game;
-            QVERIFY(game.Play(5, {C, X, S, X, S}));
-            *trace = game.answers;
+            SharpGame table;
+            QVERIFY(table.Play(5, {C, X, S, X, S}));
+            *trace = table.answers;
             trace->insert(trace->end(), G.GameScore.begin(), G.GameScore.end());
         }
         QCOMPARE(first, second);
@@ -208,14 +208,16 @@ class TestSharp : public QObject {
     // The hint's words: the card of most ways first, the runner-up by its rank alone when of the
     // same suit; the bid with its own share.
     void HintSaysItsOdds() {
-        MakeCards();
+        MakeCards(G);
         Sharp::Estimate e{
             {qint16(Card("KD")), qint16(Card("5D")), qint16(Card("3S"))}, {3, 1, 2}, {0.4, 0.7, 0.5}, 0};
-        QCOMPARE(Opponents::CardHintText(e), "Hint: the Five of Diamonds (your bid made in 7 of 10 ways the "
-                                             "cards may lie; the Three of Spades: 5 of 10)");
+        QCOMPARE(Opponents::CardHintText(game, e),
+                 "Hint: the Five of Diamonds (your bid made in 7 of 10 ways the "
+                 "cards may lie; the Three of Spades: 5 of 10)");
         e.made[2] = 0.2;
-        QCOMPARE(Opponents::CardHintText(e), "Hint: the Five of Diamonds (your bid made in 7 of 10 ways the "
-                                             "cards may lie; the King: 4 of 10)");
+        QCOMPARE(Opponents::CardHintText(game, e),
+                 "Hint: the Five of Diamonds (your bid made in 7 of 10 ways the "
+                 "cards may lie; the King: 4 of 10)");
         QCOMPARE(Opponents::BidHintText({{0, 2, 3}, {1, 2, 1}, {0.2, 0.61, 0.3}, 1}),
                  "Hint: bid 2 (made in 6 of 10)");
     }
@@ -237,7 +239,7 @@ class TestSharp : public QObject {
         QFETCH(int, bid);
         QFETCH(QString, expected);
         ResetGameState();
-        MakeCards();
+        MakeCards(G);
         G.HandSize = 2;
         G.Dealer = 1;
         G.Trumps = 4;
@@ -251,7 +253,7 @@ class TestSharp : public QObject {
         for (const QString& name : hand.split(' '))
             G.Cards[Card(name)].Holder = 4;
         G.Bids = {0, 0, 1, 0, qint16(bid)};
-        QCOMPARE(Sharp::ChooseCard(Sharp::ViewForPlay(4, log), 1), Card(expected));
+        QCOMPARE(Sharp::ChooseCard(Sharp::ViewForPlay(G, 4, log), 1), Card(expected));
     }
 };
 

@@ -56,7 +56,7 @@ class TestTable : public QObject {
         EmptyDir(dir_.path());
         FreshState(dir_.path(), 0.0);
         exitCalls_ = 0;
-        ExitHook = [this] { ++exitCalls_; };
+        TableForm().ExitHook = [this] { ++exitCalls_; };
     }
     void cleanup() { Waits::ModalHook = nullptr; }
 
@@ -85,7 +85,7 @@ class TestTable : public QObject {
         Table& t = TableForm();
         for (QWidget* w : QWidgetList{t.Shape1, t.ImgProf, t.ImgComps3, t.ImgComps0, t.FramScores, t.List1})
             QVERIFY(!AccName(w).isEmpty() && AccName(w) != "<no interface>");
-        MakeCards();
+        MakeCards(G);
         // Only a card of the hand is a button; in the trick or turned up it is a picture.
         for (int holder : {1, 5, 0})
             for (int image : {40, 53, 54, 55, 56}) {
@@ -177,7 +177,7 @@ class TestTable : public QObject {
         // F5: the game under way and the file's one good game, its totals as a table; every part
         // named, all of it on the table.
         TableForm().Marks->MnuHistory->trigger();
-        QWidget* history = HistoryIfOpen();
+        QWidget* history = HistoryIfOpen(&TableForm());
         QVERIFY(history && TableForm().Client->geometry().contains(history->geometry()));
         auto* games = history->findChild<QListWidget*>();
         QCOMPARE(games->count(), 2);
@@ -187,7 +187,7 @@ class TestTable : public QObject {
         for (QWidget* w : history->findChildren<QWidget*>())
             QVERIFY(w->accessibleName().size() || !w->isVisibleTo(history) || w->parent() != history);
         QTest::keyClick(games, Qt::Key_Escape);
-        QVERIFY(!HistoryIfOpen());
+        QVERIFY(!HistoryIfOpen(&TableForm()));
         script.answer.clear();
         TableForm().MnuDelete->trigger(); // now Yes
         QCOMPARE(ReadBytes(PathOf("Scores.dat")), "0,0,0,0\r\n");

@@ -35,15 +35,15 @@ static QList<int> Deal(const std::function<void()>& midway = {}) {
     }
     G.Dealer = 2, G.HandSize = 10;
     G.NextTop4 = G.NextTop2 = G.NextLeft1 = G.NextLeft3 = 1000; // both deals start alike
-    SeedDeal(11);
-    ShowPack();
+    SeedDeal(game, 11);
+    ShowPack(game);
     int steps = 0;
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, [&] {
         if (++steps == 60 && midway) midway();
     });
     tick.start(0);
-    DealCards();
+    DealCards(game);
     QList<int> places;
     for (CardPic* pic : TableForm().CardsPic)
         if (pic) places << pic->Left() << pic->Top() << pic->Image();
@@ -85,7 +85,7 @@ class TestZoom : public QObject {
   private slots:
     void init() {
         FreshState(dir_.path(), 0.0);
-        MakeCards();
+        MakeCards(G);
         TableForm().show();
     }
     void cleanupTestCase() { DestroyTableForm(); }
@@ -146,11 +146,12 @@ class TestZoom : public QObject {
         for (double zoom = Zoom::Min; zoom < 3; zoom += 0.1) {
             t.ApplyZoom(zoom);
             cut << Cut(t.Client);
-            MsgDeluxe("Ann you are in the middle of a game, are you sure you wish to exit?", "Exit", "Cancel",
+            MsgDeluxe(TableForm().DeluxeForm(),
+                      "Ann you are in the middle of a game, are you sure you wish to exit?", "Exit", "Cancel",
                       "", 1, "Really Exit?");
-            MsgDeluxe("Ann you have the current suit and must play it.", "Oops", "", "", 1,
-                      "You have the suit");
-            ShowBidDialog();
+            MsgDeluxe(TableForm().DeluxeForm(), "Ann you have the current suit and must play it.", "Oops", "",
+                      "", 1, "You have the suit");
+            ShowBidDialog(TableForm().BidForm());
             QVERIFY2(cut.isEmpty(), qPrintable(QString::number(zoom) + ": " + cut.join(", ")));
         }
     }
@@ -161,7 +162,7 @@ class TestZoom : public QObject {
     // player's hand and the messages in view. The dealer's disc grows with the table too.
     void theSheetCoversNeitherTheTrickNorTheHand() {
         Table& t = TableForm();
-        auto& hands = GameRecord::Current().hands;
+        auto& hands = game.sheet.hands;
         const auto place = [&t](Layout::Spot at, QSize size) {
             return QRect(t.Client->pos() + QPoint(Px(at.left), Px(at.top)), size);
         };
@@ -171,9 +172,9 @@ class TestZoom : public QObject {
             hands.assign(size_t(played), hand);
             for (double zoom : {Zoom::Min, 0.66, 0.87, 1.0, 1.37, 2.0, 2.9}) {
                 t.ApplyZoom(zoom);
-                ToggleScoreSheet();
-                const QRect sheet = ScoreSheetIfOpen()->geometry();
-                QTableWidget* grid = ScoreSheetTable();
+                ToggleScoreSheet(TableForm().Panels());
+                const QRect sheet = ScoreSheetIfOpen(&TableForm())->geometry();
+                QTableWidget* grid = ScoreSheetTable(&TableForm());
                 const QFontMetrics m(grid->font());
                 const double points = grid->font().pointSizeF(), design = 8.25 * zoom;
                 bool fits = t.Client->geometry().contains(sheet) &&
@@ -199,7 +200,7 @@ class TestZoom : public QObject {
                     covered |= place(Layout::Seats[seat].trick, card);
                 QVERIFY2(fits && !sheet.intersects(covered),
                          qPrintable(QString("%1 hands, zoom %2").arg(played).arg(zoom)));
-                ToggleScoreSheet();
+                ToggleScoreSheet(TableForm().Panels());
             }
         }
         hands.clear();
