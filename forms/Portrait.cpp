@@ -1,7 +1,6 @@
 #include "Portrait.h"
 
 #include "DataFiles.h"
-#include "Table.h"
 
 #include <QPainter>
 #include <QSvgRenderer>
