@@ -417,7 +417,7 @@ void Driver::DragRested() {
 
 void Driver::NewGame() {
     // New Game, through the menu command as the player would choose it.
-    SeedDeal(game, seed_);
+    SeedDeal(TableForm().game, seed_);
     worst.clear();
     measuringBlocks = true;
     handStart_ = NowNs();
@@ -434,8 +434,8 @@ void Driver::OnMark(const std::string& what, int seat) {
         dealSteps_ = 0;
     } else if (what == "deal-end" && !dealDone_) {
         dealDone_ = true;
-        const long cards = 4L * G.HandSize;
-        Put("deal_hand_size", G.HandSize);
+        const long cards = 4L * TableForm().G.HandSize;
+        Put("deal_hand_size", TableForm().G.HandSize);
         Put("deal_steps", dealSteps_);
         Put("deal_cards", cards);
         // Every step waits one pause, every card one more after its deal sound (5 ms each, or
@@ -483,8 +483,8 @@ void Driver::HumanTurnSoon() {
 
 void Driver::HumanTurn() {
     if (finished_ || !TableExists()) return;
-    if (G.Turn != 1 || Waits::ChainDepth() != 0) return;
-    const int card = ChooseComputerCard(G, 1);
+    if (TableForm().G.Turn != 1 || Waits::ChainDepth() != 0) return;
+    const int card = ChooseComputerCard(TableForm().G, 1);
     if (card >= 1 && card <= 52) Click(TableForm().CardsPic[card], QPoint(5, 5));
 }
 
