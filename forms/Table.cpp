@@ -8,6 +8,7 @@
 #include "Fonts.h"
 #include "FrmBid.h"
 #include "GameState.h"
+#include "HeldMenuBar.h"
 #include "Hint.h"
 #include "Layout.h"
 #include "MFormDeluxe.h"
@@ -123,6 +124,7 @@ Table::Table() {
     Colour(Client, Rgb(0, 64, 0), Rgb(255, 255, 128));
     Client->setFont(font());
     static_cast<ClothArea*>(Cloth)->Lay(Client);
+    static_cast<ClothArea*>(Cloth)->AfterPictureFrame([this] { image_.AfterFrame(); });
 
     Shape1 = new RoundedArea(Client);
     Shape1->setGeometry(PxRect(2760, Layout::PlayingAreaTop, 5280, 3645));
@@ -134,6 +136,7 @@ Table::Table() {
     MakeScoreBoard();
     MakeCardsAndCarryOn();
     MakeMessageList();
+    setMenuBar(new HeldMenuBar(this));
     MakeMenus();
 
     connect(&preparing_, &QTimer::timeout, this, [this] { PrepareNext(); });
