@@ -2,9 +2,9 @@
 #include "Layout.h"
 #include "Twips.h"
 
+#include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 #include <cmath>
@@ -36,11 +36,13 @@ class ClothArea : public QWidget {
     // While the window is being resized the cloth lies over the table and shows `picture` (the
     // table when the resizing began) at the size the table will take: one picture scaled is
     // the same work however many cards lie on the table. A null picture shows the table again.
-    void ShowPicture(QPixmap picture) {
+    void ShowPicture(QImage picture) {
         picture_ = std::move(picture);
         update();
     }
     bool ShowingPicture() const { return !picture_.isNull(); }
+    // Runs after each frame the picture was painted in, once the frame is on its way.
+    void AfterPictureFrame(std::function<void()> f) { afterFrame_ = std::move(f); }
     // Where the table lies on the cloth at the zoom that fills it: centred, or from the top left
     // corner when the cloth is smaller than the table at its smallest.
     static QRect TablePlace(QSize cloth, QSize table) {
@@ -59,8 +61,9 @@ class ClothArea : public QWidget {
             const QRect place =
                 TablePlace(size(), QSize(int(std::lround(Layout::TableWidth * zoom / TwipsPerPixel)),
                                          int(std::lround(Layout::TableHeight * zoom / TwipsPerPixel))));
-            p.drawPixmap(place, picture_);
+            p.drawImage(place, picture_);
             margin -= place;
+            if (afterFrame_) QMetaObject::invokeMethod(this, afterFrame_, Qt::QueuedConnection);
         } else if (table_) {
             margin -= QRegion(table_->geometry().translated(-pos()));
         }
@@ -71,5 +74,6 @@ class ClothArea : public QWidget {
   private:
     std::function<void()> resized_;
     QPointer<QWidget> table_;
-    QPixmap picture_;
+    QImage picture_;
+    std::function<void()> afterFrame_;
 };

@@ -8,6 +8,7 @@
 #include "Fonts.h"
 #include "FrmBid.h"
 #include "Game.h"
+#include "HeldMenuBar.h"
 #include "Layout.h"
 #include "MFormDeluxe.h"
 #include "MessageDialog.h"
@@ -119,6 +120,7 @@ Table::Table(Game& game) : game(game), G(game.G) {
     Colour(Client, Rgb(0, 64, 0), Rgb(255, 255, 128));
     Client->setFont(font());
     static_cast<ClothArea*>(Cloth)->Lay(Client);
+    static_cast<ClothArea*>(Cloth)->AfterPictureFrame([this] { image_.AfterFrame(); });
 
     Shape1 = new RoundedArea(Client);
     Shape1->setGeometry(PxRect(2760, Layout::PlayingAreaTop, 5280, 3645));
@@ -130,6 +132,7 @@ Table::Table(Game& game) : game(game), G(game.G) {
     MakeScoreBoard();
     MakeCardsAndCarryOn();
     MakeMessageList();
+    setMenuBar(new HeldMenuBar(this));
     MakeMenus();
 
     connect(&preparing_, &QTimer::timeout, this, [this] { PrepareNext(); });

@@ -23,6 +23,7 @@
 #include "Sharp.h"
 #include "TableView.h"
 #include "Twips.h"
+#include "WindowImage.h"
 #include "Workers.h"
 
 #include <QPointer>
@@ -210,7 +211,12 @@ class Table : public QMainWindow, public TableView, public Decider, public Progr
     QTimer preparing_;
     // The window's size has not changed for ResizeSettleMs: the table is laid out at its size.
     void ResizingRested();
+    // A part of the window (the table, the menu bar) as the window shows it, for a picture of it
+    // to stand in for it while the size changes.
+    QImage Shown(QWidget* part);
     QTimer rested_;
+    // The window's image kept ready for the next steps of a drag of its edge.
+    WindowImage image_{this};
     int prepared_ = 0;
     int dialogsToWarm_ = 0; // the message and bid dialogs' windows, made once after start-up
     QSize fittedFrame_;     // the window manager's frame the window was last fitted with

@@ -3,6 +3,7 @@
 #include "CardImages.h"
 #include "ClothArea.h"
 #include "FrmBid.h"
+#include "HeldMenuBar.h"
 #include "HistoryWindow.h"
 #include "MFormDeluxe.h"
 #include "MessageDialog.h"
@@ -89,8 +90,8 @@ void Table::FitTableToWindow() {
         // a size at every move of the mouse), the cloth lies over the table and shows its
         // picture at the new size. The table itself is laid out once, when the resizing rests.
         if (!cloth->ShowingPicture()) {
-            // The table as it shows, the score sheet on it included.
-            cloth->ShowPicture(grab(Client->geometry()));
+            cloth->ShowPicture(Shown(Client));
+            static_cast<HeldMenuBar*>(menuBar())->Hold(Shown(menuBar()));
             Client->stackUnder(Cloth);
             if (QWidget* sheet = ScoreSheetIfOpen(this)) sheet->stackUnder(Cloth);
             if (QWidget* history = HistoryIfOpen(this)) history->stackUnder(Cloth);
@@ -107,8 +108,34 @@ void Table::FitTableToWindow() {
     HistoryFollowZoom(this);
 }
 
+QImage Table::Shown(QWidget* part) {
+    // As the window's last frame has it (the window has its new size already, the frame not
+    // yet), a copy of the image the window is painted into rather than the part painted again;
+    // over the table, the score sheet on it included.
+    const QRect rect = part->geometry();
+    if (const QImage* frame = image_.LastFrame()) {
+        const qreal dpr = frame->devicePixelRatio();
+        // The menu bar has its new width already: as much of it as there was.
+        const QRect place =
+            QRectF(QPointF(rect.topLeft()) * dpr, QSizeF(rect.size()) * dpr).toRect() & frame->rect();
+        if (!place.isEmpty()) {
+            QImage copy = frame->copy(place);
+            // Opaque: drawn scaled as it is, with no blending.
+            if (copy.format() == QImage::Format_ARGB32_Premultiplied)
+                copy.reinterpretAsFormat(QImage::Format_RGB32);
+            copy.setDevicePixelRatio(dpr);
+            return copy;
+        }
+    }
+    return grab(rect).toImage();
+}
+
 void Table::ResizingRested() {
     auto* cloth = static_cast<ClothArea*>(Cloth);
+    // Room in the window's image for the next drag, made before the frame that follows paints
+    // all of it anyway (its pages are mapped while the table is laid out).
+    image_.Rest();
+    static_cast<HeldMenuBar*>(menuBar())->LetGo();
     const double zoom = Zoom::ToFill(Cloth->size(), ClothArea::DesignSize());
     if (zoom != Zoom::Factor()) ApplyZoom(zoom);
     // Back on top, as it was: the same place among the window's parts for assistive technology
