@@ -134,9 +134,12 @@ const HelpSection kSections[] = {
       "choices are kept too."}},
     {"Screen readers",
      52,
-     {" S (status) says how the hand stands: whose turn it is, the trick so far, each player's bid and tricks",
-      " and the scores, in one line of the messages. S is a key no desktop or screen reader takes for itself.",
-      " A screen reader such as Orca speaks each new message, the hints, the last trick and the hand's result."}},
+     {" S (status) says how the hand stands: whose turn it is, the trick so far, each player's bid and "
+      "tricks",
+      " and the scores, in one line of the messages. S is a key no desktop or screen reader takes for "
+      "itself.",
+      " A screen reader such as Orca speaks each new message, the hints, the last trick and the hand's "
+      "result."}},
 };
 
 // Room around the printed text and below it for the Close button, in multiples of the
