@@ -66,7 +66,11 @@ bool CardPic::Covered() const {
 void CardPic::UpdateAccessibility() {
     // A hidden card is only ever a card back to assistive technology.
     const bool faceUp = image_ >= 1 && image_ <= 52;
-    setAccessibleName(faceUp ? G.Cards[image_].FullName : QStringLiteral("Card back"));
+    const QString name = faceUp ? G.Cards[image_].FullName : QStringLiteral("Card back");
+    // Only a name that changes is sent: every new hand turns all 52 cards to their backs, and
+    // 52 notices of names that did not change made a screen reader, busy with them, pass over
+    // the dealer's line that follows.
+    if (name != accessibleName()) setAccessibleName(name);
 }
 
 void CardPic::paintEvent(QPaintEvent*) {
