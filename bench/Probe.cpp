@@ -27,6 +27,8 @@
 //   VANTRICK_BENCH_STOP=startup      end as soon as the pack is painted (profiling start-up)
 //   VANTRICK_BENCH_TRACE=1           also every mark, and the events of each block > 3 ms
 //   VANTRICK_BENCH_TIMEOUT_MS        give up after this long (120 s)
+//   VANTRICK_BENCH_DRAG_STEPS=N      that continuous resizing N steps long, zoom 1 to 2 and back
+//                                    over and over (profiling a drag; 40 without it)
 //   VANTRICK_BENCH_RESIZE=1          before the hand, resize the window from zoom 1 to 2 and back
 //                                    (each re-layout timed to its painted frame), then resize it
 //                                    continuously (the longest block after the first step), and
@@ -238,6 +240,7 @@ class Driver : public QObject {
     // The drag: each step's own CPU time.
     qint64 stepCpu_ = 0;
     std::vector<double> stepCpuMs_;
+    qint64 dragProcessCpu_ = 0, dragThreadCpu_ = 0; // both clocks at the first step
     bool dragEnding_ = false;
 };
 
@@ -380,16 +383,24 @@ void Driver::ResizeSteps() {
 // once the size has rested. Each step's own work is the GUI thread's CPU time from the step to
 // the next (the last one's until the layout at rest begins).
 void Driver::ResizeContinuously(int step) {
-    constexpr int Steps = 40;
+    // More steps only to profile a drag (VANTRICK_BENCH_DRAG_STEPS); the benchmark's are 40.
+    static const int Steps =
+        qEnvironmentVariableIsSet("VANTRICK_BENCH_DRAG_STEPS")
+            ? std::max(2, qEnvironmentVariableIntValue("VANTRICK_BENCH_DRAG_STEPS") / 2 * 2)
+            : 40;
     const qint64 cpu = Clock(CLOCK_THREAD_CPUTIME_ID);
     if (step > 1) stepCpuMs_.push_back(Ms(cpu - stepCpu_));
     stepCpu_ = cpu;
     if (step == 1) {
+        dragThreadCpu_ = cpu;
+        dragProcessCpu_ = CpuNs();
         worst.clear();
         measuringBlocks = true;
     }
     if (step <= Steps) {
-        ResizeWindow(1.0 + (step <= Steps / 2 ? step : Steps - step) / double(Steps / 2));
+        const int half = std::min(Steps / 2, 20); // from zoom 1 to 2 in 20 steps, and back
+        const int at = step % (2 * half);
+        ResizeWindow(1.0 + (at <= half ? at : 2 * half - at) / double(half));
         After(16, [this, step] { ResizeContinuously(step + 1); });
         return;
     }
@@ -402,6 +413,10 @@ void Driver::DragRested() {
     Put("resize_block_ms", worst.empty() ? 0.0 : Ms(worst.front().ns));
     Put("resize_block_cpu_ms", worst.empty() ? 0.0 : Ms(worst.front().cpuNs));
     Put("resize_steps", double(stepCpuMs_.size()));
+    // The mean of a step, the GUI thread's and all threads' (the work done off the GUI thread).
+    const double steps = std::max<double>(1, double(stepCpuMs_.size()));
+    Put("drag_step_cpu_mean_ms", Ms(Clock(CLOCK_THREAD_CPUTIME_ID) - dragThreadCpu_) / steps);
+    Put("drag_step_process_cpu_mean_ms", Ms(CpuNs() - dragProcessCpu_) / steps);
     // Growing, each step needs a larger image of the window than the last: Qt makes a new one,
     // whose memory the system maps afresh as it is painted. Shrinking, the last one serves down
     // to half its size.

@@ -1,11 +1,13 @@
 #pragma once
 #include "Layout.h"
+#include "PictureScaler.h"
 #include "Twips.h"
 
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <cmath>
 #include <functional>
@@ -14,7 +16,13 @@
 class ClothArea : public QWidget {
   public:
     ClothArea(QWidget* parent, std::function<void()> resized)
-        : QWidget(parent), resized_(std::move(resized)) {}
+        : QWidget(parent), resized_(std::move(resized)) {
+        // A picture scaled to the last size asked for is shown once the size has kept still a
+        // moment; while the window is being dragged each frame shows the one before's.
+        settled_.setSingleShot(true);
+        settled_.setInterval(SettleMs);
+        connect(&settled_, &QTimer::timeout, this, [this] { update(); });
+    }
     QSize sizeHint() const override { return DesignSize(); }
     QSize minimumSizeHint() const override {
         return QSize(int(std::ceil(DesignSize().width() * Zoom::Min)),
@@ -35,9 +43,15 @@ class ClothArea : public QWidget {
 
     // While the window is being resized the cloth lies over the table and shows `picture` (the
     // table when the resizing began) at the size the table will take: one picture scaled is
-    // the same work however many cards lie on the table. A null picture shows the table again.
+    // the same work however many cards lie on the table, and that work is done off the window's
+    // thread (PictureScaler). Each frame shows the picture as last scaled, centred, as it is:
+    // while the edge is dragged, at the size of the step before, some 16 ms behind the edge.
+    // A null picture shows the table again.
     void ShowPicture(QImage picture) {
-        picture_ = std::move(picture);
+        picture.setDevicePixelRatio(1); // its own copy: nothing is copied
+        scaler_.Dispose(std::exchange(picture_, std::move(picture)));
+        Keep(picture_);
+        settled_.stop();
         update();
     }
     bool ShowingPicture() const { return !picture_.isNull(); }
@@ -52,7 +66,10 @@ class ClothArea : public QWidget {
     }
 
   protected:
-    void resizeEvent(QResizeEvent*) override { resized_(); }
+    void resizeEvent(QResizeEvent*) override {
+        if (settled_.isActive()) settled_.start();
+        resized_();
+    }
     void paintEvent(QPaintEvent* e) override {
         QRegion margin = e->region();
         QPainter p(this);
@@ -61,19 +78,48 @@ class ClothArea : public QWidget {
             const QRect place =
                 TablePlace(size(), QSize(int(std::lround(Layout::TableWidth * zoom / TwipsPerPixel)),
                                          int(std::lround(Layout::TableHeight * zoom / TwipsPerPixel))));
-            p.drawImage(place, picture_);
-            margin -= place;
+            // In the device's own pixels, so that the picture is copied, never scaled, at any
+            // scale of the screen.
+            const qreal dpr = devicePixelRatioF();
+            const QSize want = (QSizeF(place.size()) * dpr).toSize();
+            const QSize lag = want - scaled_.size(); // none once the drag rests
+            const QRect drawn(
+                (QPointF(place.topLeft()) * dpr + QPointF(lag.width(), lag.height()) / 2).toPoint(),
+                scaled_.size());
+            const QRectF shown(QPointF(drawn.topLeft()) / dpr, QSizeF(drawn.size()) / dpr);
+            margin -= QRect(QPoint(int(std::ceil(shown.left())), int(std::ceil(shown.top()))),
+                            QPoint(int(std::floor(shown.right())) - 1, int(std::floor(shown.bottom())) - 1));
+            for (const QRect& r : margin)
+                p.fillRect(r, palette().window());
+            p.save();
+            p.setWorldTransform(QTransform::fromScale(1 / dpr, 1 / dpr));
+            p.drawImage(drawn.topLeft(), scaled_);
+            p.restore();
+            if (scaled_.size() != want) scaler_.Request(picture_, want);
             if (afterFrame_) QMetaObject::invokeMethod(this, afterFrame_, Qt::QueuedConnection);
-        } else if (table_) {
-            margin -= QRegion(table_->geometry().translated(-pos()));
+            return;
         }
+        if (table_) margin -= QRegion(table_->geometry().translated(-pos()));
         for (const QRect& r : margin)
             p.fillRect(r, palette().window());
     }
 
   private:
+    static constexpr int SettleMs = 40;
+
+    // The picture to show from now on; the one it replaces is freed off the window's thread.
+    void Keep(QImage scaled) { scaler_.Dispose(std::exchange(scaled_, std::move(scaled))); }
+    void Scaled(QImage scaled) {
+        if (picture_.isNull()) return scaler_.Dispose(std::move(scaled));
+        Keep(std::move(scaled));
+        settled_.start();
+    }
+
     std::function<void()> resized_;
     QPointer<QWidget> table_;
-    QImage picture_;
+    QImage picture_; // the table as the resizing began
+    QImage scaled_;  // the picture at the size last asked for that is ready, device pixels
     std::function<void()> afterFrame_;
+    QTimer settled_;
+    PictureScaler scaler_{this, [this](QImage scaled) { Scaled(std::move(scaled)); }}; // last
 };

@@ -178,8 +178,11 @@ void Table::FrameKnown() {
     // the frame is: the window opened a title bar taller than the screen allows. Fitted again
     // once, as soon as the frame differs from the one it was fitted with; a window the player
     // has made full screen or maximised is left as it is.
+    // Nor while the player drags the window's edge: asking the frame's size asks the X server,
+    // and twice at every step of a drag.
     if (!isVisible() || !fittedFrame_.isValid() ||
-        (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) ||
+        static_cast<const ClothArea*>(Cloth)->ShowingPicture())
         return;
     if (frameGeometry().size() - geometry().size() == fittedFrame_) return;
     QMetaObject::invokeMethod(

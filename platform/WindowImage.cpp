@@ -1,9 +1,11 @@
 #include "WindowImage.h"
 
 #include <QBackingStore>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QImage>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -41,6 +43,8 @@ WindowImage::WindowImage(QWidget* window) : window_(window) {
 }
 
 WindowImage::~WindowImage() {
+    window_->removeEventFilter(this);
+    if (QWindow* handle = window_->windowHandle()) handle->removeEventFilter(this);
     if (!mapper_.joinable()) return;
     {
         const std::lock_guard lock(mutex_);
@@ -63,6 +67,7 @@ qint64 WindowImage::Area() const {
 void WindowImage::Rest() {
     QBackingStore* store = enabled_ ? window_->backingStore() : nullptr;
     const qint64 area = Area();
+    pending_ = 0;
     if (!store || area <= 0) return;
     lastArea_ = area;
     // Room for a first step either way: growing a tenth, or shrinking to the point where the
@@ -74,25 +79,77 @@ void WindowImage::Rest() {
 void WindowImage::AfterFrame() {
     QBackingStore* store = enabled_ ? window_->backingStore() : nullptr;
     const qint64 area = Area();
-    if (!store || area <= 0) return;
+    if (!store || area <= 0 || pending_) return;
     // The platform's own rule: a new image of the window's size when it outgrew the old one or
     // came down to half of it.
     if (area > room_ || area * 2 <= room_) room_ = area;
     const qint64 step = lastArea_ ? area - lastArea_ : 0;
     lastArea_ = area;
+    step_ = step;
     if (step > 0 && area + 2 * step > room_) {
         // Growing: room for the next steps, less than twice the present size so that a turn
         // back does not make another.
-        Reserve(std::min(area * 19 / 10, area + std::max(3 * step, area * 6 / 10)));
+        return Replace(std::min(area * 19 / 10, area + std::max(3 * step, area * 6 / 10)));
     } else if (step < 0 && (area + 2 * step) * 2 <= room_) {
         // Shrinking, and soon at half the image: a new one of the present size, which serves
         // down to half of it.
-        Reserve(area);
+        return Replace(area);
     }
     MapAhead(std::min(room_, area + 3 * std::abs(step)));
 }
 
+void WindowImage::Replace(qint64 pixels) {
+    const QImage* image = StoreImage(window_->backingStore());
+    if (!image || image->isNull()) {
+        Reserve(pixels);
+        return MapAhead(std::min(room_, lastArea_ + 3 * std::abs(step_)));
+    }
+    // Whatever could paint into the window or replace its image meanwhile waits for the thread.
+    if (!watching_ && window_->windowHandle()) {
+        window_->installEventFilter(this);
+        window_->windowHandle()->installEventFilter(this);
+        watching_ = true;
+    }
+    pending_ = pixels;
+    {
+        const std::lock_guard lock(mutex_);
+        unmapAddress_ = const_cast<uchar*>(image->constBits());
+        unmapLength_ = std::size_t(image->sizeInBytes());
+        unmapping_ = true;
+    }
+    wake_.notify_one();
+}
+
+// On the window's thread, once the thread has unmapped the old image's pages.
+void WindowImage::Unmapped() {
+    const qint64 pixels = std::exchange(pending_, 0);
+    if (!pixels || !window_->isVisible() || !window_->backingStore()) return;
+    Reserve(pixels);
+    MapAhead(std::min(room_, lastArea_ + 3 * std::abs(step_)));
+}
+
+void WindowImage::AwaitUnmapped() {
+    if (!unmapping_) return;
+    std::unique_lock lock(mutex_);
+    unmapped_.wait(lock, [this] { return !unmapping_; });
+}
+
+bool WindowImage::eventFilter(QObject*, QEvent* e) {
+    switch (e->type()) {
+    case QEvent::UpdateRequest:
+    case QEvent::Expose:
+    case QEvent::Resize:
+    case QEvent::Paint:
+        AwaitUnmapped();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
 void WindowImage::Reserve(qint64 pixels) {
+    AwaitUnmapped();
     QBackingStore* store = window_->backingStore();
     void* kept = nullptr;
 #if defined(Q_OS_LINUX)
@@ -138,15 +195,36 @@ void WindowImage::Mapper() {
     for (;;) {
         void* address = nullptr;
         std::size_t length = 0;
+        void* unmapAddress = nullptr;
+        std::size_t unmapLength = 0;
         std::vector<void*> release;
         bool stop = false;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return stop_ || length_ || !release_.empty(); });
+            wake_.wait(lock, [this] { return stop_ || length_ || unmapLength_ || !release_.empty(); });
             address = std::exchange(address_, nullptr);
             length = std::exchange(length_, 0);
+            unmapAddress = std::exchange(unmapAddress_, nullptr);
+            unmapLength = std::exchange(unmapLength_, 0);
             release.swap(release_);
             stop = stop_;
+        }
+        if (unmapLength) {
+#if defined(Q_OS_LINUX)
+            // Only this process's view of the pages goes: the memory is shared, and a page read
+            // or painted again later is mapped again as it was.
+            if (!stop) madvise(unmapAddress, unmapLength, MADV_DONTNEED);
+#else
+            Q_UNUSED(unmapAddress);
+#endif
+            {
+                const std::lock_guard lock(mutex_);
+                unmapping_ = false;
+            }
+            unmapped_.notify_all();
+            if (!stop)
+                QMetaObject::invokeMethod(
+                    this, [this] { Unmapped(); }, Qt::QueuedConnection);
         }
 #if defined(Q_OS_LINUX)
         for (void* start : release)

@@ -16,9 +16,17 @@
 // the old image's memory is given back on that thread too. When the size rests, the image
 // keeps some room either way for the first step of the next drag. Elsewhere than on X11
 // nothing is done.
+//
+// Letting go of an image costs the window's thread in proportion to the pages of it that are
+// mapped: so before a new image is made in a drag, the old one's pages are unmapped on the
+// thread (they are shared with the X server, which keeps them: nothing painted is lost), and
+// the new image is made when that is done. Until it is, nothing paints into the window or
+// replaces its image.
 
+#include <QObject>
 #include <QSize>
 #include <QtGlobal>
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
@@ -28,7 +36,7 @@
 class QImage;
 class QWidget;
 
-class WindowImage {
+class WindowImage : public QObject {
   public:
     explicit WindowImage(QWidget* window);
     WindowImage(const WindowImage&) = delete;
@@ -43,8 +51,14 @@ class WindowImage {
     // an image made ahead waits for its first frame). Valid until the next frame.
     const QImage* LastFrame() const;
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
   private:
     qint64 Area() const;
+    void Replace(qint64 pixels);
+    void Unmapped();
+    void AwaitUnmapped();
     void Reserve(qint64 pixels);
     void MapAhead(qint64 pixels);
     void Mapper();
@@ -54,12 +68,19 @@ class WindowImage {
     qint64 lastArea_ = 0; // the window's area, in pixels, at the last frame (0: none yet)
     qint64 room_ = 0;     // the pixels the image's memory holds, as far as it is known
     QSize reserved_;      // the size an image was last made ahead at
+    qint64 step_ = 0;     // the change of area at the last frame
+    qint64 pending_ = 0;  // the new image's pixels, made once the old one's pages are unmapped
+    bool watching_ = false;
     // The range the thread is to map, the old images' memory it is to give back, and the thread.
     std::mutex mutex_;
     std::condition_variable wake_;
     void* address_ = nullptr;
     std::size_t length_ = 0;
     std::vector<void*> release_;
+    void* unmapAddress_ = nullptr; // the old image whose pages the thread is to unmap
+    std::size_t unmapLength_ = 0;
+    std::atomic<bool> unmapping_ = false; // from the asking until it is done
+    std::condition_variable unmapped_;
     bool stop_ = false;
     std::thread mapper_;
 };
