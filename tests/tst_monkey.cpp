@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -181,15 +182,20 @@ class Monkey : public QObject {
             QTest::mouseClick(TableForm().CardsPic[card], Qt::LeftButton, {}, QPoint(5, 5));
     }
 
-    // A command or click at any moment: the menus, the close box, any card.
+    // A command or click at any moment: the menus, the close box, any card, a step of a drag of
+    // the window's edge (the table's picture shown until the size rests, then laid out anew).
     std::function<void()> StrayEvent() {
         Table& t = TableForm();
         QAction* const menu[] = {t.MnuExit,   t.MnuVTHelp, t.MnuWon,     t.MnuChangeName,
                                  t.MnuDelete, t.MnuHint,   t.MnuTakeBack};
-        const int k = Pick(10);
+        const int k = Pick(11);
         if (k < 7) return [a = menu[k]] { a->trigger(); };
         if (k == 7) return [this] { NewGame(); };
         if (k == 8) return [&t] { t.close(); };
+        if (k == 9)
+            return [&t, zoom = 0.9 + Pick(8) / 10.0] {
+                t.resize(QSize(int(745 * zoom), int(598 * zoom) + t.menuBar()->height()));
+            };
         return [this] { ClickCard(1 + Pick(52)); };
     }
 
