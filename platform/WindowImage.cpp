@@ -95,14 +95,18 @@ void WindowImage::AfterFrame() {
         // down to half of it.
         return Replace(area);
     }
-    MapAhead(std::min(room_, area + 3 * std::abs(step)));
+    MapNextSteps();
+}
+
+void WindowImage::MapNextSteps() {
+    MapAhead(std::min(room_, lastArea_ + 3 * std::abs(step_)));
 }
 
 void WindowImage::Replace(qint64 pixels) {
     const QImage* image = StoreImage(window_->backingStore());
     if (!image || image->isNull()) {
         Reserve(pixels);
-        return MapAhead(std::min(room_, lastArea_ + 3 * std::abs(step_)));
+        return MapNextSteps();
     }
     // Whatever could paint into the window or replace its image meanwhile waits for the thread.
     if (!watching_ && window_->windowHandle()) {
@@ -125,7 +129,7 @@ void WindowImage::Unmapped() {
     const qint64 pixels = std::exchange(pending_, 0);
     if (!pixels || !window_->isVisible() || !window_->backingStore()) return;
     Reserve(pixels);
-    MapAhead(std::min(room_, lastArea_ + 3 * std::abs(step_)));
+    MapNextSteps();
 }
 
 void WindowImage::AwaitUnmapped() {

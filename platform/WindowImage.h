@@ -61,6 +61,7 @@ class WindowImage : public QObject {
     void AwaitUnmapped();
     void Reserve(qint64 pixels);
     void MapAhead(qint64 pixels);
+    void MapNextSteps(); // as far as the next few steps of the size's change reach
     void Mapper();
 
     QWidget* window_;
